@@ -1,0 +1,83 @@
+#pragma once
+// RegOp: one key of the registry at a time. Set Root and Key, then read and write
+// values by name; the key is opened on demand with the access each operation
+// needs, and its values are cached in one enumeration.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "registry/RegValue.h"
+#include "registry/RegistryApi.h"
+#include "registry/ValueCache.h"
+#include "text/Text.h"
+
+namespace pw {
+
+// Shows an error to a person and waits: message, title, MessageBox style (48 = OK
+// with the exclamation icon). Supplied by whoever owns a window.
+using RegErrorBox = std::function<void(const Text& message, const Text& title, int style)>;
+
+using ValueTable = std::vector<std::pair<Text, RegValue>>;
+
+class RegOp {
+public:
+    // Option bits.
+    static constexpr std::int32_t kNumbersAsText = 1;
+    static constexpr std::int32_t kMultiSzAsList = 2;
+    static constexpr std::int32_t kExpandEnvironment = 4;
+    static constexpr std::int32_t kShowErrors = 8;
+
+    explicit RegOp(RegistryApi& api, RegErrorBox errorBox = {});
+    ~RegOp();
+    RegOp(const RegOp&) = delete;
+    RegOp& operator=(const RegOp&) = delete;
+
+    void Root(std::int32_t lProp);
+    void Key(const Text& strProp);
+    void Options(std::int32_t lProp);
+
+    // Throws RegConversionError when vValue cannot take the type the write demands.
+    void Value(const Text& ValueName, const RegWriteValue& vValue);
+    RegValue Value(const Text& ValueName);
+
+    std::optional<ValueTable> AllValues();
+    std::optional<TextList> AllKeys();
+    bool DeleteValue(const Text& ValueName);
+    bool DeleteKey();
+    std::int32_t ValueCount();
+    std::int32_t KeyCount();
+
+private:
+    bool EnsureKeyOpen();
+    void CloseKey();
+    void OpenKey();
+    void LoadValueCache();
+    static Text TrimAtNull(TextView text);
+    static Text TrimAtDoubleNull(TextView text);
+    Text ExpandEnvVars(const Text& text);
+    bool ContainsEnvVarRef(const Text& text);
+    void ShowRegError(const Text& message);
+    bool IsWinNT();
+    bool HasShlwapi();
+
+    RegistryApi& api_;
+    RegErrorBox errorBox_;
+
+    Dword lAccessWanted = 0;
+    Dword lAccessOpen = 0;
+    std::int32_t lRoot = 0;
+    std::int32_t lOptions = 0;
+    Text strKey;
+    RegHandle hKey = 0;
+    Dword lSubKeyCount = 0;
+    Dword lValueCount = 0;
+    Dword lMaxSubKeyLen = 0;
+    Dword lMaxValueNameLen = 0;
+    Dword lMaxValueLen = 0;
+    bool bIsNT = false;
+    ValueCache oValueCache;
+};
+
+}  // namespace pw

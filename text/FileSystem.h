@@ -1,0 +1,33 @@
+#pragma once
+// The file system as the program sees it: Windows paths ("C:\RPC_...LOG").
+// Each platform maps them to real files (on Linux into the prefix folder).
+#include <stdexcept>
+#include <string>
+
+#include "text/Text.h"
+
+namespace pw {
+
+// A file operation that failed; what() names the path and the reason.
+class FileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    enum class Mode { CreateOrReplace, CreateNew };
+
+    // Writes bytes as the whole content of the file at path, then closes it.
+    // CreateOrReplace empties an existing file. CreateNew never touches an
+    // existing file and returns false when the name is taken. Every other
+    // failure throws FileError; the file is closed on every path.
+    virtual bool WriteWholeFile(const Text& path, const std::string& bytes, Mode mode) = 0;
+
+    // Where a Windows path really is on this machine, for messages and docs.
+    virtual std::string NativePath(const Text& path) const = 0;
+};
+
+}  // namespace pw

@@ -1,0 +1,37 @@
+#pragma once
+// Text inside the program is 16-bit characters; 8-bit text in the ANSI code page
+// appears only where it crosses to the registry or a file.
+#include <string>
+#include <string_view>
+
+namespace pw {
+
+using Text = std::u16string;
+using TextView = std::u16string_view;
+
+// An ASCII literal as program text (u"" literals work too).
+Text T(std::string_view ascii);
+
+// The system's ANSI code page: the real one on Windows, Windows-1252 elsewhere.
+// A character the code page cannot hold becomes '?'.
+std::string ToAnsi(TextView text);
+Text FromAnsi(std::string_view ansi);
+
+// Case rules of the registry and of text comparison: ASCII and the letters of
+// Windows-1252 (Latin-1 letters, S/Z/OE with caron or ligature, Y with diaeresis).
+char16_t UpperChar(char16_t c);
+char16_t LowerChar(char16_t c);
+Text UpperCase(TextView text);
+Text LowerCase(TextView text);
+bool EqualsNoCase(TextView a, TextView b);
+// Case-folded copy for use as a map key.
+Text FoldCase(TextView text);
+
+// For Linux paths and Qt-free diagnostics.
+std::string ToUtf8(TextView text);
+Text FromUtf8(std::string_view utf8);
+
+Text RemoveAll(TextView text, char16_t c);
+Text ReplaceAll(TextView text, char16_t from, char16_t to);
+
+}  // namespace pw
