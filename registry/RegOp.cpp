@@ -1,0 +1,254 @@
+#include "registry/RegOp.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace pw {
+namespace {
+
+const Text kErrorTitle = u"Registry Error";
+constexpr int kErrorStyle = 48;  // OK button, exclamation icon
+const Text kUnsupportedFormat = u"(unsupported data format)";
+
+// Retries of one index whose name or data outgrew the buffers; another process
+// could keep growing it, so the loop must end.
+constexpr int kMaxGrowthRetries = 8;
+
+Text BytesToText(const std::vector<std::uint8_t>& data, Dword length) {
+    length = std::min<Dword>(length, static_cast<Dword>(data.size()));
+    return FromAnsi(std::string_view(reinterpret_cast<const char*>(data.data()), length));
+}
+
+TextList SplitAtNul(const Text& text) {
+    TextList items;
+    if (text.empty()) return items;
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t nul = text.find(u'\0', start);
+        items.push_back(text.substr(start, nul - start));
+        if (nul == Text::npos) break;
+        start = nul + 1;
+    }
+    return items;
+}
+
+}  // namespace
+
+RegOp::RegOp(RegistryApi& api, RegErrorBox errorBox) : api_(api), errorBox_(std::move(errorBox)) {
+    lRoot = kCurrentUser32;
+    bIsNT = IsWinNT();
+    if (bIsNT) lAccessWanted = regaccess::Read;
+}
+
+RegOp::~RegOp() { CloseKey(); }
+
+void RegOp::Root(std::int32_t lProp) {
+    std::int32_t root = kCurrentUser32;
+    if (lProp == kClassesRoot32 || lProp == kCurrentUser32 || lProp == kLocalMachine32) root = lProp;
+    if (root == lRoot) return;
+    lRoot = root;
+    if (!strKey.empty()) OpenKey();
+}
+
+void RegOp::Key(const Text& strProp) {
+    if (strProp.empty()) return;
+    if (strKey.empty()) {
+        strKey = strProp;
+        return;
+    }
+    if (EqualsNoCase(strProp, strKey)) return;
+    strKey = strProp;
+    OpenKey();
+}
+
+void RegOp::Options(std::int32_t lProp) {
+    if (lProp >= 0 && lProp <= 15) lOptions = lProp;
+}
+
+RegValue RegOp::Value(const Text& ValueName) {
+    if (oValueCache.Count() == 0) LoadValueCache();
+    return oValueCache.Item(ValueName);
+}
+
+bool RegOp::EnsureKeyOpen() {
+    if (strKey.empty()) {
+        ShowRegError(u"No Key name specified!");
+        return false;
+    }
+    if (lAccessOpen != 0 && lAccessOpen != lAccessWanted) CloseKey();
+    if (hKey != 0) return true;
+    OpenKey();
+    if (hKey != 0) return true;
+    // Read the reason at once, while the failed open is still the last call.
+    Text message = u"Could not open Registry Key!";
+    const std::string reason = api_.DescribeLastFailure();
+    if (!reason.empty()) message += u"\n\n" + FromUtf8(reason);
+    ShowRegError(message);
+    return false;
+}
+
+void RegOp::CloseKey() {
+    if (hKey == 0) return;
+    api_.RegCloseKey(hKey);
+    hKey = 0;
+}
+
+void RegOp::OpenKey() {
+    CloseKey();
+    const std::string path = ToAnsi(strKey);
+    const SecurityAttributes security{};
+    RegHandle handle = 0;
+    Dword disposition = 0;
+    const RegStatus status = api_.RegCreateKeyExA(RootHandle(lRoot), path.c_str(), 0, "1",
+                                                  kRegOptionNonVolatile, lAccessWanted, &security,
+                                                  &handle, &disposition);
+    // A failed call need not clear the out handle; only a success yields one.
+    if (status != regerr::Success || handle == 0) return;
+    hKey = handle;
+
+    Dword subKeys = 0, maxSubKeyLen = 0, values = 0, maxValueNameLen = 0, maxValueLen = 0;
+    api_.RegQueryInfoKeyA(hKey, nullptr, nullptr, nullptr, &subKeys, &maxSubKeyLen, nullptr, &values,
+                          &maxValueNameLen, &maxValueLen, nullptr, nullptr);
+    lSubKeyCount = subKeys;
+    lMaxSubKeyLen = maxSubKeyLen;
+    lValueCount = values;
+    lMaxValueNameLen = maxValueNameLen;
+    lMaxValueLen = maxValueLen;
+
+    oValueCache.RemoveAll();
+    lAccessOpen = lAccessWanted;
+}
+
+void RegOp::LoadValueCache() {
+    if (strKey.empty()) {
+        ShowRegError(u"No Key name specified!");
+        return;
+    }
+    if (bIsNT) lAccessWanted = regaccess::Read;
+    if (!EnsureKeyOpen() || lValueCount == 0) return;
+
+    oValueCache.RemoveAll();
+    // Buffers sized once per fill from the figures of the last open, one extra
+    // character or byte for a terminator the data may lack.
+    std::vector<char> name(static_cast<std::size_t>(lMaxValueNameLen) + 1);
+    std::vector<std::uint8_t> data(static_cast<std::size_t>(lMaxValueLen) + 1);
+
+    for (Dword index = 0; index < lValueCount; ++index) {
+        Dword type = 0, nameLen = 0, dataLen = 0;
+        RegStatus status = regerr::MoreData;
+        for (int attempt = 0; status == regerr::MoreData && attempt <= kMaxGrowthRetries; ++attempt) {
+            nameLen = static_cast<Dword>(name.size());
+            dataLen = static_cast<Dword>(data.size());
+            status = api_.RegEnumValueA(hKey, index, name.data(), &nameLen, nullptr, &type, data.data(),
+                                        &dataLen);
+            if (status != regerr::MoreData) break;
+            // The value grew after the open. The call reports the data size it
+            // needs but not the name's, so ask the key for its maxima again.
+            Dword maxNameLen = 0, maxDataLen = 0;
+            api_.RegQueryInfoKeyA(hKey, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                  &maxNameLen, &maxDataLen, nullptr, nullptr);
+            const std::size_t nameNeeded = std::max<std::size_t>(maxNameLen + std::size_t{1}, name.size());
+            const std::size_t dataNeeded = std::max<std::size_t>(
+                {std::size_t{maxDataLen} + 1, std::size_t{dataLen} + 1, data.size()});
+            if (nameNeeded == name.size() && dataNeeded == data.size()) {
+                // No larger size known: grow both, so a store that under-reports
+                // its maxima still gets a bigger buffer on the next try.
+                name.resize(name.size() * 2);
+                data.resize(data.size() * 2);
+            } else {
+                name.resize(nameNeeded);
+                data.resize(dataNeeded);
+            }
+        }
+        if (status != regerr::Success) continue;
+
+        const Text valueName = TrimAtNull(FromAnsi(std::string_view(name.data(), std::min<std::size_t>(nameLen, name.size()))));
+        // As if read from a buffer of zeros one byte longer than the data.
+        Text text = BytesToText(data, dataLen);
+        text.push_back(u'\0');
+
+        switch (type) {
+            case regtype::Sz:
+                oValueCache.SetItem(valueName, TrimAtNull(text));
+                break;
+            case regtype::ExpandSz:
+                oValueCache.SetItem(valueName, (lOptions & kExpandEnvironment) != 0
+                                                   ? ExpandEnvVars(TrimAtNull(text))
+                                                   : TrimAtNull(text));
+                break;
+            case regtype::Dword_: {
+                // The number comes from a second enumeration of the index into a
+                // buffer of exactly four bytes.
+                std::string exactName(static_cast<std::size_t>(nameLen) + 1, '\0');
+                Dword exactNameLen = nameLen + 1;
+                std::uint8_t number[4] = {};
+                Dword numberLen = sizeof number;
+                Dword numberType = 0;
+                if (api_.RegEnumValueA(hKey, index, exactName.data(), &exactNameLen, nullptr, &numberType,
+                                       number, &numberLen) != regerr::Success) {
+                    break;
+                }
+                const std::uint32_t raw = static_cast<std::uint32_t>(number[0]) |
+                                          static_cast<std::uint32_t>(number[1]) << 8 |
+                                          static_cast<std::uint32_t>(number[2]) << 16 |
+                                          static_cast<std::uint32_t>(number[3]) << 24;
+                std::int32_t value = 0;
+                std::memcpy(&value, &raw, sizeof value);
+                oValueCache.SetItem(valueName, value);
+                break;
+            }
+            case regtype::MultiSz: {
+                Text items = TrimAtDoubleNull(text);
+                if ((lOptions & kMultiSzAsList) != 0) {
+                    oValueCache.SetItem(valueName, SplitAtNul(items));
+                } else {
+                    oValueCache.SetItem(valueName, std::move(items));
+                }
+                break;
+            }
+            default:
+                oValueCache.SetItem(valueName, kUnsupportedFormat);
+                break;
+        }
+    }
+}
+
+Text RegOp::TrimAtNull(TextView text) { return Text(text.substr(0, text.find(u'\0'))); }
+
+Text RegOp::TrimAtDoubleNull(TextView text) {
+    if (text.empty()) return {};
+    const std::size_t pair = text.find(TextView(u"\0\0", 2));
+    if (pair != TextView::npos) return Text(text.substr(0, pair));
+    // No pair: the data lacked its terminators; keep all of it but a last NUL.
+    if (text.back() == u'\0') text.remove_suffix(1);
+    return Text(text);
+}
+
+Text RegOp::ExpandEnvVars(const Text& text) {
+    const std::string source = ToAnsi(text);
+    std::vector<char> buffer(1024);
+    Dword n = api_.ExpandEnvironmentStringsA(source.c_str(), buffer.data(), static_cast<Dword>(buffer.size()));
+    // A longer result answers with the size it needs; the text may change between
+    // calls, so ask again until it fits.
+    for (int attempt = 0; n > buffer.size() && attempt < kMaxGrowthRetries; ++attempt) {
+        buffer.assign(n, '\0');
+        n = api_.ExpandEnvironmentStringsA(source.c_str(), buffer.data(), static_cast<Dword>(buffer.size()));
+    }
+    if (n == 0 || n > buffer.size()) return {};
+    const std::string_view result(buffer.data(), n - 1);
+    return FromAnsi(result.substr(0, result.find('\0')));
+}
+
+void RegOp::ShowRegError(const Text& message) {
+    if ((lOptions & kShowErrors) == 0 || !errorBox_) return;
+    errorBox_(message, kErrorTitle, kErrorStyle);
+}
+
+bool RegOp::IsWinNT() {
+    OsVersionInfoA info{};
+    info.dwOSVersionInfoSize = sizeof info;
+    if (!api_.GetVersionExA(&info)) return false;
+    return info.dwPlatformId == kVerPlatformWin32Nt;
+}
+
+}  // namespace pw

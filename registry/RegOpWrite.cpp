@@ -1,0 +1,134 @@
+// RegOp: writing one value, with the registry type chosen from the value and
+// from the type of the value it replaces.
+#include "registry/RegOp.h"
+#include "registry/WriteValueConversion.h"
+
+namespace pw {
+namespace {
+
+std::string Quoted(const Text& text) { return "\"" + ToUtf8(text) + "\""; }
+
+std::string DescribeTarget(const Text& valueName, const Text& key) {
+    return (valueName.empty() ? std::string("the default value") : "the value " + Quoted(valueName)) +
+           " of " + Quoted(key);
+}
+
+Text TextOrThrow(const RegWriteValue& value, const Text& valueName, const Text& key, const char* why) {
+    auto text = WriteValueAsText(value);
+    if (!text) {
+        throw RegConversionError("Cannot write a list of texts to " + DescribeTarget(valueName, key) + ": " +
+                                 why + ". Write a single text instead.");
+    }
+    return *text;
+}
+
+std::vector<std::uint8_t> AnsiBytes(const std::string& ansi) {
+    return std::vector<std::uint8_t>(ansi.begin(), ansi.end());
+}
+
+}  // namespace
+
+void RegOp::Value(const Text& ValueName, const RegWriteValue& vValue) {
+    if (std::holds_alternative<std::monostate>(vValue)) return;
+    RegWriteValue v = vValue;
+    if (bIsNT) lAccessWanted = regaccess::ReadWrite;
+    if (!EnsureKeyOpen()) return;
+
+    const std::string name = ToAnsi(ValueName);
+    Dword existingType = 0;
+    Dword existingSize = 0;
+    const bool exists =
+        api_.RegQueryValueExA(hKey, name.c_str(), nullptr, &existingType, nullptr, &existingSize) ==
+        regerr::Success;
+    if (exists) {
+        switch (existingType) {
+            case regtype::Sz:
+            case regtype::ExpandSz:
+                v = TextOrThrow(v, ValueName, strKey, "the stored value is a text");
+                break;
+            case regtype::Dword_: {
+                auto number = WriteValueAsInt32(v);
+                if (!number) {
+                    const auto text = WriteValueAsText(v);
+                    throw RegConversionError(
+                        "Cannot write " + (text ? Quoted(*text) : std::string("a list of texts")) + " to " +
+                        DescribeTarget(ValueName, strKey) +
+                        ": the stored value is a 32-bit number (REG_DWORD) and this is not a number in "
+                        "its range. Write a whole number from -2147483648 to 2147483647.");
+                }
+                v = *number;
+                break;
+            }
+            case regtype::MultiSz:
+                break;
+            default:
+                ShowRegError(u"Existing value has unsupported data type and will not be overwritten");
+                return;
+        }
+    }
+    if ((lOptions & kNumbersAsText) != 0 && IsNumericWriteValue(v)) {
+        v = *WriteValueAsText(v);
+    }
+    if (ValueName.empty()) {
+        v = TextOrThrow(v, ValueName, strKey, "the default value holds a text");
+    }
+
+    Dword type = regtype::Sz;
+    std::vector<std::uint8_t> data;
+    if (const auto* list = std::get_if<TextList>(&v)) {
+        type = regtype::MultiSz;
+        std::string joined;
+        for (std::size_t i = 0; i < list->size(); ++i) {
+            if (i != 0) joined.push_back('\0');
+            joined += ToAnsi((*list)[i]);
+        }
+        joined.append(2, '\0');
+        data = AnsiBytes(joined);
+    } else if (std::holds_alternative<std::int16_t>(v) || std::holds_alternative<std::int32_t>(v)) {
+        type = regtype::Dword_;
+        const auto number = static_cast<std::uint32_t>(*WriteValueAsInt32(v));
+        data = {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),
+                static_cast<std::uint8_t>(number >> 16), static_cast<std::uint8_t>(number >> 24)};
+    } else if (const auto* text = std::get_if<Text>(&v)) {
+        type = ContainsEnvVarRef(*text) ? regtype::ExpandSz : regtype::Sz;
+        data = AnsiBytes(ToAnsi(*text));
+        data.push_back(0);
+    } else {
+        data = AnsiBytes(ToAnsi(*WriteValueAsText(v)));
+        data.push_back(0);
+    }
+
+    const RegStatus status = api_.RegSetValueExA(hKey, name.c_str(), 0, type, data.data(),
+                                                 static_cast<Dword>(data.size()));
+    if (status != regerr::Success) {
+        // Silent without the error option, like every other registry failure.
+        Text message = u"Could not write Registry Value!";
+        const std::string reason = api_.DescribeLastFailure();
+        if (!reason.empty()) message += u"\n\n" + FromUtf8(reason);
+        ShowRegError(message);
+    }
+
+    Dword values = lValueCount;
+    api_.RegQueryInfoKeyA(hKey, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
+                          nullptr, nullptr, nullptr);
+    lValueCount = values;
+    oValueCache.RemoveAll();
+}
+
+bool RegOp::ContainsEnvVarRef(const Text& text) {
+    const std::size_t first = text.find(u'%');
+    if (first == Text::npos || first == text.rfind(u'%')) return false;
+    const Text folded = FoldCase(text);
+    // Every entry counts: a variable late in a long environment is still a variable.
+    for (const std::string& entry : api_.EnvironmentEntries()) {
+        const std::string_view line(entry);
+        const std::string_view name = line.substr(0, line.find('='));
+        // Windows lists per-drive directories as "=C:=C:\dir"; they have no name
+        // to refer to, and "%%" must not count as a reference.
+        if (name.empty()) continue;
+        if (folded.find(u"%" + FoldCase(FromAnsi(name)) + u"%") != Text::npos) return true;
+    }
+    return false;
+}
+
+}  // namespace pw
