@@ -70,8 +70,21 @@ private:
     void WriteChangeLog();
     Text BuildLogPath();
 
+    // The steps that cmdSetReg and cmdDefault share, for the value they write.
+    void ApplySequence(const Text& value);
+    void AnnounceLogPath();
+
+    // What the latest WriteChangeLog did: the file it wrote (the announced name,
+    // or a free one beside it when that was taken), or why it wrote none.
+    struct LogOutcome {
+        bool written = false;
+        Text path;
+        Text failure;
+    };
+
     frmRPCServices services_;
     frmRPCState state_;
+    LogOutcome lastLog_;
 };
 
 }  // namespace pw
