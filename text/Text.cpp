@@ -39,7 +39,10 @@ std::string ToAnsi(TextView text) {
     const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
     int n = WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(text.size()), out.data(), n, "?", nullptr);
+    if (WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(text.size()), out.data(), n, "?", nullptr) == 0) {
+        // Code pages such as UTF-8 refuse a default character; they need none.
+        WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    }
     return out;
 }
 
@@ -168,7 +171,11 @@ Text FromUtf8(std::string_view utf8) {
             if ((cb & 0xC0) != 0x80) { ok = false; break; }
             cp = (cp << 6) | (cb & 0x3F);
         }
-        if (!ok || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        // Overlong forms are refused: they would smuggle in characters such as
+        // NUL or '/' that a check of the plain byte would have caught.
+        const bool overlong = (extra == 1 && cp < 0x80) || (extra == 2 && cp < 0x800) ||
+                              (extra == 3 && cp < 0x10000);
+        if (!ok || overlong || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
             out.push_back(0xFFFD);
             ++i;
             continue;
