@@ -1,0 +1,56 @@
+#include "platform/win32/Win32FileSystem.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "platform/win32/SystemMessage.h"
+
+namespace pw {
+namespace {
+
+// Messages are UTF-8 on every platform; the system's sentence comes in ANSI.
+std::string Reason(DWORD code) { return ToUtf8(FromAnsi(SystemMessage(code))); }
+
+[[noreturn]] void Fail(const char* what, const Text& path, DWORD code) {
+    throw FileError(std::string(what) + " \"" + ToUtf8(path) + "\": " + Reason(code) +
+                    ". Check that the folder exists and that you may write to it.");
+}
+
+}  // namespace
+
+bool Win32FileSystem::WriteWholeFile(const Text& path, const std::string& bytes, Mode mode) {
+    if (path.find(u'\0') != Text::npos) {
+        throw FileError("Cannot create the file \"" + ToUtf8(RemoveAll(path, u'\0')) +
+                        "\": the path holds a NUL character.");
+    }
+    const DWORD disposition = mode == Mode::CreateNew ? CREATE_NEW : CREATE_ALWAYS;
+    HANDLE file = CreateFileA(ToAnsi(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        DWORD code = GetLastError();
+        if (mode == Mode::CreateNew && (code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS)) {
+            return false;
+        }
+        Fail("Cannot create the file", path, code);
+    }
+
+    size_t written = 0;
+    while (written < bytes.size()) {
+        DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - written, 1u << 30));
+        DWORD done = 0;
+        BOOL ok = WriteFile(file, bytes.data() + written, chunk, &done, nullptr);
+        if (!ok || done == 0) {
+            DWORD code = ok ? static_cast<DWORD>(ERROR_WRITE_FAULT) : GetLastError();
+            CloseHandle(file);
+            Fail("Cannot write the file", path, code);
+        }
+        written += done;
+    }
+    if (!CloseHandle(file)) Fail("Cannot finish writing the file", path, GetLastError());
+    return true;
+}
+
+std::string Win32FileSystem::NativePath(const Text& path) const { return ToUtf8(path); }
+
+}  // namespace pw

@@ -1,0 +1,14 @@
+#pragma once
+// Files at their Windows paths, written with CreateFileA and WriteFile.
+#include "text/FileSystem.h"
+
+namespace pw {
+
+class Win32FileSystem final : public FileSystem {
+public:
+    bool WriteWholeFile(const Text& path, const std::string& bytes, Mode mode) override;
+    // The Windows path is the real one here (UTF-8, as for every message).
+    std::string NativePath(const Text& path) const override;
+};
+
+}  // namespace pw
