@@ -1,0 +1,87 @@
+#pragma once
+// The registry on Linux: the advapi32 calls answered from a SQLite file in the
+// prefix folder, with Windows' own result codes.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "registry/RegistryApi.h"
+#include "registry/sqlite/HandleTable.h"
+#include "registry/sqlite/KeyTable.h"
+#include "registry/sqlite/StoreConnection.h"
+#include "registry/sqlite/ValueTable.h"
+
+namespace pw {
+
+class SqliteRegistryApi final : public RegistryApi {
+public:
+    // Never fails: the folder and file are created or opened on first use, and
+    // a store that cannot be used answers every call with a result code.
+    explicit SqliteRegistryApi(std::string databasePath);
+    ~SqliteRegistryApi() override;
+
+    RegStatus RegCreateKeyExA(RegHandle key, const char* subKey, Dword reserved,
+                              const char* className, Dword options, Dword samDesired,
+                              const SecurityAttributes* security, RegHandle* result,
+                              Dword* disposition) override;
+    RegStatus RegCloseKey(RegHandle key) override;
+    RegStatus RegQueryInfoKeyA(RegHandle key, char* className, Dword* classLen, Dword* reserved,
+                               Dword* subKeys, Dword* maxSubKeyLen, Dword* maxClassLen,
+                               Dword* values, Dword* maxValueNameLen, Dword* maxValueLen,
+                               Dword* securityDescriptorLen, FileTime* lastWriteTime) override;
+    RegStatus RegEnumValueA(RegHandle key, Dword index, char* valueName, Dword* valueNameLen,
+                            Dword* reserved, Dword* type, std::uint8_t* data,
+                            Dword* dataLen) override;
+    RegStatus RegQueryValueExA(RegHandle key, const char* valueName, Dword* reserved, Dword* type,
+                               std::uint8_t* data, Dword* dataLen) override;
+    RegStatus RegSetValueExA(RegHandle key, const char* valueName, Dword reserved, Dword type,
+                             const std::uint8_t* data, Dword dataLen) override;
+    RegStatus RegEnumKeyExA(RegHandle key, Dword index, char* name, Dword* nameLen,
+                            Dword* reserved, char* className, Dword* classLen,
+                            FileTime* lastWriteTime) override;
+    RegStatus RegDeleteValueA(RegHandle key, const char* valueName) override;
+    RegStatus RegDeleteKeyA(RegHandle key, const char* subKey) override;
+    RegStatus SHDeleteKeyA(RegHandle key, const char* subKey) override;
+
+    ModuleHandle LoadLibraryA(const char* fileName) override;
+    bool FreeLibrary(ModuleHandle module) override;
+    bool GetVersionExA(OsVersionInfoA* info) override;
+    Dword ExpandEnvironmentStringsA(const char* source, char* destination, Dword size) override;
+    std::vector<std::string> EnvironmentEntries() override;
+
+    std::string DescribeLastFailure() const override { return lastFailure_; }
+
+private:
+    template <typename Operation>
+    RegStatus Answer(Operation operation);
+    void Ready();
+    sqlitestore::OpenKey& Resolve(RegHandle handle);
+    sqlitestore::KeySnapshot& FreshSnapshot(sqlitestore::OpenKey& open);
+    void RequireKeyExists(std::int64_t key);
+
+    RegStatus CreateKey(RegHandle key, const char* subKey, const char* className,
+                        Dword samDesired, RegHandle* result, Dword* disposition);
+    RegStatus QueryInfo(RegHandle key, char* className, Dword* classLen, Dword* subKeys,
+                        Dword* maxSubKeyLen, Dword* maxClassLen, Dword* values,
+                        Dword* maxValueNameLen, Dword* maxValueLen,
+                        Dword* securityDescriptorLen, FileTime* lastWriteTime);
+    RegStatus EnumKey(RegHandle key, Dword index, char* name, Dword* nameLen, char* className,
+                      Dword* classLen, FileTime* lastWriteTime);
+    RegStatus DeleteKey(RegHandle key, const char* subKey, bool withSubtree);
+    RegStatus EnumValue(RegHandle key, Dword index, char* valueName, Dword* valueNameLen,
+                        Dword* type, std::uint8_t* data, Dword* dataLen);
+    RegStatus QueryValue(RegHandle key, const char* valueName, Dword* type, std::uint8_t* data,
+                         Dword* dataLen);
+    RegStatus SetValue(RegHandle key, const char* valueName, Dword type, const std::uint8_t* data,
+                       Dword dataLen);
+    RegStatus DeleteValue(RegHandle key, const char* valueName);
+
+    sqlitestore::StoreConnection connection_;
+    sqlitestore::KeyTable keys_;
+    sqlitestore::ValueTable values_;
+    sqlitestore::HandleTable handles_;
+    bool ready_ = false;
+    std::string lastFailure_;
+};
+
+}  // namespace pw

@@ -1,0 +1,45 @@
+#include "registry/sqlite/ValueTable.h"
+
+#include "registry/sqlite/KeyTable.h"
+
+namespace pw::sqlitestore {
+
+std::optional<StoredValue> ValueTable::Find(std::int64_t key, std::string_view name) {
+    Statement query =
+        connection_.Prepare("SELECT name, type, data FROM vals WHERE key = ?1 AND folded = ?2");
+    query.Bind(1, key).BindBlob(2, FoldName(name));
+    if (!query.Step()) return std::nullopt;
+    return StoredValue{query.Blob(0), static_cast<Dword>(query.Integer(1)), query.Blob(2)};
+}
+
+void ValueTable::Set(std::int64_t key, std::string_view name, Dword type, std::string_view data) {
+    // The next position comes from the (key, seq) index: O(log n), not a scan.
+    Statement upsert = connection_.Prepare(
+        "INSERT INTO vals(key, folded, seq, name, type, data) VALUES (?1, ?2, "
+        "(SELECT coalesce(max(seq), 0) + 1 FROM vals WHERE key = ?1), ?3, ?4, ?5) "
+        "ON CONFLICT(key, folded) DO UPDATE SET type = excluded.type, data = excluded.data");
+    upsert.Bind(1, key).BindBlob(2, FoldName(name)).BindBlob(3, name).Bind(4, type).BindBlob(5, data);
+    upsert.Run();
+}
+
+bool ValueTable::Remove(std::int64_t key, std::string_view name) {
+    Statement erase = connection_.Prepare(
+        "DELETE FROM vals WHERE key = ?1 AND folded = ?2 RETURNING 1");
+    erase.Bind(1, key).BindBlob(2, FoldName(name));
+    bool removed = erase.Step();
+    erase.Run();
+    return removed;
+}
+
+std::vector<StoredValue> ValueTable::InOrder(std::int64_t key) {
+    Statement query =
+        connection_.Prepare("SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY seq");
+    query.Bind(1, key);
+    std::vector<StoredValue> values;
+    while (query.Step()) {
+        values.push_back({query.Blob(0), static_cast<Dword>(query.Integer(1)), query.Blob(2)});
+    }
+    return values;
+}
+
+}  // namespace pw::sqlitestore
