@@ -1,0 +1,29 @@
+#pragma once
+// Maps the control table's twips and points to Qt's device-independent pixels.
+#include <QFont>
+#include <QRect>
+
+#include "app/ControlTable.h"
+
+namespace pw::qt {
+
+class LayoutScale {
+public:
+    // dotsPerInch: the screen's logical density; 96 gives 15 twips a pixel.
+    explicit LayoutScale(double dotsPerInch = 96.0);
+
+    // The density of the primary screen, or 96 without one.
+    static LayoutScale ForPrimaryScreen();
+
+    double DotsPerInch() const { return dpi_; }
+    int Pixels(int twips) const;
+    // Edges are rounded one by one so that neighbouring controls stay flush.
+    QRect Rect(int left, int top, int width, int height) const;
+    QSize Size(int width, int height) const;
+    QFont Font(const FontSpec& spec) const;
+
+private:
+    double dpi_;
+};
+
+}  // namespace pw::qt

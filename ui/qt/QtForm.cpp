@@ -1,0 +1,268 @@
+#include "ui/qt/QtForm.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
+#include <QRegion>
+#include <QScreen>
+#include <QShortcut>
+#include <algorithm>
+#include <exception>
+
+#include "ui/qt/Captions.h"
+#include "ui/qt/CommandButton.h"
+#include "ui/qt/ReadOnlyTextBox.h"
+#include "ui/qt/SpreadLabel.h"
+
+namespace pw::qt {
+namespace {
+
+Qt::Alignment HorizontalAlignment(Alignment alignment) {
+    switch (alignment) {
+        case Alignment::Center: return Qt::AlignHCenter;
+        case Alignment::Right: return Qt::AlignRight;
+        case Alignment::Left: break;
+    }
+    return Qt::AlignLeft;
+}
+
+// Letters marked with a single "&" after the first; Qt gives a button only
+// the first as its mnemonic.
+std::vector<QChar> FurtherAccessKeys(TextView caption) {
+    std::vector<QChar> keys;
+    bool first = true;
+    for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != u'&') continue;
+        if (caption[i + 1] == u'&') {
+            ++i;
+            continue;
+        }
+        if (!first) keys.push_back(QChar(caption[i + 1]).toUpper());
+        first = false;
+    }
+    return keys;
+}
+
+QMessageBox::Icon IconOfStyle(int style) {
+    switch (style & 0x70) {
+        case 0x10: return QMessageBox::Critical;
+        case 0x20: return QMessageBox::Question;
+        case 0x30: return QMessageBox::Warning;
+        case 0x40: return QMessageBox::Information;
+        default: return QMessageBox::NoIcon;
+    }
+}
+
+}  // namespace
+
+QtForm::QtForm(const LayoutScale& scale) : QWidget(nullptr), scale_(scale) {
+    // A fixed single border: close box and system menu, no minimize or maximize.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setWindowTitle(ToQString(kFormSpec.caption));
+    setFixedSize(scale_.Size(kFormSpec.clientWidth, kFormSpec.clientHeight));
+    setFont(scale_.Font(kFormSpec.font));
+
+    for (const ControlSpec& spec : kControls) {
+        widgets_[static_cast<std::size_t>(spec.id)] = CreateControl(spec);
+    }
+    // Buttons and boxes are drawn above labels wherever they overlap.
+    for (const ControlSpec& spec : kControls) {
+        if (spec.kind == ControlKind::Label) Widget(spec.id)->lower();
+    }
+    HideCoveredLabels();
+    SetUpTabOrder();
+}
+
+QWidget* QtForm::CreateControl(const ControlSpec& spec) {
+    QWidget* widget = nullptr;
+    switch (spec.kind) {
+        case ControlKind::CommandButton: widget = CreateButton(spec); break;
+        case ControlKind::TextBox: widget = CreateTextBox(spec); break;
+        case ControlKind::Label: widget = CreateLabel(spec); break;
+        case ControlKind::Line: return nullptr;
+    }
+    widget->setObjectName(QString::fromLatin1(spec.name));
+    widget->setGeometry(scale_.Rect(spec.left, spec.top, spec.width, spec.height));
+    widget->setFont(scale_.Font(spec.font));
+    return widget;
+}
+
+QWidget* QtForm::CreateButton(const ControlSpec& spec) {
+    auto* button = new CommandButton(ToQString(spec.caption), this);
+    const ControlId id = spec.id;
+    connect(button, &QPushButton::clicked, this, [this, id] { Deliver(click_, id); });
+    for (QChar key : FurtherAccessKeys(spec.caption)) {
+        auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key(key.unicode())), this);
+        // As the button's own mnemonic does: focus it, then press it.
+        connect(shortcut, &QShortcut::activated, button, [button] {
+            button->setFocus(Qt::ShortcutFocusReason);
+            button->animateClick();
+        });
+    }
+    return button;
+}
+
+QWidget* QtForm::CreateTextBox(const ControlSpec& spec) {
+    const ControlId id = spec.id;
+    if (spec.flags & kMultiLine) {
+        auto* box = new ReadOnlyTextBox(this);
+        box->setPlainText(ToQString(spec.caption));
+        return box;
+    }
+    auto* box = new QLineEdit(ToQString(spec.caption), this);
+    if (spec.maxLength > 0) box->setMaxLength(spec.maxLength);
+    box->setAlignment(HorizontalAlignment(spec.alignment) | Qt::AlignVCenter);
+    box->setReadOnly(spec.flags & kReadOnly);
+    if (spec.flags & kHasChange) {
+        connect(box, &QLineEdit::textChanged, this, [this, id] { Deliver(change_, id); });
+    }
+    return box;
+}
+
+QWidget* QtForm::CreateLabel(const ControlSpec& spec) {
+    const QString caption = LabelCaption(spec.caption);
+    QLabel* label = SpreadLabel::Spreads(caption) ? new SpreadLabel(this) : new QLabel(this);
+    label->setTextFormat(Qt::PlainText);
+    label->setText(caption);
+    label->setAlignment(HorizontalAlignment(spec.alignment) | Qt::AlignTop);
+    label->setWordWrap(false);
+    label->setFocusPolicy(Qt::NoFocus);
+    label->setAutoFillBackground(false);
+    if (spec.flags & kHasColor) {
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, QColor(spec.color.red, spec.color.green, spec.color.blue));
+        label->setPalette(palette);
+    }
+    return label;
+}
+
+void QtForm::HideCoveredLabels() {
+    QRegion boxes;
+    for (const ControlSpec& spec : kControls) {
+        if (spec.kind == ControlKind::CommandButton || spec.kind == ControlKind::TextBox) {
+            boxes += Widget(spec.id)->geometry();
+        }
+    }
+    // A label covered but for a sliver would show only the tops of its
+    // letters there; it shows nothing instead.
+    for (const ControlSpec& spec : kControls) {
+        if (spec.kind != ControlKind::Label) continue;
+        QWidget* label = Widget(spec.id);
+        const QRegion uncovered = QRegion(label->geometry()) - boxes;
+        if (uncovered.boundingRect().height() < label->fontMetrics().height() / 2) label->hide();
+    }
+}
+
+void QtForm::SetUpTabOrder() {
+    std::vector<const ControlSpec*> stops;
+    for (const ControlSpec& spec : kControls) {
+        const bool focusable = spec.kind == ControlKind::CommandButton || spec.kind == ControlKind::TextBox;
+        if (focusable && spec.tabIndex >= 0) stops.push_back(&spec);
+    }
+    std::sort(stops.begin(), stops.end(),
+              [](const ControlSpec* a, const ControlSpec* b) { return a->tabIndex < b->tabIndex; });
+    for (const ControlSpec* spec : stops) tabStops_.push_back(Widget(spec->id));
+    for (std::size_t i = 1; i < tabStops_.size(); ++i) setTabOrder(tabStops_[i - 1], tabStops_[i]);
+}
+
+void QtForm::DeliverEvents(EventHandler click, EventHandler change) {
+    click_ = std::move(click);
+    change_ = std::move(change);
+}
+
+void QtForm::Deliver(const EventHandler& handler, ControlId id) {
+    if (!handler) return;
+    // An exception must not unwind through Qt's event delivery.
+    try {
+        handler(id);
+    } catch (const std::exception& e) {
+        qWarning("Portwright: an event of control %d failed: %s", static_cast<int>(id), e.what());
+    } catch (...) {
+        qWarning("Portwright: an event of control %d failed", static_cast<int>(id));
+    }
+}
+
+void QtForm::ShowCentred() {
+    if (!tabStops_.empty()) tabStops_.front()->setFocus(Qt::OtherFocusReason);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect whole = screen->geometry();
+        const QRect available = screen->availableGeometry();
+        QPoint topLeft = whole.center() - QPoint(width() / 2, height() / 2);
+        // Keep the title bar on the screen when the window is taller than it.
+        topLeft.setX(std::max(topLeft.x(), available.left()));
+        topLeft.setY(std::max(topLeft.y(), available.top()));
+        move(topLeft);
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+Text QtForm::GetText(ControlId control) {
+    QWidget* widget = Widget(control);
+    if (auto* box = qobject_cast<QLineEdit*>(widget)) return FromQString(box->text());
+    if (auto* box = qobject_cast<QPlainTextEdit*>(widget)) return FromQString(box->toPlainText());
+    if (auto* label = qobject_cast<QLabel*>(widget)) return FromQString(label->text());
+    if (auto* button = qobject_cast<QPushButton*>(widget)) return FromQString(button->text());
+    return {};
+}
+
+void QtForm::SetText(ControlId control, const Text& text) {
+    const QString wanted = ToQString(text);
+    QWidget* widget = Widget(control);
+    if (auto* box = qobject_cast<QLineEdit*>(widget)) {
+        // textChanged raises Change at once, and only for a different text.
+        if (box->text() != wanted) box->setText(wanted);
+    } else if (auto* box = qobject_cast<QPlainTextEdit*>(widget)) {
+        if (box->toPlainText() != wanted) box->setPlainText(wanted);
+    } else if (qobject_cast<QLabel*>(widget)) {
+        SetCaption(control, text);
+    }
+}
+
+void QtForm::SetCaption(ControlId control, const Text& caption) {
+    if (auto* label = qobject_cast<QLabel*>(Widget(control))) label->setText(LabelCaption(caption));
+}
+
+void QtForm::ShowMessage(const QString& text, const QString& title, int style) {
+    // Over the window once it is shown; before that centred on the screen.
+    QMessageBox box(IconOfStyle(style), title, text, QMessageBox::Ok, isVisible() ? this : nullptr);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+void QtForm::MsgBox(const Text& prompt) {
+    ShowMessage(MessageText(prompt), ToQString(kAppTitle), 0);
+}
+
+void QtForm::MsgBoxStyled(const Text& prompt, const Text& title, int style) {
+    ShowMessage(MessageText(prompt), ToQString(title), style);
+}
+
+void QtForm::DoEvents() { QCoreApplication::processEvents(); }
+
+void QtForm::Unload() { close(); }
+
+void QtForm::paintEvent(QPaintEvent*) {
+    // The rules lie beneath every control, as painted lines of the window.
+    QPainter painter(this);
+    painter.setPen(QPen(palette().color(QPalette::WindowText), 1));
+    for (const ControlSpec& spec : kControls) {
+        if (spec.kind != ControlKind::Line) continue;
+        painter.drawLine(scale_.Pixels(spec.x1), scale_.Pixels(spec.y1), scale_.Pixels(spec.x2),
+                         scale_.Pixels(spec.y2));
+    }
+}
+
+void QtForm::closeEvent(QCloseEvent* event) {
+    event->accept();
+    emit closed();
+}
+
+}  // namespace pw::qt

@@ -1,0 +1,21 @@
+#pragma once
+// A label whose caption is two parts set apart by a long run of spaces: the
+// first part is drawn at the left edge and the second at the right edge, so
+// that the second ends beside the box it names whatever a space measures.
+#include <QLabel>
+
+namespace pw::qt {
+
+class SpreadLabel : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+
+    // True for captions this label lays out differently from a plain label.
+    static bool Spreads(const QString& caption);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+}  // namespace pw::qt

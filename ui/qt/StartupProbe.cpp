@@ -1,0 +1,44 @@
+#include "ui/qt/StartupProbe.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QTimer>
+#include <cstdio>
+#include <ctime>
+
+namespace pw::qt {
+namespace {
+
+class FirstPaintFilter : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !seen_) {
+            seen_ = true;
+            // Report once the paint has been handled and flushed.
+            QTimer::singleShot(0, this, [] {
+                timespec now{};
+                clock_gettime(CLOCK_REALTIME, &now);
+                std::printf("first-paint %lld\n",
+                            static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+                std::fflush(stdout);
+                QCoreApplication::exit(0);
+            });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool seen_ = false;
+};
+
+}  // namespace
+
+void InstallStartupProbe(QWidget& window) {
+    if (qEnvironmentVariableIntValue("PORTWRIGHT_STARTUP_PROBE") != 1) return;
+    window.installEventFilter(new FirstPaintFilter(&window));
+}
+
+}  // namespace pw::qt
