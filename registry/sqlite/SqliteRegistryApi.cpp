@@ -36,6 +36,7 @@ void SqliteRegistryApi::Ready() {
     connection_.EnsureOpen();
     try {
         sqlitestore::EnsureSchema(connection_);
+        connection_.UseDurableJournal();
         sqlitestore::SeedMachineIdentity(connection_);
     } catch (...) {
         // Closed, so that the next call tries again from the start.

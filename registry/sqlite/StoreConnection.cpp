@@ -111,15 +111,16 @@ void StoreConnection::OpenFile() {
 }
 
 void StoreConnection::Configure() {
-    // Reading the header first means a file that is no database is refused
-    // before any pragma could try to write to it.
+    // Only reads here: the file is not known to be a registry store yet, and
+    // another program's database must not be changed in any way.
     Execute("PRAGMA schema_version");
-    if (!IsReadOnly()) {
-        Statement journal = Prepare("PRAGMA journal_mode=WAL");
-        journal.Run();
-        Execute("PRAGMA synchronous=FULL");
-    }
     Execute("PRAGMA foreign_keys=ON");
+}
+
+void StoreConnection::UseDurableJournal() {
+    if (IsReadOnly()) return;
+    Prepare("PRAGMA journal_mode=WAL").Run();
+    Execute("PRAGMA synchronous=FULL");
 }
 
 bool StoreConnection::IsReadOnly() const { return db_ != nullptr && sqlite3_db_readonly(db_, "main") == 1; }

@@ -49,6 +49,9 @@ public:
     void Close();
     bool IsOpen() const { return db_ != nullptr; }
     bool IsReadOnly() const;
+    // WAL with synchronous FULL: every commit is on disk when it returns.
+    // Call once the file is known to be a registry store.
+    void UseDurableJournal();
     const std::string& Path() const { return path_; }
 
     Statement Prepare(const char* sql);

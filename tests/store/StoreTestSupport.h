@@ -1,0 +1,96 @@
+#pragma once
+// Temporary prefixes and small helpers for the store's own tests.
+#include <sqlite3.h>
+#include <stdlib.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+
+#include "platform/posix/Prefix.h"
+#include "registry/RegistryApi.h"
+
+namespace pw::test {
+
+// A fresh folder under $TMPDIR or /tmp, removed with everything in it.
+class TemporaryFolder {
+public:
+    TemporaryFolder() {
+        const char* tmp = std::getenv("TMPDIR");
+        path_ = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/portwright-store-XXXXXX";
+        if (mkdtemp(path_.data()) == nullptr) throw std::runtime_error("mkdtemp failed for " + path_);
+    }
+    ~TemporaryFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+
+    const std::string& Path() const { return path_; }
+    std::string StorePath() const { return RegistryStorePath(path_); }
+
+private:
+    std::string path_;
+};
+
+inline std::string ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void WriteWholeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// PRAGMA integrity_check through a connection of its own.
+inline std::string IntegrityCheck(const std::string& path) {
+    sqlite3* db = nullptr;
+    std::string answer = "cannot open";
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* statement = nullptr;
+        if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &statement, nullptr) == SQLITE_OK &&
+            sqlite3_step(statement) == SQLITE_ROW) {
+            answer = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+        } else {
+            answer = sqlite3_errmsg(db);
+        }
+        sqlite3_finalize(statement);
+    }
+    sqlite3_close_v2(db);
+    return answer;
+}
+
+inline RegHandle OpenKey(RegistryApi& api, std::int32_t root, const char* path,
+                         Dword access = regaccess::AllAccess, RegStatus* status = nullptr) {
+    RegHandle handle = 0;
+    RegStatus result = api.RegCreateKeyExA(RootHandle(root), path, 0, nullptr, kRegOptionNonVolatile,
+                                           access, nullptr, &handle, nullptr);
+    if (status != nullptr) *status = result;
+    return handle;
+}
+
+inline RegStatus SetText(RegistryApi& api, RegHandle key, const std::string& name,
+                         const std::string& text) {
+    return api.RegSetValueExA(key, name.c_str(), 0, regtype::Sz,
+                              reinterpret_cast<const std::uint8_t*>(text.c_str()),
+                              static_cast<Dword>(text.size() + 1));
+}
+
+// The text of a REG_SZ value without its terminator, or "<result N>".
+inline std::string GetText(RegistryApi& api, RegHandle key, const std::string& name) {
+    char buffer[512] = {};
+    Dword size = sizeof buffer - 1;
+    Dword type = 0;
+    RegStatus status = api.RegQueryValueExA(key, name.c_str(), nullptr, &type,
+                                            reinterpret_cast<std::uint8_t*>(buffer), &size);
+    if (status != regerr::Success) return "<result " + std::to_string(status) + ">";
+    return std::string(buffer);
+}
+
+}  // namespace pw::test
