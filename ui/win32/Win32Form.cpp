@@ -1,0 +1,368 @@
+#include "ui/win32/Win32Form.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "app/frmRPC.h"
+#include "ui/win32/WindowMetrics.h"
+
+namespace pw {
+namespace {
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "Win32 wide text is UTF-16");
+
+const wchar_t* Wide(const Text& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+
+Text FromWide(const wchar_t* text, int length) {
+    return Text(reinterpret_cast<const char16_t*>(text), static_cast<std::size_t>(length));
+}
+
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS;
+// WS_EX_CONTROLPARENT lets the dialog manager walk into the controls.
+constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
+constexpr int kIconResource = 1;
+
+// Buttons and text boxes first, in tab-index order: a new child goes beneath
+// its elder siblings, so the tab order follows and labels end up underneath.
+std::vector<const ControlSpec*> CreationOrder() {
+    std::vector<const ControlSpec*> focusable, labels;
+    for (const ControlSpec& spec : kControls) {
+        if (spec.kind == ControlKind::CommandButton || spec.kind == ControlKind::TextBox)
+            focusable.push_back(&spec);
+        else if (spec.kind == ControlKind::Label)
+            labels.push_back(&spec);
+    }
+    auto byTabIndex = [](const ControlSpec* a, const ControlSpec* b) { return a->tabIndex < b->tabIndex; };
+    std::sort(focusable.begin(), focusable.end(), byTabIndex);
+    std::sort(labels.begin(), labels.end(), byTabIndex);
+    focusable.insert(focusable.end(), labels.begin(), labels.end());
+    return focusable;
+}
+
+DWORD TextBoxStyle(const ControlSpec& spec) {
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS;
+    if (spec.flags & kMultiLine)
+        style |= ES_MULTILINE;  // without ES_AUTOHSCROLL it wraps at its width
+    else
+        style |= ES_AUTOHSCROLL;
+    if (spec.flags & kReadOnly) style |= ES_READONLY;
+    if (spec.alignment == Alignment::Right) style |= ES_RIGHT;
+    if (spec.alignment == Alignment::Center) style |= ES_CENTER;
+    return style;
+}
+
+DWORD LabelStyle(const ControlSpec& spec) {
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_NOPREFIX;
+    if (spec.alignment == Alignment::Right) return style | SS_RIGHT;
+    if (spec.alignment == Alignment::Center) return style | SS_CENTER;
+    return style | SS_LEFT;
+}
+
+}  // namespace
+
+Win32Form::Win32Form(HINSTANCE instance) : instance_(instance) {}
+
+Win32Form::~Win32Form() {
+    if (window_ && IsWindow(window_)) DestroyWindow(window_);
+    for (const CachedFont& cached : fonts_) DeleteObject(cached.font);
+}
+
+bool Win32Form::Create() {
+    InitCommonControls();  // binds the common controls 6 classes named by the manifest
+
+    const int iconWidth = GetSystemMetrics(SM_CXICON), iconHeight = GetSystemMetrics(SM_CYICON);
+    const int smallWidth = GetSystemMetrics(SM_CXSMICON), smallHeight = GetSystemMetrics(SM_CYSMICON);
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = &Win32Form::WindowProc;
+    windowClass.hInstance = instance_;
+    windowClass.hIcon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(kIconResource),
+                                                      IMAGE_ICON, iconWidth, iconHeight, LR_DEFAULTCOLOR));
+    windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(kIconResource),
+                                                        IMAGE_ICON, smallWidth, smallHeight, LR_DEFAULTCOLOR));
+    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kMainWindowClass;
+    if (!RegisterClassExW(&windowClass)) return false;
+
+    HDC screen = GetDC(nullptr);
+    dpi_ = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    if (dpi_ <= 0) dpi_ = 96;
+
+    RECT frame{0, 0, TwipsToPixels(kFormSpec.clientWidth, dpi_), TwipsToPixels(kFormSpec.clientHeight, dpi_)};
+    AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
+    const Text caption(kFormSpec.caption);
+    window_ = CreateWindowExW(kWindowExStyle, kMainWindowClass, Wide(caption), kWindowStyle,
+                              CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
+                              frame.bottom - frame.top, nullptr, nullptr, instance_, this);
+    if (!window_) return false;
+    // The class icons alone do not reach every shell; the window carries them too.
+    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(windowClass.hIcon));
+    SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(windowClass.hIconSm));
+    SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(kFormSpec.font)), FALSE);
+
+    for (const ControlSpec* spec : CreationOrder())
+        if (!CreateControl(*spec)) return false;
+    eventsOn_ = true;
+    return true;
+}
+
+RECT Win32Form::PixelRect(const ControlSpec& spec) const {
+    const int left = TwipsToPixels(spec.left, dpi_), top = TwipsToPixels(spec.top, dpi_);
+    return RECT{left, top, left + TwipsToPixels(spec.width, dpi_), top + TwipsToPixels(spec.height, dpi_)};
+}
+
+bool Win32Form::CreateControl(const ControlSpec& spec) {
+    const wchar_t* windowClass = L"STATIC";
+    DWORD style = 0, exStyle = 0;
+    Text text = spec.caption ? Text(spec.caption) : Text();
+    switch (spec.kind) {
+    case ControlKind::CommandButton:
+        windowClass = L"BUTTON";
+        // Never BS_DEFPUSHBUTTON: Enter presses no button.
+        style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | BS_PUSHBUTTON;
+        break;
+    case ControlKind::TextBox:
+        windowClass = L"EDIT";
+        style = TextBoxStyle(spec);
+        exStyle = WS_EX_CLIENTEDGE;
+        break;
+    case ControlKind::Label:
+        style = LabelStyle(spec);
+        text = LabelCaption(text);
+        break;
+    case ControlKind::Line:
+        return true;  // painted by the window itself
+    }
+    const RECT rect = PixelRect(spec);
+    const auto index = static_cast<std::size_t>(spec.id);
+    HWND child = CreateWindowExW(exStyle, windowClass, Wide(text), style, rect.left, rect.top,
+                                 rect.right - rect.left, rect.bottom - rect.top, window_,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + index)),
+                                 instance_, nullptr);
+    if (!child) return false;
+    children_[index] = child;
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(spec.font)), FALSE);
+    if (spec.maxLength > 0) SendMessageW(child, EM_LIMITTEXT, static_cast<WPARAM>(spec.maxLength), 0);
+    return true;
+}
+
+HFONT Win32Form::FontFor(const FontSpec& font) {
+    for (const CachedFont& cached : fonts_)
+        if (cached.spec.points == font.points && cached.spec.weight == font.weight &&
+            cached.spec.italic == font.italic)
+            return cached.font;
+    HFONT created = CreateFontA(FontHeightForPoints(font.points, dpi_), 0, 0, 0, font.weight,
+                                font.italic ? TRUE : FALSE, FALSE, FALSE, ANSI_CHARSET,
+                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                DEFAULT_PITCH | FF_SWISS, font.face);
+    if (created) fonts_.push_back(CachedFont{font, created});
+    return created ? created : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+void Win32Form::Show(int showCommand) {
+    RECT frame;
+    GetWindowRect(window_, &frame);
+    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    const int left = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
+    const int top = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
+    SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(window_, showCommand);
+    UpdateWindow(window_);
+    SetFocus(Child(ControlId::txtExternalFQDN));
+}
+
+int Win32Form::RunMessageLoop() {
+    MSG message;
+    BOOL got;
+    while ((got = GetMessageW(&message, nullptr, 0, 0)) > 0) {
+        if (PreTranslate(message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return got == 0 ? static_cast<int>(message.wParam) : 1;
+}
+
+bool Win32Form::PreTranslate(MSG& message) {
+    if (!window_ || !IsWindow(window_)) return false;
+    if (message.hwnd != window_ && !IsChild(window_, message.hwnd)) return false;
+    // A multi-line edit inside a dialog answers Esc by closing its parent;
+    // here Esc does nothing at all.
+    if ((message.message == WM_KEYDOWN || message.message == WM_KEYUP) && message.wParam == VK_ESCAPE)
+        return true;
+    return IsDialogMessageW(window_, &message) != FALSE;
+}
+
+void Win32Form::DoEvents() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam));  // leave it for the main loop
+            return;
+        }
+        if (PreTranslate(message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+Text Win32Form::GetText(ControlId box) {
+    HWND child = Child(box);
+    if (!child) return {};
+    const int length = GetWindowTextLengthW(child);
+    if (length <= 0) return {};
+    std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 1);
+    const int copied = GetWindowTextW(child, buffer.data(), length + 1);
+    return FromWide(buffer.data(), copied);
+}
+
+void Win32Form::SetText(ControlId box, const Text& text) {
+    HWND child = Child(box);
+    // WM_SETTEXT raises EN_CHANGE, hence Change, even for the same text; the
+    // window logic expects Change only for a real change.
+    if (!child || GetText(box) == text) return;
+    SetWindowTextW(child, Wide(text));
+}
+
+void Win32Form::SetCaption(ControlId label, const Text& caption) {
+    HWND child = Child(label);
+    if (!child) return;
+    SetWindowTextW(child, Wide(LabelCaption(caption)));
+    // A transparent label paints no background, so the window must repaint
+    // what lies beneath it or the old caption would show through.
+    RECT area;
+    GetWindowRect(child, &area);
+    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&area), 2);
+    RedrawWindow(window_, &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void Win32Form::MsgBox(const Text& prompt) { MsgBoxStyled(prompt, Text(kAppTitle), MB_OK); }
+
+void Win32Form::MsgBoxStyled(const Text& prompt, const Text& title, int style) {
+    MessageBoxW(window_, Wide(prompt), Wide(title), static_cast<UINT>(style));
+}
+
+void Win32Form::Unload() {
+    if (window_ && IsWindow(window_)) DestroyWindow(window_);
+}
+
+void Win32Form::MoveFocus(HWND control) {
+    if (!control || !IsChild(window_, control)) return;
+    SetFocus(control);
+    // As the dialog manager does on Tab: a text box entered selects its text.
+    if (SendMessageW(control, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(control, EM_SETSEL, 0, -1);
+}
+
+int Win32Form::IndexOf(HWND control) const {
+    if (!control) return -1;
+    for (std::size_t i = 0; i < children_.size(); ++i)
+        if (children_[i] == control) return static_cast<int>(i);
+    return -1;
+}
+
+LRESULT CALLBACK Win32Form::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* form = static_cast<Win32Form*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+        form->window_ = window;
+    }
+    auto* form = reinterpret_cast<Win32Form*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!form) return DefWindowProcW(window, message, wParam, lParam);
+    return form->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT Win32Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        return 0;
+    case WM_CTLCOLORSTATIC:
+        return OnStaticColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_PAINT:
+        PaintLines();
+        return 0;
+    case WM_ACTIVATE:
+        // A plain window forgets its focused control when it loses activation.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (focus && IsChild(window_, focus)) savedFocus_ = focus;
+        } else if (!HIWORD(wParam)) {
+            HWND focus = savedFocus_ && IsWindow(savedFocus_) ? savedFocus_ : Child(ControlId::txtExternalFQDN);
+            SetFocus(focus);
+        }
+        return 0;
+    case WM_NEXTDLGCTL:
+        // Multi-line edits move the focus on Tab by asking their parent, as a
+        // dialog would be asked.
+        MoveFocus(LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
+                                 : GetNextDlgTabItem(window_, GetFocus(), wParam != 0));
+        return 0;
+    case WM_CLOSE:
+        Unload();
+        return 0;
+    case WM_DESTROY:
+        eventsOn_ = false;
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcW(window_, message, wParam, lParam);
+    }
+}
+
+void Win32Form::OnCommand(int id, int code, HWND control) {
+    if (id == IDOK || id == IDCANCEL) {
+        // The dialog manager's Enter (and Esc) end up here. Enter presses a
+        // button that has the focus, as in a dialog, and nothing else.
+        HWND focus = GetFocus();
+        const int index = IndexOf(focus);
+        if (id == IDOK && index >= 0 && kControls[static_cast<std::size_t>(index)].kind == ControlKind::CommandButton)
+            OnCommand(kFirstControlId + index, BN_CLICKED, focus);
+        return;
+    }
+    const int index = id - kFirstControlId;
+    if (!eventsOn_ || !logic_ || index < 0 || index >= static_cast<int>(kControlCount) ||
+        children_[static_cast<std::size_t>(index)] != control)
+        return;
+    const ControlSpec& spec = kControls[static_cast<std::size_t>(index)];
+    if (spec.kind == ControlKind::CommandButton && code == BN_CLICKED)
+        logic_->Click(spec.id);
+    else if (spec.kind == ControlKind::TextBox && code == EN_CHANGE)
+        logic_->Change(spec.id);
+}
+
+LRESULT Win32Form::OnStaticColor(HDC dc, HWND control) {
+    const int index = IndexOf(control);
+    if (index < 0) return DefWindowProcW(window_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                         reinterpret_cast<LPARAM>(control));
+    const ControlSpec& spec = kControls[static_cast<std::size_t>(index)];
+    if (spec.kind == ControlKind::TextBox) {
+        // Read-only edits ask here too; they keep the window colours of a text box.
+        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+    }
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, (spec.flags & kHasColor) ? RGB(spec.color.red, spec.color.green, spec.color.blue)
+                                              : GetSysColor(COLOR_BTNTEXT));
+    return reinterpret_cast<LRESULT>(GetStockObject(HOLLOW_BRUSH));
+}
+
+void Win32Form::PaintLines() {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window_, &paint);
+    HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWTEXT));
+    HGDIOBJ previous = SelectObject(dc, pen);
+    for (const ControlSpec& spec : kControls) {
+        if (spec.kind != ControlKind::Line) continue;
+        MoveToEx(dc, TwipsToPixels(spec.x1, dpi_), TwipsToPixels(spec.y1, dpi_), nullptr);
+        // LineTo stops short of its end point; the rule includes it.
+        LineTo(dc, TwipsToPixels(spec.x2, dpi_) + 1, TwipsToPixels(spec.y2, dpi_));
+    }
+    SelectObject(dc, previous);
+    DeleteObject(pen);
+    EndPaint(window_, &paint);
+}
+
+}  // namespace pw

@@ -1,0 +1,81 @@
+#pragma once
+// The window of the control table realised with plain Win32 controls. It owns
+// no behaviour: Click and Change go to the window logic (frmRPC).
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <array>
+#include <vector>
+
+#include "app/ControlTable.h"
+#include "app/Form.h"
+
+namespace pw {
+
+class frmRPC;
+
+// Child window identifiers: this base plus the control's place in the control
+// list, so that tools outside the program can address a control (1 and 2 are
+// the dialog manager's IDOK and IDCANCEL and must stay free).
+constexpr int kFirstControlId = 100;
+constexpr wchar_t kMainWindowClass[] = L"PortwrightMainWindow";
+
+class Win32Form : public Form {
+public:
+    explicit Win32Form(HINSTANCE instance);
+    ~Win32Form() override;
+    Win32Form(const Win32Form&) = delete;
+    Win32Form& operator=(const Win32Form&) = delete;
+
+    // Creates the window and all its controls, hidden. On failure returns false
+    // and GetLastError tells why.
+    bool Create();
+    // Where Click and Change go from now on.
+    void Connect(frmRPC& logic) { logic_ = &logic; }
+    // Shows the window centred on the screen with the focus in txtExternalFQDN.
+    void Show(int showCommand);
+    // Runs until the window is closed; returns the exit code.
+    int RunMessageLoop();
+
+    Text GetText(ControlId box) override;
+    void SetText(ControlId box, const Text& text) override;
+    void SetCaption(ControlId label, const Text& caption) override;
+    void MsgBox(const Text& prompt) override;
+    void MsgBoxStyled(const Text& prompt, const Text& title, int style) override;
+    void DoEvents() override;
+    void Unload() override;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    bool CreateControl(const ControlSpec& spec);
+    HFONT FontFor(const FontSpec& font);
+    RECT PixelRect(const ControlSpec& spec) const;
+    // Keyboard handling of the dialog manager; true when the message was used.
+    bool PreTranslate(MSG& message);
+    void OnCommand(int id, int code, HWND control);
+    LRESULT OnStaticColor(HDC dc, HWND control);
+    void PaintLines();
+    void MoveFocus(HWND control);
+    // The control list index of a child window, or -1.
+    int IndexOf(HWND control) const;
+    HWND Child(ControlId id) const { return children_[static_cast<std::size_t>(id)]; }
+
+    HINSTANCE instance_;
+    HWND window_ = nullptr;
+    std::array<HWND, kControlCount> children_{};
+    struct CachedFont {
+        FontSpec spec;
+        HFONT font;
+    };
+    std::vector<CachedFont> fonts_;
+    int dpi_ = 96;
+    frmRPC* logic_ = nullptr;
+    bool eventsOn_ = false;
+    HWND savedFocus_ = nullptr;
+};
+
+}  // namespace pw

@@ -1,0 +1,33 @@
+#include "ui/win32/WindowMetrics.h"
+
+#include <cmath>
+#include <cstdint>
+
+namespace pw {
+
+int TwipsToPixels(int twips, int dpi) {
+    const std::int64_t scaled = static_cast<std::int64_t>(twips) * dpi;
+    const std::int64_t half = kTwipsPerInch / 2;
+    return static_cast<int>(scaled >= 0 ? (scaled + half) / kTwipsPerInch
+                                        : (scaled - half) / kTwipsPerInch);
+}
+
+int FontHeightForPoints(double points, int dpi) {
+    return -static_cast<int>(std::lround(points * dpi / kPointsPerInch));
+}
+
+Text LabelCaption(TextView designed) {
+    Text shown;
+    shown.reserve(designed.size());
+    for (std::size_t i = 0; i < designed.size(); ++i) {
+        if (designed[i] != u'&') {
+            shown += designed[i];
+        } else if (i + 1 < designed.size() && designed[i + 1] == u'&') {
+            shown += u'&';
+            ++i;
+        }
+    }
+    return shown;
+}
+
+}  // namespace pw
