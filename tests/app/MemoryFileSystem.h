@@ -1,0 +1,35 @@
+#pragma once
+// Files kept in memory under their Windows paths (compared without regard to
+// case), with folders that refuse every write.
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "text/FileSystem.h"
+
+namespace pw::test {
+
+class MemoryFileSystem final : public FileSystem {
+public:
+    // Every write to a path that starts with folder throws FileError.
+    void RefuseWritesUnder(const Text& folder) { refused_.push_back(FoldCase(folder)); }
+    void Put(const Text& path, const std::string& bytes) { files_[FoldCase(path)] = {path, bytes}; }
+
+    bool WriteWholeFile(const Text& path, const std::string& bytes, Mode mode) override;
+    std::string NativePath(const Text& path) const override { return "memory:" + ToUtf8(path); }
+
+    std::optional<std::string> Bytes(const Text& path) const;
+    // Paths as they were first written, in the order of their folded names.
+    std::vector<Text> Paths() const;
+
+private:
+    struct File {
+        Text path;
+        std::string bytes;
+    };
+    std::map<Text, File> files_;
+    std::vector<Text> refused_;
+};
+
+}  // namespace pw::test
