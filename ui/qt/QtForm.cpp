@@ -99,11 +99,8 @@ QWidget* QtForm::CreateButton(const ControlSpec& spec) {
     connect(button, &QPushButton::clicked, this, [this, id] { Deliver(click_, id); });
     for (QChar key : FurtherAccessKeys(spec.caption)) {
         auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key(key.unicode())), this);
-        // As the button's own mnemonic does: focus it, then press it.
-        connect(shortcut, &QShortcut::activated, button, [button] {
-            button->setFocus(Qt::ShortcutFocusReason);
-            button->animateClick();
-        });
+        // As the button's own mnemonic does.
+        connect(shortcut, &QShortcut::activated, button, &QAbstractButton::animateClick);
     }
     return button;
 }
@@ -235,6 +232,9 @@ void QtForm::ShowMessage(const QString& text, const QString& title, int style) {
     QMessageBox box(IconOfStyle(style), title, text, QMessageBox::Ok, isVisible() ? this : nullptr);
     box.setTextFormat(Qt::PlainText);
     box.exec();
+    // Give the keyboard back to the window, as Windows does for a box's owner;
+    // without a window manager nothing else would.
+    if (isVisible()) activateWindow();
 }
 
 void QtForm::MsgBox(const Text& prompt) {
