@@ -72,12 +72,14 @@ std::wstring ClassOf(HWND window) {
 
 HWND MainWindow() { return FindWindowW(kMainClass, nullptr); }
 
+BOOL CALLBACK CollectChild(HWND child, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+    return TRUE;
+}
+
 std::vector<HWND> Children(HWND parent) {
     std::vector<HWND> found;
-    EnumChildWindows(parent, [](HWND child, LPARAM list) {
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&found));
+    EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
@@ -244,6 +246,17 @@ struct ProcessWindow {
     HWND found;
 };
 
+BOOL CALLBACK MatchProcessWindow(HWND window, LPARAM data) {
+    auto* want = reinterpret_cast<ProcessWindow*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == want->process && IsWindowVisible(window) && ClassOf(window) == want->windowClass) {
+        want->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 int StartupMs(const char* exe, const char* windowClass) {
     std::wstring command = L"\"" + Wide(exe) + L"\"";
     const std::wstring wantedClass = Wide(windowClass);
@@ -257,16 +270,7 @@ int StartupMs(const char* exe, const char* windowClass) {
         return Fail("cannot start the program");
     ProcessWindow wanted{process.dwProcessId, wantedClass.c_str(), nullptr};
     const bool shown = WaitFor(60000, [&] {
-        EnumWindows([](HWND window, LPARAM data) {
-            auto* want = reinterpret_cast<ProcessWindow*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == want->process && IsWindowVisible(window) && ClassOf(window) == want->windowClass) {
-                want->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        }, reinterpret_cast<LPARAM>(&wanted));
+        EnumWindows(MatchProcessWindow, reinterpret_cast<LPARAM>(&wanted));
         return wanted.found != nullptr;
     });
     QueryPerformanceCounter(&end);
