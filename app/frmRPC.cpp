@@ -50,6 +50,11 @@ constexpr std::array<ControlId, 3> kNameBoxes{ControlId::txtComputerName,
                                               ControlId::txtInternalFQDN,
                                               ControlId::txtExternalFQDN};
 
+// The registry object speaks only when asked to (its options), which the window never does.
+RegErrorBox ErrorBoxOn(Form& form) {
+    return [&form](const Text& message, const Text& title, int style) { form.MsgBoxStyled(message, title, style); };
+}
+
 Text Quoted(TextView text) { return kQuote + Text(text) + kQuote; }
 
 Text MissingValueMessage() {
@@ -111,9 +116,7 @@ void frmRPC::Form_Load() {
     Guard([&] { state_.strLogPath = BuildLogPath(); });
     Guard([&] { form.SetCaption(ControlId::lblSave, kLogCaption + Quoted(state_.strLogPath)); });
     Guard([&] {
-        registry.emplace(services_.registry, [&form](const Text& message, const Text& title, int style) {
-            form.MsgBoxStyled(message, title, style);
-        });
+        registry.emplace(services_.registry, ErrorBoxOn(form));
         registry->Root(kLocalMachine32);
     });
     Guard([&] { registry.value().Key(kTcpipKey); });
@@ -270,9 +273,7 @@ void frmRPC::ApplySequence(const Text& value) {
     // A fresh object per write: the read-back goes to the registry, not a cache.
     std::optional<RegOp> registry;
     Guard([&] {
-        registry.emplace(services_.registry, [&form](const Text& message, const Text& title, int style) {
-            form.MsgBoxStyled(message, title, style);
-        });
+        registry.emplace(services_.registry, ErrorBoxOn(form));
     });
     Guard([&] { registry.value().Root(kLocalMachine32); });
     Guard([&] { registry.value().Key(kRpcProxyKey); });

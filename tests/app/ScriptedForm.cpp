@@ -15,8 +15,8 @@ void RequireKind(ControlId control, ControlKind kind, const char* what) {
 }  // namespace
 
 ScriptedForm::ScriptedForm() {
-    for (const ControlSpec& spec : kControls) {
-        if (spec.caption != nullptr) content_[Index(spec.id)] = spec.caption;
+    for (const ControlSpec& control : kControls) {
+        if (control.caption != nullptr) content_[Index(control.id)] = control.caption;
     }
 }
 
@@ -65,9 +65,9 @@ void ScriptedForm::MsgBoxStyled(const Text& prompt, const Text& title, int style
 void ScriptedForm::Type(ControlId box, const Text& text) {
     RequireNoBoxOpen("Type");
     RequireKind(box, ControlKind::TextBox, "Type");
-    const ControlSpec& spec = Control(box);
-    if ((spec.flags & kReadOnly) != 0) throw std::logic_error(std::string("Type: ") + spec.name + " is read-only");
-    Assign(box, spec.maxLength > 0 ? text.substr(0, static_cast<std::size_t>(spec.maxLength)) : text);
+    const ControlSpec& control = Control(box);
+    if ((control.flags & kReadOnly) != 0) throw std::logic_error(std::string("Type: ") + control.name + " is read-only");
+    Assign(box, control.maxLength > 0 ? text.substr(0, static_cast<std::size_t>(control.maxLength)) : text);
 }
 
 void ScriptedForm::Press(ControlId button) {
