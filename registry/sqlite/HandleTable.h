@@ -1,8 +1,6 @@
 #pragma once
 // Open key handles of one store object. Each handle keeps a snapshot of its
-// key's values and subkeys so that enumeration by index answers in O(1); the
-// snapshot is taken again after any change to the store, by this process or
-// another.
+// key's values and subkeys so that enumeration by index answers in O(1).
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -15,7 +13,8 @@
 namespace pw::sqlitestore {
 
 struct KeySnapshot {
-    std::uint64_t stamp = 0;  // StoreConnection::ChangeStamp when taken
+    std::uint64_t stamp = 0;       // StoreConnection::ChangeStamp when taken
+    std::uint64_t ownChanges = 0;  // StoreConnection::OwnChanges when taken
     std::vector<StoredValue> values;
     std::vector<SubKey> subKeys;
     std::size_t longestValueName = 0;
@@ -28,6 +27,9 @@ struct OpenKey {
     std::int64_t key = 0;
     Dword access = 0;
     std::optional<KeySnapshot> snapshot;
+    // The index a sequential pass over values or subkeys asks for next.
+    Dword nextValueIndex = 0;
+    Dword nextSubKeyIndex = 0;
 };
 
 class HandleTable {

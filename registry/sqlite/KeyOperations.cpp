@@ -112,7 +112,9 @@ RegStatus SqliteRegistryApi::EnumKey(RegHandle key, Dword index, char* name, Dwo
     sqlitestore::OpenKey& open = Resolve(key);
     if ((open.access & regaccess::EnumerateSubKeys) == 0) return regerr::AccessDenied;
     if (name == nullptr || nameLen == nullptr) return regerr::InvalidParameter;
-    const sqlitestore::KeySnapshot& snapshot = FreshSnapshot(open);
+    const sqlitestore::KeySnapshot& snapshot =
+        FreshSnapshot(open, index != 0 && index == open.nextSubKeyIndex);
+    open.nextSubKeyIndex = index + 1;
     if (index >= snapshot.subKeys.size()) return regerr::NoMoreItems;
     const sqlitestore::SubKey& subKey = snapshot.subKeys[index];
     if (className != nullptr) {

@@ -56,7 +56,11 @@ void SqliteRegistryApi::RequireKeyExists(std::int64_t key) {
     if (!keys_.Exists(key)) throw StoreFailure(regerr::KeyDeleted);
 }
 
-sqlitestore::KeySnapshot& SqliteRegistryApi::FreshSnapshot(sqlitestore::OpenKey& open) {
+sqlitestore::KeySnapshot& SqliteRegistryApi::FreshSnapshot(sqlitestore::OpenKey& open,
+                                                           bool continuingPass) {
+    if (continuingPass && open.snapshot && open.snapshot->ownChanges == connection_.OwnChanges()) {
+        return *open.snapshot;
+    }
     std::uint64_t stamp = connection_.ChangeStamp();
     if (open.snapshot && open.snapshot->stamp == stamp) return *open.snapshot;
     open.snapshot.reset();
@@ -64,6 +68,7 @@ sqlitestore::KeySnapshot& SqliteRegistryApi::FreshSnapshot(sqlitestore::OpenKey&
     RequireKeyExists(open.key);
     sqlitestore::KeySnapshot snapshot;
     snapshot.stamp = stamp;
+    snapshot.ownChanges = connection_.OwnChanges();
     snapshot.values = values_.InOrder(open.key);
     snapshot.subKeys = keys_.Children(open.key);
     for (const auto& value : snapshot.values) {

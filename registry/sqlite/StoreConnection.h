@@ -60,6 +60,8 @@ public:
     // Changes whenever the database changed, by this connection or any other.
     std::uint64_t ChangeStamp();
     void NoteOwnChange() { ++ownChanges_; }
+    // Changes made through this connection; free to ask, unlike ChangeStamp.
+    std::uint64_t OwnChanges() const { return ownChanges_; }
 
     // Throws AccessDenied with a sentence when the store cannot be written.
     void RequireWritable();

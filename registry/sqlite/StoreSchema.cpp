@@ -8,7 +8,8 @@ constexpr std::int64_t kApplicationId = 0x50577267;
 constexpr std::int64_t kLayoutVersion = 1;
 
 // Names are kept as the bytes they were first given with; "folded" is the
-// case-folded form that lookups and uniqueness use. Value order is seq.
+// case-folded form that lookups and uniqueness use. Values are stored in
+// their order (key, seq), so that listing a key's values is one range scan.
 // AUTOINCREMENT keeps a deleted key's id from being given to a new key, so a
 // stale handle can never reach a stranger's key.
 constexpr const char* kCreateTables = R"sql(
@@ -21,13 +22,13 @@ CREATE TABLE keys(
   UNIQUE(parent, folded));
 CREATE TABLE vals(
   key INTEGER NOT NULL REFERENCES keys(id) ON DELETE CASCADE,
-  folded BLOB NOT NULL,
   seq INTEGER NOT NULL,
+  folded BLOB NOT NULL,
   name BLOB NOT NULL,
   type INTEGER NOT NULL,
   data BLOB NOT NULL,
-  PRIMARY KEY(key, folded)) WITHOUT ROWID;
-CREATE UNIQUE INDEX vals_in_order ON vals(key, seq);
+  PRIMARY KEY(key, seq)) WITHOUT ROWID;
+CREATE UNIQUE INDEX vals_by_name ON vals(key, folded);
 INSERT INTO keys(id, parent, name, folded) VALUES
   (1, NULL, CAST('HKEY_CLASSES_ROOT' AS BLOB), CAST('HKEY_CLASSES_ROOT' AS BLOB)),
   (2, NULL, CAST('HKEY_CURRENT_USER' AS BLOB), CAST('HKEY_CURRENT_USER' AS BLOB)),

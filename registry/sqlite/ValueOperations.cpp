@@ -24,7 +24,9 @@ RegStatus SqliteRegistryApi::EnumValue(RegHandle key, Dword index, char* valueNa
     if ((open.access & regaccess::QueryValue) == 0) return regerr::AccessDenied;
     if (valueName == nullptr || valueNameLen == nullptr) return regerr::InvalidParameter;
     if (data != nullptr && dataLen == nullptr) return regerr::InvalidParameter;
-    const sqlitestore::KeySnapshot& snapshot = FreshSnapshot(open);
+    const sqlitestore::KeySnapshot& snapshot =
+        FreshSnapshot(open, index != 0 && index == open.nextValueIndex);
+    open.nextValueIndex = index + 1;
     if (index >= snapshot.values.size()) return regerr::NoMoreItems;
     const sqlitestore::StoredValue& value = snapshot.values[index];
     RegStatus status = sqlitestore::PutName(value.name, valueName, valueNameLen);
