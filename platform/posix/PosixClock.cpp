@@ -68,11 +68,9 @@ PosixClock::PosixClock(std::function<std::tm()> localNow) : localNow_(std::move(
 Text PosixClock::ShortDateNow() { return FromLocaleText(Format(nl_langinfo(D_FMT), localNow_())); }
 
 Text PosixClock::LongTimeNow() {
-    // nl_langinfo's result lives only until the next call, so keep a copy.
-    const std::string ampmFormat = nl_langinfo(T_FMT_AMPM);
-    const bool namesAmPm = *nl_langinfo(AM_STR) != '\0' && *nl_langinfo(PM_STR) != '\0';
-    const std::string format = !ampmFormat.empty() && namesAmPm ? ampmFormat : std::string(nl_langinfo(T_FMT));
-    return FromLocaleText(Format(format.c_str(), localNow_()));
+    // T_FMT is the locale's own time form: en_US gives "%r" (12-hour with AM/PM),
+    // en_GB and de_DE give "%T". T_FMT_AMPM exists in 24-hour locales too.
+    return FromLocaleText(Format(nl_langinfo(T_FMT), localNow_()));
 }
 
 }  // namespace pw

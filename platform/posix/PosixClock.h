@@ -16,7 +16,7 @@ public:
 
     // nl_langinfo(D_FMT).
     Text ShortDateNow() override;
-    // T_FMT_AMPM when the locale has one and names AM and PM, else T_FMT.
+    // nl_langinfo(T_FMT), the locale's own time form.
     Text LongTimeNow() override;
 
 private:
