@@ -49,10 +49,11 @@ windows: deps-windows $(addsuffix /CMakeCache.txt,$(WIN_BUILDS))
 # The 32-bit runs are reported as skipped where the kernel cannot run 32-bit
 # code (scripts/wine-run says why); both builds are still compiled.
 test-windows: windows
-	status=0; \
+	@status=0; \
 	for dir in $(WIN_BUILDS); do \
 	  echo "== Wine tests in $$dir"; \
 	  (cd $$dir && ctest --output-on-failure -j$(JOBS)) || status=1; \
+	  grep -h '^SKIPPED:' $$dir/Testing/Temporary/LastTest.log 2>/dev/null | sort -u; \
 	done; \
 	exit $$status
 
