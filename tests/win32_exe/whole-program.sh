@@ -3,6 +3,7 @@
 # driven from outside by X key events (xdotool) and by pwdrive.exe, which reads
 # the window's texts and message boxes with window messages.
 #   whole-program.sh PORTWRIGHT_EXE PWDRIVE_EXE
+# With PORTWRIGHT_SCREENSHOT=file.png it also photographs the window, edited.
 set -euo pipefail
 exe=$(readlink -f "$1")
 drive=$(readlink -f "$2")
@@ -36,7 +37,7 @@ drive() { run_wine "$drive" "$@" | tr -d '\r'; }
 field() { awk -F'\t' -v k="$1" '$1 == k { print $2 }'; }  # value of key in "key<TAB>value" lines
 stored_value() { run_wine reg query "$rpcproxy" /v ValidPorts 2>/dev/null | tr -d '\r' | awk '$1 == "ValidPorts" { print $3 }'; }
 seed() { run_wine reg add "$1" /v "$2" /t REG_SZ /d "$3" /f >/dev/null; }
-keys() { xdotool key --window "$window" --delay 60 "$@"; sleep 0.3; }
+keys() { xdotool key --delay 60 "$@"; sleep 0.3; }  # XTEST: real key presses to the focused window
 
 pick_wine_loader "$exe"
 start_session
@@ -94,10 +95,14 @@ check "window icons" "$(xprop -id "$window" _NET_WM_ICON | grep -o 'Icon ([0-9]*
       "Icon (32 x 32) Icon (16 x 16) "
 xdotool windowactivate --sync "$window"
 sleep 0.3
-xdotool type --window "$window" --delay 40 'Mail.Example.com'
+xdotool type --delay 40 'Mail.Example.com'
 sleep 0.3
 check "typed external name" "$(drive texts | field $txtExternalFQDN)" Mail.Example.com
 check "modified value follows the typing" "$(drive texts | field $txtModified)" "$six"
+if [ -n "${PORTWRIGHT_SCREENSHOT:-}" ]; then
+  import -frame -window "$window" "$PORTWRIGHT_SCREENSHOT"
+  echo "screenshot: $PORTWRIGHT_SCREENSHOT"
+fi
 keys Return Escape
 drive no-msgbox 700 >/dev/null && check "Enter and Esc press nothing" "$(drive visible)" 1 ||
   { echo "FAIL Enter or Esc opened a box"; failures=$((failures + 1)); }

@@ -36,15 +36,18 @@ start_session() {
   export WINEDEBUG=-all
   # No Mono or Gecko installer dialogs in a fresh prefix.
   export WINEDLLOVERRIDES="mscoree,mshtml="
-  local n
-  for n in $(seq 90 140); do
-    [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ] || break
-  done
-  export DISPLAY=:$n
-  Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$SESSION_DIR/xvfb.log" 2>&1 &
+  # Xvfb picks a free display itself and names it on the file descriptor.
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$SESSION_DIR/display" >"$SESSION_DIR/xvfb.log" 2>&1 &
   XVFB_PID=$!
   trap end_session EXIT
   local tries=0
+  until [ -s "$SESSION_DIR/display" ]; do
+    tries=$((tries + 1))
+    [ $tries -lt 100 ] || { echo "Xvfb did not start; see $SESSION_DIR/xvfb.log" >&2; exit 1; }
+    sleep 0.1
+  done
+  export DISPLAY=:$(head -n1 "$SESSION_DIR/display")
+  tries=0
   until xdotool getdisplaygeometry >/dev/null 2>&1; do
     tries=$((tries + 1))
     [ $tries -lt 100 ] || { echo "Xvfb did not start on $DISPLAY; see $SESSION_DIR/xvfb.log" >&2; exit 1; }
