@@ -9,6 +9,12 @@
 namespace pw::qt {
 namespace {
 
+long long Nanoseconds(clockid_t clock) {
+    timespec now{};
+    clock_gettime(clock, &now);
+    return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
+}
+
 class FirstPaintFilter : public QObject {
 public:
     using QObject::QObject;
@@ -19,10 +25,8 @@ protected:
             seen_ = true;
             // Report once the paint has been handled and flushed.
             QTimer::singleShot(0, this, [] {
-                timespec now{};
-                clock_gettime(CLOCK_REALTIME, &now);
-                std::printf("first-paint %lld\n",
-                            static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+                std::printf("first-paint %lld %lld\n", Nanoseconds(CLOCK_REALTIME),
+                            Nanoseconds(CLOCK_PROCESS_CPUTIME_ID));
                 std::fflush(stdout);
                 QCoreApplication::exit(0);
             });
