@@ -120,6 +120,11 @@ check "focus in the first port box" "$(drive focus)" $txtPort1
 keys 1 2 3 4 5 6
 check "a port box takes five characters" "$(drive texts | field $txtPort1)" 12345
 check "modified value follows the port" "$(drive texts | field $txtModified)" "${six//6001-/12345-}"
+keys alt+p
+check "Alt+P resets the ports" "$(drive texts | field $txtPort1)" 6001
+check "the button pressed by its key has the focus" "$(drive focus)" $cmdResetPorts
+drive settext $txtPort1 7 >/dev/null
+check "a text assigned from outside raises Change" "$(drive texts | field $txtModified)" "${six//6001-/7-}"
 keys alt+r
 check "Alt+R resets the ports" "$(drive texts | field $txtPort1)" 6001
 check "modified value after the reset" "$(drive texts | field $txtModified)" "$six"

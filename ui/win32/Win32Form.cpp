@@ -192,7 +192,31 @@ bool Win32Form::PreTranslate(MSG& message) {
     // here Esc does nothing at all.
     if ((message.message == WM_KEYDOWN || message.message == WM_KEYUP) && message.wParam == VK_ESCAPE)
         return true;
+    if (message.message == WM_SYSCHAR) {
+        // Every marked letter of a button presses it, the second marker of
+        // "&Reset &Ports" too, where the dialog manager knows only the first.
+        if (HWND button = ButtonForAccessKey(static_cast<char16_t>(message.wParam))) {
+            SendMessageW(button, BM_CLICK, 0, 0);
+            return true;
+        }
+    }
     return IsDialogMessageW(window_, &message) != FALSE;
+}
+
+HWND Win32Form::ButtonForAccessKey(char16_t key) const {
+    const char16_t wanted = UpperChar(key);
+    for (const ControlSpec& spec : kControls) {
+        if (spec.kind != ControlKind::CommandButton || !IsWindowEnabled(Child(spec.id))) continue;
+        for (const char16_t* c = spec.caption; c[0] && c[1]; ++c) {
+            if (c[0] != u'&') continue;
+            if (c[1] == u'&') {
+                ++c;  // "&&" is a plain "&"
+                continue;
+            }
+            if (UpperChar(c[1]) == wanted) return Child(spec.id);
+        }
+    }
+    return nullptr;
 }
 
 void Win32Form::DoEvents() {

@@ -60,6 +60,7 @@ private:
     LRESULT OnStaticColor(HDC dc, HWND control);
     void PaintLines();
     void MoveFocus(HWND control);
+    HWND ButtonForAccessKey(char16_t key) const;
     // The control list index of a child window, or -1.
     int IndexOf(HWND control) const;
     HWND Child(ControlId id) const { return children_[static_cast<std::size_t>(id)]; }
