@@ -125,6 +125,9 @@ check "Alt+P resets the ports" "$(drive texts | field $txtPort1)" 6001
 check "the button pressed by its key has the focus" "$(drive focus)" $cmdResetPorts
 drive settext $txtPort1 7 >/dev/null
 check "a text assigned from outside raises Change" "$(drive texts | field $txtModified)" "${six//6001-/7-}"
+keys Return
+check "Enter presses the button that has the focus" "$(drive texts | field $txtPort1)" 6001
+drive settext $txtPort1 7 >/dev/null
 keys alt+r
 check "Alt+R resets the ports" "$(drive texts | field $txtPort1)" 6001
 check "modified value after the reset" "$(drive texts | field $txtModified)" "$six"
