@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
+#include <QWindow>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -98,6 +99,17 @@ TEST_F(WindowTest, EnterAndEscPressNoButtonFromABoxButEnterPressesAFocusedButton
         auto* button = qobject_cast<QPushButton*>(W(id));
         EXPECT_FALSE(button->isDefault() || button->autoDefault()) << button->objectName().toStdString();
     }
+}
+
+TEST_F(WindowTest, TheCloseBoxClosesTheWindowWithoutAHandler) {
+    bool closed = false;
+    QObject::connect(&form_, &QtForm::closed, [&closed] { closed = true; });
+    QWindow* window = form_.windowHandle();
+    ASSERT_NE(window, nullptr);
+    window->close();  // what the window manager asks for when the close box is clicked
+    EXPECT_TRUE(closed);
+    EXPECT_FALSE(form_.isVisible());
+    EXPECT_TRUE(clicks_.empty());
 }
 
 TEST_F(WindowTest, PortBoxesTakeFiveTypedCharactersRightAligned) {

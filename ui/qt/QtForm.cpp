@@ -197,7 +197,6 @@ void QtForm::ShowCentred() {
         move(topLeft);
     }
     show();
-    raise();
     activateWindow();
 }
 
