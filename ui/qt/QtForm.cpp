@@ -107,6 +107,7 @@ QWidget* QtForm::CreateButton(const ControlSpec& spec) {
 
 QWidget* QtForm::CreateTextBox(const ControlSpec& spec) {
     const ControlId id = spec.id;
+    // The table's multi-line boxes are the two read-only value boxes.
     if (spec.flags & kMultiLine) {
         auto* box = new ReadOnlyTextBox(this);
         box->setPlainText(ToQString(spec.caption));
