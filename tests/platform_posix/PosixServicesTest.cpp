@@ -39,9 +39,10 @@ TEST(PosixClock, FormatsTheLocalTimeInTheLocaleForms) {
     when.tm_min = 10;
     when.tm_sec = 50;
     PosixClock clock([when] { return when; });
-    // The C locale's date form is month/day/year and it names AM and PM.
+    // The C locale's date form is month/day/year; its time form is 24-hour,
+    // although it names AM and PM for locales that ask for them.
     EXPECT_EQ(clock.ShortDateNow(), u"12/06/26");
-    EXPECT_EQ(clock.LongTimeNow(), u"01:10:50 PM");
+    EXPECT_EQ(clock.LongTimeNow(), u"13:10:50");
     std::setlocale(LC_TIME, saved.c_str());
 }
 
