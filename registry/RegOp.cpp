@@ -14,11 +14,6 @@ const Text kUnsupportedFormat = u"(unsupported data format)";
 // could keep growing it, so the loop must end.
 constexpr int kMaxGrowthRetries = 8;
 
-Text BytesToText(const std::vector<std::uint8_t>& data, Dword length) {
-    length = std::min<Dword>(length, static_cast<Dword>(data.size()));
-    return FromAnsi(std::string_view(reinterpret_cast<const char*>(data.data()), length));
-}
-
 TextList SplitAtNul(const Text& text) {
     TextList items;
     if (text.empty()) return items;
@@ -162,19 +157,22 @@ void RegOp::LoadValueCache() {
         }
         if (status != regerr::Success) continue;
 
-        const Text valueName = TrimAtNull(FromAnsi(std::string_view(name.data(), std::min<std::size_t>(nameLen, name.size()))));
+        // Trimmed in the ANSI bytes before converting: a NUL byte is a NUL
+        // character in every code page, and one conversion per text is cheaper.
+        const std::string_view rawName(name.data(), std::min<std::size_t>(nameLen, name.size()));
+        const Text valueName = FromAnsi(rawName.substr(0, rawName.find('\0')));
         // As if read from a buffer of zeros one byte longer than the data.
-        Text text = BytesToText(data, dataLen);
-        text.push_back(u'\0');
+        const std::string_view raw(reinterpret_cast<const char*>(data.data()),
+                                   std::min<std::size_t>(dataLen, data.size()));
+        const auto firstText = [&raw] { return FromAnsi(raw.substr(0, raw.find('\0'))); };
 
         switch (type) {
             case regtype::Sz:
-                oValueCache.SetItem(valueName, TrimAtNull(text));
+                oValueCache.SetItem(valueName, firstText());
                 break;
             case regtype::ExpandSz:
-                oValueCache.SetItem(valueName, (lOptions & kExpandEnvironment) != 0
-                                                   ? ExpandEnvVars(TrimAtNull(text))
-                                                   : TrimAtNull(text));
+                oValueCache.SetItem(valueName, (lOptions & kExpandEnvironment) != 0 ? ExpandEnvVars(firstText())
+                                                                                    : firstText());
                 break;
             case regtype::Dword_: {
                 // The number comes from a second enumeration of the index into a
@@ -188,16 +186,18 @@ void RegOp::LoadValueCache() {
                                        number, &numberLen) != regerr::Success) {
                     break;
                 }
-                const std::uint32_t raw = static_cast<std::uint32_t>(number[0]) |
+                const std::uint32_t bits = static_cast<std::uint32_t>(number[0]) |
                                           static_cast<std::uint32_t>(number[1]) << 8 |
                                           static_cast<std::uint32_t>(number[2]) << 16 |
                                           static_cast<std::uint32_t>(number[3]) << 24;
                 std::int32_t value = 0;
-                std::memcpy(&value, &raw, sizeof value);
+                std::memcpy(&value, &bits, sizeof value);
                 oValueCache.SetItem(valueName, value);
                 break;
             }
             case regtype::MultiSz: {
+                Text text = FromAnsi(raw);
+                text.push_back(u'\0');
                 Text items = TrimAtDoubleNull(text);
                 if ((lOptions & kMultiSzAsList) != 0) {
                     oValueCache.SetItem(valueName, SplitAtNul(items));

@@ -20,6 +20,17 @@ bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 #ifndef _WIN32
+// Every byte's character, so that decoding is one lookup per byte.
+struct Cp1252Decoder {
+    char16_t chars[256] = {};
+    constexpr Cp1252Decoder() {
+        for (int b = 0; b < 256; ++b) {
+            chars[b] = b >= 0x80 && b <= 0x9F ? kCp1252High[b - 0x80] : static_cast<char16_t>(b);
+        }
+    }
+};
+constexpr Cp1252Decoder kCp1252Decoder;
+
 char Cp1252Byte(char16_t c) {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
     for (int i = 0; i < 32; ++i) {
@@ -71,10 +82,11 @@ std::string ToAnsi(TextView text) {
 }
 
 Text FromAnsi(std::string_view ansi) {
-    Text out;
-    out.reserve(ansi.size());
-    for (unsigned char b : ansi) {
-        out.push_back(b >= 0x80 && b <= 0x9F ? kCp1252High[b - 0x80] : static_cast<char16_t>(b));
+    // Sized once and filled by index: registry enumeration converts every name
+    // and every text through here.
+    Text out(ansi.size(), u'\0');
+    for (std::size_t i = 0; i < ansi.size(); ++i) {
+        out[i] = kCp1252Decoder.chars[static_cast<unsigned char>(ansi[i])];
     }
     return out;
 }
@@ -106,7 +118,14 @@ char16_t LowerChar(char16_t c) {
 
 Text UpperCase(TextView text) {
     Text out(text);
-    for (auto& c : out) c = UpperChar(c);
+    // ASCII inline: every value name of a cache fill is folded through here.
+    for (auto& c : out) {
+        if (c < 0x80) {
+            if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - 0x20);
+        } else {
+            c = UpperChar(c);
+        }
+    }
     return out;
 }
 
