@@ -9,12 +9,17 @@
 #include <algorithm>
 #include <string>
 
+#include "tests/support/RegistrySandbox.h"
+
 namespace pw {
 namespace {
 
 TEST(Win32RegistryApiTest, SubtreeDeleteIsBoundAtRunTimeAndRemovesEverything) {
+    // The sandbox removes whatever a failing run leaves behind.
+    auto sandbox = test::RegistrySandbox::Create();
+    ASSERT_EQ(sandbox->Root(), kCurrentUser32);
     Win32RegistryApi api;
-    const std::string parent = "Software\\PortwrightTest\\api-" + std::to_string(GetCurrentProcessId());
+    const std::string parent = ToAnsi(sandbox->KeyPath()) + "\\tree";
     RegHandle key = 0;
     ASSERT_EQ(api.RegCreateKeyExA(RootHandle(kCurrentUser32), (parent + "\\a\\b").c_str(), 0,
                                   "1", kRegOptionNonVolatile, regaccess::AllAccess, nullptr,
