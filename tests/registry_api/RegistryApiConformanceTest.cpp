@@ -134,7 +134,13 @@ protected:
 
 TEST_F(RegistryApiTest, StringDataKeepsExactlyTheBytesSet) {
     Set(key_, "WithNul", regtype::Sz, Bytes("abc\0", 4));
-    Set(key_, "WithoutNul", regtype::Sz, "abc");
+    // Windows takes one byte more than declared when string data lacks its NUL
+    // and the byte just past it is one; a byte other than NUL there keeps the
+    // data exactly as declared on every back end.
+    const char withoutNul[] = "abcX";
+    ASSERT_EQ(Api().RegSetValueExA(key_, "WithoutNul", 0, regtype::Sz,
+                                   reinterpret_cast<const std::uint8_t*>(withoutNul), 3),
+              regerr::Success);
     Set(key_, "List", regtype::MultiSz, Bytes("a\0bc\0\0", 6));
     Set(key_, "Expand", regtype::ExpandSz, Bytes("%TEMP%\\x\0", 9));
 
