@@ -49,3 +49,33 @@ TEST(WindowMetrics, LabelCaptionsShowNoAccessKeyMarkers) {
 
 }  // namespace
 }  // namespace pw
+
+namespace pw {
+namespace {
+
+TEST(WindowMetrics, SpreadCaptionsSplitAtTheirLongRunOfSpaces) {
+    struct Case {
+        const char16_t* caption;
+        bool spreads;
+        const char16_t* left;
+        const char16_t* right;
+    } cases[] = {
+        {u"Ports:                                                     Store (Default=6001)", true,
+         u"Ports:", u"Store (Default=6001)"},
+        {u"a        b", true, u"a", u"b"},         // eight spaces are a gap
+        {u"a       b", false, u"", u""},           // seven are not
+        {u"Internal Domain FQDN (Fully Qualified Domain Name)  Name:", false, u"", u""},
+        {u"left only          ", true, u"left only", u""},
+        {u"          right only", true, u"", u"right only"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(ToUtf8(c.caption));
+        Text left = u"stale", right = u"stale";
+        EXPECT_EQ(SplitSpreadCaption(c.caption, left, right), c.spreads);
+        EXPECT_EQ(left, Text(c.left));
+        EXPECT_EQ(right, Text(c.right));
+    }
+}
+
+}  // namespace
+}  // namespace pw

@@ -151,6 +151,8 @@ else
   failures=$((failures + 1))
 fi
 drive msgbox 5000 ok >/dev/null
+check "focus back on the button after the box" "$(drive focus)" $cmdSetReg
+check "next log announced" "$(drive texts | field $lblSave | grep -c '^A log will be created automatically here: "C:\\RPC_.*\.LOG"$')" 1
 
 keys alt+x
 drive wait-gone 20000 >/dev/null

@@ -129,10 +129,16 @@ bool Win32Form::CreateControl(const ControlSpec& spec) {
         style = TextBoxStyle(spec);
         exStyle = WS_EX_CLIENTEDGE;
         break;
-    case ControlKind::Label:
-        style = LabelStyle(spec);
+    case ControlKind::Label: {
         text = LabelCaption(text);
+        Text left, right;
+        // Drawn by the window: a plain label would wrap it once the spaces
+        // grow wider than designed (at densities above 96 dpi, for one).
+        style = SplitSpreadCaption(text, left, right)
+                    ? WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_OWNERDRAW
+                    : LabelStyle(spec);
         break;
+    }
     case ControlKind::Line:
         return true;  // painted by the window itself
     }
@@ -307,6 +313,9 @@ LRESULT Win32Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT:
         PaintLines();
         return 0;
+    case WM_DRAWITEM:
+        DrawSpreadLabel(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
     case WM_ACTIVATE:
         // A plain window forgets its focused control when it loses activation.
         if (LOWORD(wParam) == WA_INACTIVE) {
@@ -371,6 +380,28 @@ LRESULT Win32Form::OnStaticColor(HDC dc, HWND control) {
     SetTextColor(dc, (spec.flags & kHasColor) ? RGB(spec.color.red, spec.color.green, spec.color.blue)
                                               : GetSysColor(COLOR_BTNTEXT));
     return reinterpret_cast<LRESULT>(GetStockObject(HOLLOW_BRUSH));
+}
+
+void Win32Form::DrawSpreadLabel(const DRAWITEMSTRUCT& item) {
+    const int index = IndexOf(item.hwndItem);
+    if (index < 0) return;
+    const ControlSpec& spec = kControls[static_cast<std::size_t>(index)];
+    const int length = GetWindowTextLengthW(item.hwndItem);
+    std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 1);
+    GetWindowTextW(item.hwndItem, buffer.data(), length + 1);
+    Text left, right;
+    SplitSpreadCaption(FromWide(buffer.data(), length), left, right);
+
+    HDC dc = item.hDC;
+    HGDIOBJ previousFont = SelectObject(dc, FontFor(spec.font));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, (spec.flags & kHasColor) ? RGB(spec.color.red, spec.color.green, spec.color.blue)
+                                              : GetSysColor(COLOR_BTNTEXT));
+    RECT area = item.rcItem;
+    const UINT format = DT_SINGLELINE | DT_NOPREFIX | DT_TOP;
+    DrawTextW(dc, Wide(left), -1, &area, format | DT_LEFT);
+    DrawTextW(dc, Wide(right), -1, &area, format | DT_RIGHT);
+    SelectObject(dc, previousFont);
 }
 
 void Win32Form::PaintLines() {

@@ -59,6 +59,7 @@ private:
     void OnCommand(int id, int code, HWND control);
     LRESULT OnStaticColor(HDC dc, HWND control);
     void PaintLines();
+    void DrawSpreadLabel(const DRAWITEMSTRUCT& item);
     void MoveFocus(HWND control);
     HWND ButtonForAccessKey(char16_t key) const;
     // The control list index of a child window, or -1.
