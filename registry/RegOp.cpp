@@ -123,6 +123,8 @@ void RegOp::LoadValueCache() {
     if (!EnsureKeyOpen() || lValueCount == 0) return;
 
     oValueCache.RemoveAll();
+    // Only a hint: a count that a damaged store inflated must not exhaust memory.
+    oValueCache.Reserve(std::min<Dword>(lValueCount, 1u << 20));
     // Buffers sized once per fill from the figures of the last open, one extra
     // character or byte for a terminator the data may lack.
     std::vector<char> name(static_cast<std::size_t>(lMaxValueNameLen) + 1);
@@ -160,7 +162,7 @@ void RegOp::LoadValueCache() {
         // Trimmed in the ANSI bytes before converting: a NUL byte is a NUL
         // character in every code page, and one conversion per text is cheaper.
         const std::string_view rawName(name.data(), std::min<std::size_t>(nameLen, name.size()));
-        const Text valueName = FromAnsi(rawName.substr(0, rawName.find('\0')));
+        Text valueName = FromAnsi(rawName.substr(0, rawName.find('\0')));
         // As if read from a buffer of zeros one byte longer than the data.
         const std::string_view raw(reinterpret_cast<const char*>(data.data()),
                                    std::min<std::size_t>(dataLen, data.size()));
@@ -168,10 +170,10 @@ void RegOp::LoadValueCache() {
 
         switch (type) {
             case regtype::Sz:
-                oValueCache.SetItem(valueName, firstText());
+                oValueCache.SetItem(std::move(valueName), firstText());
                 break;
             case regtype::ExpandSz:
-                oValueCache.SetItem(valueName, (lOptions & kExpandEnvironment) != 0 ? ExpandEnvVars(firstText())
+                oValueCache.SetItem(std::move(valueName), (lOptions & kExpandEnvironment) != 0 ? ExpandEnvVars(firstText())
                                                                                     : firstText());
                 break;
             case regtype::Dword_: {
@@ -192,7 +194,7 @@ void RegOp::LoadValueCache() {
                                           static_cast<std::uint32_t>(number[3]) << 24;
                 std::int32_t value = 0;
                 std::memcpy(&value, &bits, sizeof value);
-                oValueCache.SetItem(valueName, value);
+                oValueCache.SetItem(std::move(valueName), value);
                 break;
             }
             case regtype::MultiSz: {
@@ -200,14 +202,14 @@ void RegOp::LoadValueCache() {
                 text.push_back(u'\0');
                 Text items = TrimAtDoubleNull(text);
                 if ((lOptions & kMultiSzAsList) != 0) {
-                    oValueCache.SetItem(valueName, SplitAtNul(items));
+                    oValueCache.SetItem(std::move(valueName), SplitAtNul(items));
                 } else {
-                    oValueCache.SetItem(valueName, std::move(items));
+                    oValueCache.SetItem(std::move(valueName), std::move(items));
                 }
                 break;
             }
             default:
-                oValueCache.SetItem(valueName, kUnsupportedFormat);
+                oValueCache.SetItem(std::move(valueName), kUnsupportedFormat);
                 break;
         }
     }

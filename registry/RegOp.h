@@ -10,7 +10,7 @@
 
 #include "registry/RegValue.h"
 #include "registry/RegistryApi.h"
-#include "registry/ValueCache.h"
+#include "registry/OrderedNoCaseValues.h"
 #include "text/Text.h"
 
 namespace pw {
@@ -77,7 +77,7 @@ private:
     Dword lMaxValueNameLen = 0;
     Dword lMaxValueLen = 0;
     bool bIsNT = false;
-    ValueCache oValueCache;
+    OrderedNoCaseValues oValueCache;
 };
 
 }  // namespace pw
