@@ -65,6 +65,7 @@ Text CurrencyToText(Currency value) {
 }
 
 Text OleDateToText(OleDate value) {
+    // Beyond about 27,000 years either way there is no calendar date to show.
     if (!std::isfinite(value.serial) || std::fabs(value.serial) > 1e7) return NumberToText(value.serial);
     // The whole part counts days from 1899-12-30 either way; the fraction is the
     // time of day even for dates before it (-1.25 is 1899-12-29 06:00).
@@ -80,10 +81,9 @@ Text OleDateToText(OleDate value) {
     CivilFromDays(days - 25569, year, month, day);
     char buffer[48];
     if (seconds == 0) {
-        std::snprintf(buffer, sizeof buffer, "%04lld-%02u-%02u", static_cast<long long>(year), month, day);
+        std::snprintf(buffer, sizeof buffer, "%04d-%02u-%02u", static_cast<int>(year), month, day);
     } else {
-        std::snprintf(buffer, sizeof buffer, "%04lld-%02u-%02u %02u:%02u:%02u",
-                      static_cast<long long>(year), month, day,
+        std::snprintf(buffer, sizeof buffer, "%04d-%02u-%02u %02u:%02u:%02u", static_cast<int>(year), month, day,
                       static_cast<unsigned>(seconds / 3600), static_cast<unsigned>(seconds / 60 % 60),
                       static_cast<unsigned>(seconds % 60));
     }

@@ -47,13 +47,30 @@ Text T(std::string_view ascii) { return Text(ascii.begin(), ascii.end()); }
 #ifdef _WIN32
 std::string ToAnsi(TextView text) {
     if (text.empty()) return {};
-    const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
-    int n = WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    if (WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(text.size()), out.data(), n, "?", nullptr) == 0) {
-        // Code pages such as UTF-8 refuse a default character; they need none.
-        WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    // A character beyond 16 bits is one character: one '?', as on Linux.
+    Text units;
+    units.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+            units.push_back(u'?');
+            ++i;
+        } else {
+            units.push_back(text[i]);
+        }
     }
+    const auto* wide = reinterpret_cast<const wchar_t*>(units.data());
+    const int length = static_cast<int>(units.size());
+    // No best fit: a character the code page lacks becomes '?', not a look-alike
+    // (U+0100 is not 'A'). Code pages such as UTF-8 take neither that flag nor a
+    // default character, and need neither.
+    DWORD flags = WC_NO_BEST_FIT_CHARS;
+    int n = WideCharToMultiByte(CP_ACP, flags, wide, length, nullptr, 0, nullptr, nullptr);
+    if (n == 0) {
+        flags = 0;
+        n = WideCharToMultiByte(CP_ACP, flags, wide, length, nullptr, 0, nullptr, nullptr);
+    }
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, flags, wide, length, out.data(), n, flags != 0 ? "?" : nullptr, nullptr);
     return out;
 }
 
