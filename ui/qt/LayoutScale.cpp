@@ -27,15 +27,15 @@ QSize LayoutScale::Size(int width, int height) const {
     return QSize(Pixels(width), Pixels(height));
 }
 
-QFont LayoutScale::Font(const FontSpec& spec) const {
+QFont LayoutScale::Font(const FontSpec& design) const {
     // Liberation Sans has Arial's metrics, so captions measure as designed.
     // Naming it outright spares fontconfig's slow substitution at start-up.
     QFont font;
-    font.setFamilies({QString::fromLatin1(spec.face), QStringLiteral("Liberation Sans")});
+    font.setFamilies({QString::fromLatin1(design.face), QStringLiteral("Liberation Sans")});
     font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(std::max(1, static_cast<int>(std::lround(spec.points * dpi_ / 72.0))));
-    font.setWeight(static_cast<QFont::Weight>(spec.weight));
-    font.setItalic(spec.italic);
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(design.points * dpi_ / 72.0))));
+    font.setWeight(static_cast<QFont::Weight>(design.weight));
+    font.setItalic(design.italic);
     font.setUnderline(false);
     font.setStrikeOut(false);
     return font;

@@ -20,7 +20,7 @@ public:
     // Edges are rounded one by one so that neighbouring controls stay flush.
     QRect Rect(int left, int top, int width, int height) const;
     QSize Size(int width, int height) const;
-    QFont Font(const FontSpec& spec) const;
+    QFont Font(const FontSpec& design) const;
 
 private:
     double dpi_;

@@ -68,36 +68,36 @@ QtForm::QtForm(const LayoutScale& scale) : QWidget(nullptr), scale_(scale) {
     setFixedSize(scale_.Size(kFormSpec.clientWidth, kFormSpec.clientHeight));
     setFont(scale_.Font(kFormSpec.font));
 
-    for (const ControlSpec& spec : kControls) {
-        widgets_[static_cast<std::size_t>(spec.id)] = CreateControl(spec);
+    for (const ControlSpec& design : kControls) {
+        widgets_[static_cast<std::size_t>(design.id)] = CreateControl(design);
     }
     // Buttons and boxes are drawn above labels wherever they overlap.
-    for (const ControlSpec& spec : kControls) {
-        if (spec.kind == ControlKind::Label) Widget(spec.id)->lower();
+    for (const ControlSpec& design : kControls) {
+        if (design.kind == ControlKind::Label) Widget(design.id)->lower();
     }
     HideCoveredLabels();
     SetUpTabOrder();
 }
 
-QWidget* QtForm::CreateControl(const ControlSpec& spec) {
+QWidget* QtForm::CreateControl(const ControlSpec& design) {
     QWidget* widget = nullptr;
-    switch (spec.kind) {
-        case ControlKind::CommandButton: widget = CreateButton(spec); break;
-        case ControlKind::TextBox: widget = CreateTextBox(spec); break;
-        case ControlKind::Label: widget = CreateLabel(spec); break;
+    switch (design.kind) {
+        case ControlKind::CommandButton: widget = CreateButton(design); break;
+        case ControlKind::TextBox: widget = CreateTextBox(design); break;
+        case ControlKind::Label: widget = CreateLabel(design); break;
         case ControlKind::Line: return nullptr;
     }
-    widget->setObjectName(QString::fromLatin1(spec.name));
-    widget->setGeometry(scale_.Rect(spec.left, spec.top, spec.width, spec.height));
-    widget->setFont(scale_.Font(spec.font));
+    widget->setObjectName(QString::fromLatin1(design.name));
+    widget->setGeometry(scale_.Rect(design.left, design.top, design.width, design.height));
+    widget->setFont(scale_.Font(design.font));
     return widget;
 }
 
-QWidget* QtForm::CreateButton(const ControlSpec& spec) {
-    auto* button = new CommandButton(ToQString(spec.caption), this);
-    const ControlId id = spec.id;
+QWidget* QtForm::CreateButton(const ControlSpec& design) {
+    auto* button = new CommandButton(ToQString(design.caption), this);
+    const ControlId id = design.id;
     connect(button, &QPushButton::clicked, this, [this, id] { Deliver(click_, id); });
-    for (QChar key : FurtherAccessKeys(spec.caption)) {
+    for (QChar key : FurtherAccessKeys(design.caption)) {
         auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key(key.unicode())), this);
         // As the button's own mnemonic does.
         connect(shortcut, &QShortcut::activated, button, &QAbstractButton::animateClick);
@@ -105,36 +105,36 @@ QWidget* QtForm::CreateButton(const ControlSpec& spec) {
     return button;
 }
 
-QWidget* QtForm::CreateTextBox(const ControlSpec& spec) {
-    const ControlId id = spec.id;
+QWidget* QtForm::CreateTextBox(const ControlSpec& design) {
+    const ControlId id = design.id;
     // The table's multi-line boxes are the two read-only value boxes.
-    if (spec.flags & kMultiLine) {
+    if (design.flags & kMultiLine) {
         auto* box = new ReadOnlyTextBox(this);
-        box->setPlainText(ToQString(spec.caption));
+        box->setPlainText(ToQString(design.caption));
         return box;
     }
-    auto* box = new QLineEdit(ToQString(spec.caption), this);
-    if (spec.maxLength > 0) box->setMaxLength(spec.maxLength);
-    box->setAlignment(HorizontalAlignment(spec.alignment) | Qt::AlignVCenter);
-    box->setReadOnly(spec.flags & kReadOnly);
-    if (spec.flags & kHasChange) {
+    auto* box = new QLineEdit(ToQString(design.caption), this);
+    if (design.maxLength > 0) box->setMaxLength(design.maxLength);
+    box->setAlignment(HorizontalAlignment(design.alignment) | Qt::AlignVCenter);
+    box->setReadOnly(design.flags & kReadOnly);
+    if (design.flags & kHasChange) {
         connect(box, &QLineEdit::textChanged, this, [this, id] { Deliver(change_, id); });
     }
     return box;
 }
 
-QWidget* QtForm::CreateLabel(const ControlSpec& spec) {
-    const QString caption = LabelCaption(spec.caption);
+QWidget* QtForm::CreateLabel(const ControlSpec& design) {
+    const QString caption = LabelCaption(design.caption);
     QLabel* label = SpreadLabel::Spreads(caption) ? new SpreadLabel(this) : new QLabel(this);
     label->setTextFormat(Qt::PlainText);
     label->setText(caption);
-    label->setAlignment(HorizontalAlignment(spec.alignment) | Qt::AlignTop);
+    label->setAlignment(HorizontalAlignment(design.alignment) | Qt::AlignTop);
     label->setWordWrap(false);
     label->setFocusPolicy(Qt::NoFocus);
     label->setAutoFillBackground(false);
-    if (spec.flags & kHasColor) {
+    if (design.flags & kHasColor) {
         QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, QColor(spec.color.red, spec.color.green, spec.color.blue));
+        palette.setColor(QPalette::WindowText, QColor(design.color.red, design.color.green, design.color.blue));
         label->setPalette(palette);
     }
     return label;
@@ -142,16 +142,16 @@ QWidget* QtForm::CreateLabel(const ControlSpec& spec) {
 
 void QtForm::HideCoveredLabels() {
     QRegion boxes;
-    for (const ControlSpec& spec : kControls) {
-        if (spec.kind == ControlKind::CommandButton || spec.kind == ControlKind::TextBox) {
-            boxes += Widget(spec.id)->geometry();
+    for (const ControlSpec& design : kControls) {
+        if (design.kind == ControlKind::CommandButton || design.kind == ControlKind::TextBox) {
+            boxes += Widget(design.id)->geometry();
         }
     }
     // A label covered but for a sliver would show only the tops of its
     // letters there; it shows nothing instead.
-    for (const ControlSpec& spec : kControls) {
-        if (spec.kind != ControlKind::Label) continue;
-        QWidget* label = Widget(spec.id);
+    for (const ControlSpec& design : kControls) {
+        if (design.kind != ControlKind::Label) continue;
+        QWidget* label = Widget(design.id);
         const QRegion uncovered = QRegion(label->geometry()) - boxes;
         if (uncovered.boundingRect().height() < label->fontMetrics().height() / 2) label->hide();
     }
@@ -159,13 +159,13 @@ void QtForm::HideCoveredLabels() {
 
 void QtForm::SetUpTabOrder() {
     std::vector<const ControlSpec*> stops;
-    for (const ControlSpec& spec : kControls) {
-        const bool focusable = spec.kind == ControlKind::CommandButton || spec.kind == ControlKind::TextBox;
-        if (focusable && spec.tabIndex >= 0) stops.push_back(&spec);
+    for (const ControlSpec& design : kControls) {
+        const bool focusable = design.kind == ControlKind::CommandButton || design.kind == ControlKind::TextBox;
+        if (focusable && design.tabIndex >= 0) stops.push_back(&design);
     }
     std::sort(stops.begin(), stops.end(),
               [](const ControlSpec* a, const ControlSpec* b) { return a->tabIndex < b->tabIndex; });
-    for (const ControlSpec* spec : stops) tabStops_.push_back(Widget(spec->id));
+    for (const ControlSpec* design : stops) tabStops_.push_back(Widget(design->id));
     for (std::size_t i = 1; i < tabStops_.size(); ++i) setTabOrder(tabStops_[i - 1], tabStops_[i]);
 }
 
@@ -253,10 +253,10 @@ void QtForm::paintEvent(QPaintEvent*) {
     // The rules lie beneath every control, as painted lines of the window.
     QPainter painter(this);
     painter.setPen(QPen(palette().color(QPalette::WindowText), 1));
-    for (const ControlSpec& spec : kControls) {
-        if (spec.kind != ControlKind::Line) continue;
-        painter.drawLine(scale_.Pixels(spec.x1), scale_.Pixels(spec.y1), scale_.Pixels(spec.x2),
-                         scale_.Pixels(spec.y2));
+    for (const ControlSpec& design : kControls) {
+        if (design.kind != ControlKind::Line) continue;
+        painter.drawLine(scale_.Pixels(design.x1), scale_.Pixels(design.y1), scale_.Pixels(design.x2),
+                         scale_.Pixels(design.y2));
     }
 }
 

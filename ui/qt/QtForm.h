@@ -46,10 +46,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    QWidget* CreateControl(const ControlSpec& spec);
-    QWidget* CreateButton(const ControlSpec& spec);
-    QWidget* CreateTextBox(const ControlSpec& spec);
-    QWidget* CreateLabel(const ControlSpec& spec);
+    QWidget* CreateControl(const ControlSpec& design);
+    QWidget* CreateButton(const ControlSpec& design);
+    QWidget* CreateTextBox(const ControlSpec& design);
+    QWidget* CreateLabel(const ControlSpec& design);
     void HideCoveredLabels();
     void SetUpTabOrder();
     void Deliver(const EventHandler& handler, ControlId id);

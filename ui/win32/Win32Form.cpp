@@ -27,11 +27,11 @@ constexpr int kIconResource = 1;
 // its elder siblings, so the tab order follows and labels end up underneath.
 std::vector<const ControlSpec*> CreationOrder() {
     std::vector<const ControlSpec*> focusable, labels;
-    for (const ControlSpec& spec : kControls) {
-        if (spec.kind == ControlKind::CommandButton || spec.kind == ControlKind::TextBox)
-            focusable.push_back(&spec);
-        else if (spec.kind == ControlKind::Label)
-            labels.push_back(&spec);
+    for (const ControlSpec& design : kControls) {
+        if (design.kind == ControlKind::CommandButton || design.kind == ControlKind::TextBox)
+            focusable.push_back(&design);
+        else if (design.kind == ControlKind::Label)
+            labels.push_back(&design);
     }
     auto byTabIndex = [](const ControlSpec* a, const ControlSpec* b) { return a->tabIndex < b->tabIndex; };
     std::sort(focusable.begin(), focusable.end(), byTabIndex);
@@ -40,22 +40,22 @@ std::vector<const ControlSpec*> CreationOrder() {
     return focusable;
 }
 
-DWORD TextBoxStyle(const ControlSpec& spec) {
+DWORD TextBoxStyle(const ControlSpec& design) {
     DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS;
-    if (spec.flags & kMultiLine)
+    if (design.flags & kMultiLine)
         style |= ES_MULTILINE;  // without ES_AUTOHSCROLL it wraps at its width
     else
         style |= ES_AUTOHSCROLL;
-    if (spec.flags & kReadOnly) style |= ES_READONLY;
-    if (spec.alignment == Alignment::Right) style |= ES_RIGHT;
-    if (spec.alignment == Alignment::Center) style |= ES_CENTER;
+    if (design.flags & kReadOnly) style |= ES_READONLY;
+    if (design.alignment == Alignment::Right) style |= ES_RIGHT;
+    if (design.alignment == Alignment::Center) style |= ES_CENTER;
     return style;
 }
 
-DWORD LabelStyle(const ControlSpec& spec) {
+DWORD LabelStyle(const ControlSpec& design) {
     DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_NOPREFIX;
-    if (spec.alignment == Alignment::Right) return style | SS_RIGHT;
-    if (spec.alignment == Alignment::Center) return style | SS_CENTER;
+    if (design.alignment == Alignment::Right) return style | SS_RIGHT;
+    if (design.alignment == Alignment::Center) return style | SS_CENTER;
     return style | SS_LEFT;
 }
 
@@ -103,22 +103,22 @@ bool Win32Form::Create() {
     SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(windowClass.hIconSm));
     SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(kFormSpec.font)), FALSE);
 
-    for (const ControlSpec* spec : CreationOrder())
-        if (!CreateControl(*spec)) return false;
+    for (const ControlSpec* design : CreationOrder())
+        if (!CreateControl(*design)) return false;
     eventsOn_ = true;
     return true;
 }
 
-RECT Win32Form::PixelRect(const ControlSpec& spec) const {
-    const int left = TwipsToPixels(spec.left, dpi_), top = TwipsToPixels(spec.top, dpi_);
-    return RECT{left, top, left + TwipsToPixels(spec.width, dpi_), top + TwipsToPixels(spec.height, dpi_)};
+RECT Win32Form::PixelRect(const ControlSpec& design) const {
+    const int left = TwipsToPixels(design.left, dpi_), top = TwipsToPixels(design.top, dpi_);
+    return RECT{left, top, left + TwipsToPixels(design.width, dpi_), top + TwipsToPixels(design.height, dpi_)};
 }
 
-bool Win32Form::CreateControl(const ControlSpec& spec) {
+bool Win32Form::CreateControl(const ControlSpec& design) {
     const wchar_t* windowClass = L"STATIC";
     DWORD style = 0, exStyle = 0;
-    Text text = spec.caption ? Text(spec.caption) : Text();
-    switch (spec.kind) {
+    Text text = design.caption ? Text(design.caption) : Text();
+    switch (design.kind) {
     case ControlKind::CommandButton:
         windowClass = L"BUTTON";
         // Never BS_DEFPUSHBUTTON: Enter presses no button.
@@ -126,7 +126,7 @@ bool Win32Form::CreateControl(const ControlSpec& spec) {
         break;
     case ControlKind::TextBox:
         windowClass = L"EDIT";
-        style = TextBoxStyle(spec);
+        style = TextBoxStyle(design);
         exStyle = WS_EX_CLIENTEDGE;
         break;
     case ControlKind::Label: {
@@ -136,29 +136,29 @@ bool Win32Form::CreateControl(const ControlSpec& spec) {
         // grow wider than designed (at densities above 96 dpi, for one).
         style = SplitSpreadCaption(text, left, right)
                     ? WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_OWNERDRAW
-                    : LabelStyle(spec);
+                    : LabelStyle(design);
         break;
     }
     case ControlKind::Line:
         return true;  // painted by the window itself
     }
-    const RECT rect = PixelRect(spec);
-    const auto index = static_cast<std::size_t>(spec.id);
+    const RECT rect = PixelRect(design);
+    const auto index = static_cast<std::size_t>(design.id);
     HWND child = CreateWindowExW(exStyle, windowClass, Wide(text), style, rect.left, rect.top,
                                  rect.right - rect.left, rect.bottom - rect.top, window_,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + index)),
                                  instance_, nullptr);
     if (!child) return false;
     children_[index] = child;
-    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(spec.font)), FALSE);
-    if (spec.maxLength > 0) SendMessageW(child, EM_LIMITTEXT, static_cast<WPARAM>(spec.maxLength), 0);
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(design.font)), FALSE);
+    if (design.maxLength > 0) SendMessageW(child, EM_LIMITTEXT, static_cast<WPARAM>(design.maxLength), 0);
     return true;
 }
 
 HFONT Win32Form::FontFor(const FontSpec& font) {
     for (const CachedFont& cached : fonts_)
-        if (cached.spec.points == font.points && cached.spec.weight == font.weight &&
-            cached.spec.italic == font.italic)
+        if (cached.design.points == font.points && cached.design.weight == font.weight &&
+            cached.design.italic == font.italic)
             return cached.font;
     HFONT created = CreateFontA(FontHeightForPoints(font.points, dpi_), 0, 0, 0, font.weight,
                                 font.italic ? TRUE : FALSE, FALSE, FALSE, ANSI_CHARSET,
@@ -211,15 +211,15 @@ bool Win32Form::PreTranslate(MSG& message) {
 
 HWND Win32Form::ButtonForAccessKey(char16_t key) const {
     const char16_t wanted = UpperChar(key);
-    for (const ControlSpec& spec : kControls) {
-        if (spec.kind != ControlKind::CommandButton || !IsWindowEnabled(Child(spec.id))) continue;
-        for (const char16_t* c = spec.caption; c[0] && c[1]; ++c) {
+    for (const ControlSpec& design : kControls) {
+        if (design.kind != ControlKind::CommandButton || !IsWindowEnabled(Child(design.id))) continue;
+        for (const char16_t* c = design.caption; c[0] && c[1]; ++c) {
             if (c[0] != u'&') continue;
             if (c[1] == u'&') {
                 ++c;  // "&&" is a plain "&"
                 continue;
             }
-            if (UpperChar(c[1]) == wanted) return Child(spec.id);
+            if (UpperChar(c[1]) == wanted) return Child(design.id);
         }
     }
     return nullptr;
@@ -358,26 +358,26 @@ void Win32Form::OnCommand(int id, int code, HWND control) {
     if (!eventsOn_ || !logic_ || index < 0 || index >= static_cast<int>(kControlCount) ||
         children_[static_cast<std::size_t>(index)] != control)
         return;
-    const ControlSpec& spec = kControls[static_cast<std::size_t>(index)];
-    if (spec.kind == ControlKind::CommandButton && code == BN_CLICKED)
-        logic_->Click(spec.id);
-    else if (spec.kind == ControlKind::TextBox && code == EN_CHANGE)
-        logic_->Change(spec.id);
+    const ControlSpec& design = kControls[static_cast<std::size_t>(index)];
+    if (design.kind == ControlKind::CommandButton && code == BN_CLICKED)
+        logic_->Click(design.id);
+    else if (design.kind == ControlKind::TextBox && code == EN_CHANGE)
+        logic_->Change(design.id);
 }
 
 LRESULT Win32Form::OnStaticColor(HDC dc, HWND control) {
     const int index = IndexOf(control);
     if (index < 0) return DefWindowProcW(window_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
                                          reinterpret_cast<LPARAM>(control));
-    const ControlSpec& spec = kControls[static_cast<std::size_t>(index)];
-    if (spec.kind == ControlKind::TextBox) {
+    const ControlSpec& design = kControls[static_cast<std::size_t>(index)];
+    if (design.kind == ControlKind::TextBox) {
         // Read-only edits ask here too; they keep the window colours of a text box.
         SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
         SetBkColor(dc, GetSysColor(COLOR_WINDOW));
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
     }
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, (spec.flags & kHasColor) ? RGB(spec.color.red, spec.color.green, spec.color.blue)
+    SetTextColor(dc, (design.flags & kHasColor) ? RGB(design.color.red, design.color.green, design.color.blue)
                                               : GetSysColor(COLOR_BTNTEXT));
     return reinterpret_cast<LRESULT>(GetStockObject(HOLLOW_BRUSH));
 }
@@ -385,7 +385,7 @@ LRESULT Win32Form::OnStaticColor(HDC dc, HWND control) {
 void Win32Form::DrawSpreadLabel(const DRAWITEMSTRUCT& item) {
     const int index = IndexOf(item.hwndItem);
     if (index < 0) return;
-    const ControlSpec& spec = kControls[static_cast<std::size_t>(index)];
+    const ControlSpec& design = kControls[static_cast<std::size_t>(index)];
     const int length = GetWindowTextLengthW(item.hwndItem);
     std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 1);
     GetWindowTextW(item.hwndItem, buffer.data(), length + 1);
@@ -393,9 +393,9 @@ void Win32Form::DrawSpreadLabel(const DRAWITEMSTRUCT& item) {
     SplitSpreadCaption(FromWide(buffer.data(), length), left, right);
 
     HDC dc = item.hDC;
-    HGDIOBJ previousFont = SelectObject(dc, FontFor(spec.font));
+    HGDIOBJ previousFont = SelectObject(dc, FontFor(design.font));
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, (spec.flags & kHasColor) ? RGB(spec.color.red, spec.color.green, spec.color.blue)
+    SetTextColor(dc, (design.flags & kHasColor) ? RGB(design.color.red, design.color.green, design.color.blue)
                                               : GetSysColor(COLOR_BTNTEXT));
     RECT area = item.rcItem;
     const UINT format = DT_SINGLELINE | DT_NOPREFIX | DT_TOP;
@@ -409,11 +409,11 @@ void Win32Form::PaintLines() {
     HDC dc = BeginPaint(window_, &paint);
     HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWTEXT));
     HGDIOBJ previous = SelectObject(dc, pen);
-    for (const ControlSpec& spec : kControls) {
-        if (spec.kind != ControlKind::Line) continue;
-        MoveToEx(dc, TwipsToPixels(spec.x1, dpi_), TwipsToPixels(spec.y1, dpi_), nullptr);
+    for (const ControlSpec& design : kControls) {
+        if (design.kind != ControlKind::Line) continue;
+        MoveToEx(dc, TwipsToPixels(design.x1, dpi_), TwipsToPixels(design.y1, dpi_), nullptr);
         // LineTo stops short of its end point; the rule includes it.
-        LineTo(dc, TwipsToPixels(spec.x2, dpi_) + 1, TwipsToPixels(spec.y2, dpi_));
+        LineTo(dc, TwipsToPixels(design.x2, dpi_) + 1, TwipsToPixels(design.y2, dpi_));
     }
     SelectObject(dc, previous);
     DeleteObject(pen);

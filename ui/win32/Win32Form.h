@@ -51,9 +51,9 @@ private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
-    bool CreateControl(const ControlSpec& spec);
+    bool CreateControl(const ControlSpec& design);
     HFONT FontFor(const FontSpec& font);
-    RECT PixelRect(const ControlSpec& spec) const;
+    RECT PixelRect(const ControlSpec& design) const;
     // Keyboard handling of the dialog manager; true when the message was used.
     bool PreTranslate(MSG& message);
     void OnCommand(int id, int code, HWND control);
@@ -70,7 +70,7 @@ private:
     HWND window_ = nullptr;
     std::array<HWND, kControlCount> children_{};
     struct CachedFont {
-        FontSpec spec;
+        FontSpec design;
         HFONT font;
     };
     std::vector<CachedFont> fonts_;
