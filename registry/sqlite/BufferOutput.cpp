@@ -4,7 +4,7 @@
 
 namespace pw::sqlitestore {
 
-RegStatus PutName(const std::string& name, char* buffer, Dword* capacity) {
+RegStatus PutName(std::string_view name, char* buffer, Dword* capacity) {
     if (buffer == nullptr || capacity == nullptr) return regerr::InvalidParameter;
     if (name.size() + 1 > *capacity) return regerr::MoreData;
     std::memcpy(buffer, name.data(), name.size());
@@ -13,7 +13,7 @@ RegStatus PutName(const std::string& name, char* buffer, Dword* capacity) {
     return regerr::Success;
 }
 
-RegStatus PutData(const std::string& bytes, std::uint8_t* buffer, Dword* size) {
+RegStatus PutData(std::string_view bytes, std::uint8_t* buffer, Dword* size) {
     if (size == nullptr) return buffer == nullptr ? regerr::Success : regerr::InvalidParameter;
     Dword needed = static_cast<Dword>(bytes.size());
     if (buffer != nullptr && *size < needed) {

@@ -28,15 +28,15 @@ Dword GrantedAccess(Dword requested) {
 }
 
 HandleTable::HandleTable() : next_(kFirstHandle) {
-    hives_[RootHandle(kClassesRoot32)] = OpenKey{kClassesRootKey, regaccess::AllAccess, {}};
-    hives_[RootHandle(kCurrentUser32)] = OpenKey{kCurrentUserKey, regaccess::AllAccess, {}};
-    hives_[RootHandle(kLocalMachine32)] = OpenKey{kLocalMachineKey, regaccess::AllAccess, {}};
+    hives_[RootHandle(kClassesRoot32)] = OpenKey{kClassesRootKey, regaccess::AllAccess, {}, {}, {}};
+    hives_[RootHandle(kCurrentUser32)] = OpenKey{kCurrentUserKey, regaccess::AllAccess, {}, {}, {}};
+    hives_[RootHandle(kLocalMachine32)] = OpenKey{kLocalMachineKey, regaccess::AllAccess, {}, {}, {}};
 }
 
 RegHandle HandleTable::Add(std::int64_t key, Dword access) {
     RegHandle handle = next_;
     next_ += 4;
-    open_[handle] = OpenKey{key, access, {}};
+    open_[handle] = OpenKey{key, access, {}, {}, {}};
     return handle;
 }
 

@@ -15,21 +15,38 @@ namespace pw::sqlitestore {
 struct KeySnapshot {
     std::uint64_t stamp = 0;       // StoreConnection::ChangeStamp when taken
     std::uint64_t ownChanges = 0;  // StoreConnection::OwnChanges when taken
-    std::vector<StoredValue> values;
+    ValueList values;
     std::vector<SubKey> subKeys;
-    std::size_t longestValueName = 0;
-    std::size_t longestValueData = 0;
     std::size_t longestSubKeyName = 0;
     std::size_t longestClass = 0;
+};
+
+// Where a pass of enumeration by index stands. Asking for the index just
+// answered again (as a caller that reads a value twice does) or for the next
+// one continues the pass; index 0, a jump, or a call after the last item
+// starts a new one.
+class EnumerationPass {
+public:
+    bool Continues(Dword index) const {
+        return open_ && index != 0 && (index == last_ || index == last_ + 1);
+    }
+    void Answered(Dword index) {
+        open_ = true;
+        last_ = index;
+    }
+    void Ended() { open_ = false; }
+
+private:
+    bool open_ = false;
+    Dword last_ = 0;
 };
 
 struct OpenKey {
     std::int64_t key = 0;
     Dword access = 0;
     std::optional<KeySnapshot> snapshot;
-    // The index a sequential pass over values or subkeys asks for next.
-    Dword nextValueIndex = 0;
-    Dword nextSubKeyIndex = 0;
+    EnumerationPass valuePass;
+    EnumerationPass subKeyPass;
 };
 
 class HandleTable {

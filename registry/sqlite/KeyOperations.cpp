@@ -98,9 +98,9 @@ RegStatus SqliteRegistryApi::QueryInfo(RegHandle key, char* className, Dword* cl
     if (subKeys != nullptr) *subKeys = static_cast<Dword>(snapshot.subKeys.size());
     if (maxSubKeyLen != nullptr) *maxSubKeyLen = static_cast<Dword>(snapshot.longestSubKeyName);
     if (maxClassLen != nullptr) *maxClassLen = static_cast<Dword>(snapshot.longestClass);
-    if (values != nullptr) *values = static_cast<Dword>(snapshot.values.size());
-    if (maxValueNameLen != nullptr) *maxValueNameLen = static_cast<Dword>(snapshot.longestValueName);
-    if (maxValueLen != nullptr) *maxValueLen = static_cast<Dword>(snapshot.longestValueData);
+    if (values != nullptr) *values = static_cast<Dword>(snapshot.values.Size());
+    if (maxValueNameLen != nullptr) *maxValueNameLen = static_cast<Dword>(snapshot.values.LongestName());
+    if (maxValueLen != nullptr) *maxValueLen = static_cast<Dword>(snapshot.values.LongestData());
     if (securityDescriptorLen != nullptr) *securityDescriptorLen = 0;
     if (lastWriteTime != nullptr) *lastWriteTime = FileTime{};
     return regerr::Success;
@@ -112,10 +112,12 @@ RegStatus SqliteRegistryApi::EnumKey(RegHandle key, Dword index, char* name, Dwo
     sqlitestore::OpenKey& open = Resolve(key);
     if ((open.access & regaccess::EnumerateSubKeys) == 0) return regerr::AccessDenied;
     if (name == nullptr || nameLen == nullptr) return regerr::InvalidParameter;
-    const sqlitestore::KeySnapshot& snapshot =
-        FreshSnapshot(open, index != 0 && index == open.nextSubKeyIndex);
-    open.nextSubKeyIndex = index + 1;
-    if (index >= snapshot.subKeys.size()) return regerr::NoMoreItems;
+    const sqlitestore::KeySnapshot& snapshot = FreshSnapshot(open, open.subKeyPass.Continues(index));
+    if (index >= snapshot.subKeys.size()) {
+        open.subKeyPass.Ended();
+        return regerr::NoMoreItems;
+    }
+    open.subKeyPass.Answered(index);
     const sqlitestore::SubKey& subKey = snapshot.subKeys[index];
     if (className != nullptr) {
         if (classLen == nullptr) return regerr::InvalidParameter;

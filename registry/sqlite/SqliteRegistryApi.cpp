@@ -71,10 +71,6 @@ sqlitestore::KeySnapshot& SqliteRegistryApi::FreshSnapshot(sqlitestore::OpenKey&
     snapshot.ownChanges = connection_.OwnChanges();
     snapshot.values = values_.InOrder(open.key);
     snapshot.subKeys = keys_.Children(open.key);
-    for (const auto& value : snapshot.values) {
-        snapshot.longestValueName = std::max(snapshot.longestValueName, value.name.size());
-        snapshot.longestValueData = std::max(snapshot.longestValueData, value.data.size());
-    }
     for (const auto& subKey : snapshot.subKeys) {
         snapshot.longestSubKeyName = std::max(snapshot.longestSubKeyName, subKey.name.size());
         snapshot.longestClass = std::max(snapshot.longestClass, subKey.className.size());

@@ -57,10 +57,10 @@ private:
     void Ready();
     sqlitestore::OpenKey& Resolve(RegHandle handle);
     // The key's snapshot, taken again when the store changed. A call that
-    // continues a sequential pass (index = the one after the last) is answered
-    // from the snapshot its pass started with unless this object changed the
-    // store: asking SQLite about other processes' commits costs system calls
-    // that would dominate enumeration.
+    // continues a pass of enumeration is answered from the snapshot its pass
+    // started with unless this object changed the store: asking SQLite about
+    // other processes' commits costs system calls that would dominate
+    // enumeration.
     sqlitestore::KeySnapshot& FreshSnapshot(sqlitestore::OpenKey& open, bool continuingPass = false);
     void RequireKeyExists(std::int64_t key);
 

@@ -31,6 +31,8 @@ public:
 
     std::int64_t Integer(int column) const;
     std::string Blob(int column) const;
+    // The column's bytes in place: valid until the next Step or the reset.
+    std::string_view BlobView(int column) const;
 
 private:
     StoreConnection& connection_;

@@ -24,11 +24,13 @@ RegStatus SqliteRegistryApi::EnumValue(RegHandle key, Dword index, char* valueNa
     if ((open.access & regaccess::QueryValue) == 0) return regerr::AccessDenied;
     if (valueName == nullptr || valueNameLen == nullptr) return regerr::InvalidParameter;
     if (data != nullptr && dataLen == nullptr) return regerr::InvalidParameter;
-    const sqlitestore::KeySnapshot& snapshot =
-        FreshSnapshot(open, index != 0 && index == open.nextValueIndex);
-    open.nextValueIndex = index + 1;
-    if (index >= snapshot.values.size()) return regerr::NoMoreItems;
-    const sqlitestore::StoredValue& value = snapshot.values[index];
+    const sqlitestore::KeySnapshot& snapshot = FreshSnapshot(open, open.valuePass.Continues(index));
+    if (index >= snapshot.values.Size()) {
+        open.valuePass.Ended();
+        return regerr::NoMoreItems;
+    }
+    open.valuePass.Answered(index);
+    const sqlitestore::ValueView value = snapshot.values.At(index);
     RegStatus status = sqlitestore::PutName(value.name, valueName, valueNameLen);
     if (status != regerr::Success) return status;
     if (type != nullptr) *type = value.type;

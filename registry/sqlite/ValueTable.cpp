@@ -1,5 +1,7 @@
 #include "registry/sqlite/ValueTable.h"
 
+#include <algorithm>
+
 #include "registry/sqlite/KeyTable.h"
 
 namespace pw::sqlitestore {
@@ -31,14 +33,23 @@ bool ValueTable::Remove(std::int64_t key, std::string_view name) {
     return removed;
 }
 
-std::vector<StoredValue> ValueTable::InOrder(std::int64_t key) {
+ValueList ValueTable::InOrder(std::int64_t key) {
+    ValueList values;
+    // The span of positions bounds the count from above in O(log n); counting
+    // the rows would cost another pass over them.
+    constexpr std::int64_t kMostReserved = 1 << 17;
+    Statement span = connection_.Prepare(
+        "SELECT (SELECT max(seq) FROM vals WHERE key = ?1) - (SELECT min(seq) FROM vals WHERE key = ?1) + 1");
+    span.Bind(1, key);
+    if (span.Step()) values.Reserve(static_cast<std::size_t>(std::clamp<std::int64_t>(span.Integer(0), 0, kMostReserved)));
+
     Statement query =
         connection_.Prepare("SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY seq");
     query.Bind(1, key);
-    std::vector<StoredValue> values;
     while (query.Step()) {
-        values.push_back({query.Blob(0), static_cast<Dword>(query.Integer(1)), query.Blob(2)});
+        values.Add(query.BlobView(0), static_cast<Dword>(query.Integer(1)), query.BlobView(2));
     }
+    values.Trim();
     return values;
 }
 

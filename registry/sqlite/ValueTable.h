@@ -8,6 +8,7 @@
 
 #include "registry/RegistryApi.h"
 #include "registry/sqlite/StoreConnection.h"
+#include "registry/sqlite/ValueList.h"
 
 namespace pw::sqlitestore {
 
@@ -27,7 +28,7 @@ public:
     void Set(std::int64_t key, std::string_view name, Dword type, std::string_view data);
     // False when the key has no value of that name.
     bool Remove(std::int64_t key, std::string_view name);
-    std::vector<StoredValue> InOrder(std::int64_t key);
+    ValueList InOrder(std::int64_t key);
 
 private:
     StoreConnection& connection_;
