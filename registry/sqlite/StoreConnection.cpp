@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "registry/sqlite/FileAccess.h"
+
 namespace pw::sqlitestore {
 namespace {
 
@@ -69,12 +71,14 @@ void StoreConnection::Close() {
     statements_.clear();
     if (db_ != nullptr) sqlite3_close_v2(db_);
     db_ = nullptr;
+    readOnlyReason_.clear();
 }
 
 void StoreConnection::EnsureOpen() {
     if (db_ != nullptr) return;
     try {
         OpenFile();
+        FirstRead();
         Configure();
     } catch (...) {
         Close();
@@ -113,10 +117,53 @@ void StoreConnection::OpenFile() {
     sqlite3_busy_timeout(db_, kBusyTimeoutMs);
 }
 
-void StoreConnection::Configure() {
+void StoreConnection::OpenUnchanging() {
+    // immutable=1 reads without locks or the shared-memory file, which is
+    // sound only while nobody else writes the file; nobody could write it
+    // through SQLite either without creating the files that are missing.
+    std::string uri = std::filesystem::path(path_).is_absolute() ? "file://" : "file:";
+    for (unsigned char c : path_) {
+        if (c == '%' || c == '?' || c == '#' || c < 0x21 || c > 0x7E) {
+            static const char kHex[] = "0123456789ABCDEF";
+            uri += '%';
+            uri += kHex[c >> 4];
+            uri += kHex[c & 0xF];
+        } else {
+            uri += static_cast<char>(c);
+        }
+    }
+    uri += "?immutable=1";
+    int result = sqlite3_open_v2(uri.c_str(), &db_,
+                                 SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (result != SQLITE_OK) Fail(result, "opening the store for reading only");
+    sqlite3_extended_result_codes(db_, 1);
+}
+
+void StoreConnection::FirstRead() {
     // Only reads here: the file is not known to be a registry store yet, and
     // another program's database must not be changed in any way.
-    Execute("PRAGMA schema_version");
+    const char* probe = "PRAGMA schema_version";
+    int result = sqlite3_exec(db_, probe, nullptr, nullptr, nullptr);
+    std::string whyNot = result == SQLITE_OK && !IsReadOnly() ? std::string() : WhyNotWritable(path_);
+    bool logCannotBeSetUp = (result & 0xFF) == SQLITE_READONLY || (result & 0xFF) == SQLITE_CANTOPEN;
+    if (logCannotBeSetUp && !whyNot.empty()) {
+        if (LogHoldsCommits(path_)) {
+            throw StoreFailure(regerr::CantOpen,
+                               "The registry store " + path_ + " cannot be read: " + whyNot +
+                                   ", and its log " + path_ +
+                                   "-wal holds changes the store file does not have yet. Let "
+                                   "its owner open it once, or give your user write permission "
+                                   "on the folder.");
+        }
+        Close();
+        OpenUnchanging();
+        result = sqlite3_exec(db_, probe, nullptr, nullptr, nullptr);
+    }
+    if (result != SQLITE_OK) Fail(result, "opening the store");
+    if (IsReadOnly()) readOnlyReason_ = whyNot.empty() ? "SQLite opened it for reading only" : whyNot;
+}
+
+void StoreConnection::Configure() {
     Execute("PRAGMA foreign_keys=ON");
     // Room for the pages of a key of a few hundred thousand values, so that
     // a snapshot of a large key is read from memory, not again from the file.
@@ -134,9 +181,9 @@ bool StoreConnection::IsReadOnly() const { return db_ != nullptr && sqlite3_db_r
 void StoreConnection::RequireWritable() {
     if (IsReadOnly()) {
         throw StoreFailure(regerr::AccessDenied,
-                           "The registry store " + path_ +
-                               " is read-only for this user, so nothing can be changed in it. "
-                               "Give your user write permission on the file and its folder.");
+                           "The registry store " + path_ + " is read-only: " + readOnlyReason_ +
+                               ". Its values can be read but not changed. Give your user write "
+                               "permission on the file and its folder.");
     }
 }
 

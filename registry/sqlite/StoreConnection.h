@@ -47,6 +47,9 @@ public:
     StoreConnection& operator=(const StoreConnection&) = delete;
 
     // Opens the file when not open yet; throws StoreFailure when it cannot.
+    // A store that this user cannot write and beside which SQLite cannot
+    // create its shared-memory file is opened as unchanging: it reads, and
+    // changes made by others while it is open are not seen.
     void EnsureOpen();
     void Close();
     bool IsOpen() const { return db_ != nullptr; }
@@ -76,10 +79,16 @@ private:
     friend class WriteTransaction;
     friend class ReadTransaction;
     void OpenFile();
+    void OpenUnchanging();
+    // Reads the header once, falling back to an unchanging open where the
+    // log cannot be set up; throws StoreFailure when the file cannot be read.
+    void FirstRead();
     void Configure();
 
     std::string path_;
     sqlite3* db_ = nullptr;
+    // Why the store cannot be written, when it cannot; said with every refusal.
+    std::string readOnlyReason_;
     std::map<const char*, sqlite3_stmt*> statements_;
     std::uint64_t ownChanges_ = 0;
 };

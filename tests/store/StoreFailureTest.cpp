@@ -83,52 +83,115 @@ TEST(StoreFailure, PrefixThatCannotBeCreatedAnswersCantOpen) {
     EXPECT_EQ(ReadWholeFile(blocker), "a file where the prefix folder should go");
 }
 
+// What an unprivileged user's process saw of a store it may not write.
+struct ReadOnlyAnswers {
+    int query = -1;     // reading value1
+    int set = -1;       // changing it
+    char text[64] = {};  // value1's text as read
+    char message[1024] = {};  // DescribeLastFailure after the refusal
+};
+
 // Runs in a child process, as nobody when the tests run as root (file modes do
-// not stop root). Answers through the pipe: query result, set result, and
-// whether the message names the file.
-void ProbeReadOnlyStore(const std::string& storePath, int answerFd) {
-    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(2);
-    int answers[3] = {-1, -1, 0};
-    {
-        SqliteRegistryApi api(storePath);
-        RegHandle key = OpenKey(api, kCurrentUser32, "Software\\Filled", regaccess::Read);
-        Dword size = 0;
-        answers[0] = api.RegQueryValueExA(key, "value1", nullptr, nullptr, nullptr, &size);
-        RegHandle writable = OpenKey(api, kCurrentUser32, "Software\\Filled", regaccess::AllAccess);
-        answers[1] = SetText(api, writable, "value1", "changed");
-        answers[2] = api.DescribeLastFailure().find(storePath) != std::string::npos ? 1 : 0;
+// not stop root), and answers through a pipe.
+ReadOnlyAnswers ProbeAsNobody(const std::string& storePath) {
+    int fds[2];
+    if (pipe(fds) != 0) return {};
+    pid_t child = fork();
+    if (child == 0) {
+        close(fds[0]);
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(2);
+        ReadOnlyAnswers answers;
+        {
+            SqliteRegistryApi api(storePath);
+            RegHandle key = OpenKey(api, kCurrentUser32, "Software\\Filled", regaccess::Read);
+            Dword size = sizeof answers.text - 1;
+            answers.query = api.RegQueryValueExA(key, "value1", nullptr, nullptr,
+                                                 reinterpret_cast<std::uint8_t*>(answers.text), &size);
+            RegHandle writable = OpenKey(api, kCurrentUser32, "Software\\Filled", regaccess::AllAccess);
+            answers.set = SetText(api, writable, "value1", "changed");
+            api.DescribeLastFailure().copy(answers.message, sizeof answers.message - 1);
+        }
+        _exit(write(fds[1], &answers, sizeof answers) == sizeof answers ? 0 : 3);
     }
-    _exit(write(answerFd, answers, sizeof answers) == sizeof answers ? 0 : 3);
+    close(fds[1]);
+    ReadOnlyAnswers answers;
+    ssize_t got = child > 0 ? read(fds[0], &answers, sizeof answers) : -1;
+    close(fds[0]);
+    int status = 0;
+    if (child > 0) waitpid(child, &status, 0);
+    EXPECT_TRUE(child > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0) << "probe exit " << status;
+    EXPECT_EQ(got, static_cast<ssize_t>(sizeof answers));
+    return answers;
+}
+
+void ExpectReadsButRefusesWrites(const std::string& storePath, const char* folderMode,
+                                 const std::string& reason) {
+    SCOPED_TRACE(std::string("folder ") + folderMode);
+    std::string before = ReadWholeFile(storePath);
+    ReadOnlyAnswers answers = ProbeAsNobody(storePath);
+    EXPECT_EQ(answers.query, regerr::Success) << answers.message;
+    EXPECT_STREQ(answers.text, "value1 text");
+    EXPECT_EQ(answers.set, regerr::AccessDenied) << "writing is refused";
+    std::string message = answers.message;
+    EXPECT_NE(message.find(storePath), std::string::npos) << message;
+    EXPECT_NE(message.find("read-only"), std::string::npos) << message;
+    EXPECT_NE(message.find(reason), std::string::npos) << "it says why: " << message;
+    EXPECT_TRUE(ReadWholeFile(storePath) == before) << "the store is unchanged";
 }
 
 TEST(StoreFailure, UnwritableStoreStillReadsButRefusesWrites) {
-    TemporaryFolder prefix;
-    MakeStoreWithValues(prefix.StorePath(), 3);
-    std::string before = ReadWholeFile(prefix.StorePath());
-    // The folder stays open to all, as a user's own folder would be to them.
-    ASSERT_EQ(chmod(prefix.Path().c_str(), 0777), 0);
-    ASSERT_EQ(chmod(prefix.StorePath().c_str(), 0444), 0);
-
-    int fds[2];
-    ASSERT_EQ(pipe(fds), 0);
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        close(fds[0]);
-        ProbeReadOnlyStore(prefix.StorePath(), fds[1]);
+    // A folder open to all, as a user's own folder would be to them, and one
+    // nobody may write, where SQLite cannot create its shared-memory file.
+    for (mode_t folderMode : {0777, 0555}) {
+        TemporaryFolder prefix;
+        {
+            SqliteRegistryApi api(prefix.StorePath());
+            RegHandle key = OpenKey(api, kCurrentUser32, "Software\\Filled");
+            ASSERT_EQ(SetText(api, key, "value1", "value1 text"), regerr::Success);
+        }
+        ASSERT_FALSE(std::filesystem::exists(prefix.StorePath() + "-shm")) << "closed cleanly";
+        ASSERT_EQ(chmod(prefix.StorePath().c_str(), 0444), 0);
+        ASSERT_EQ(chmod(prefix.Path().c_str(), folderMode), 0);
+        if (folderMode == 0777) {
+            ExpectReadsButRefusesWrites(prefix.StorePath(), "writable", "the file cannot be written");
+        } else {
+            ExpectReadsButRefusesWrites(prefix.StorePath(), "read-only",
+                                        "its folder " + prefix.Path() + " cannot be written");
+        }
+        ASSERT_EQ(chmod(prefix.Path().c_str(), 0700), 0);
     }
-    close(fds[1]);
-    int answers[3] = {-1, -1, -1};
-    ssize_t got = read(fds[0], answers, sizeof answers);
-    close(fds[0]);
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "probe exit " << status;
-    ASSERT_EQ(got, static_cast<ssize_t>(sizeof answers));
-    EXPECT_EQ(answers[0], regerr::Success) << "reading works";
-    EXPECT_EQ(answers[1], regerr::AccessDenied) << "writing is refused";
-    EXPECT_EQ(answers[2], 1) << "the message names the file";
-    EXPECT_TRUE(ReadWholeFile(prefix.StorePath()) == before) << "the store is unchanged";
+}
+
+// The same read-only folder, but the log beside the store holds commits the
+// store file lacks (its writer died): reading the file alone would answer
+// with old data, so the store refuses instead.
+TEST(StoreFailure, UnwritableStoreWithPendingLogIsRefusedNotReadStale) {
+    TemporaryFolder prefix;
+    TemporaryFolder copy;
+    {
+        SqliteRegistryApi api(prefix.StorePath());
+        RegHandle key = OpenKey(api, kCurrentUser32, "Software\\Filled");
+        ASSERT_EQ(SetText(api, key, "value1", "old"), regerr::Success);
+    }
+    sqlite3* writer = nullptr;
+    ASSERT_EQ(sqlite3_open(prefix.StorePath().c_str(), &writer), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(writer, "PRAGMA wal_autocheckpoint=0; UPDATE vals SET data = CAST('new' AS BLOB)",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    // The files as a killed writer leaves them, without the shared memory.
+    for (const char* suffix : {"", "-wal"}) {
+        std::string target = copy.StorePath() + suffix;
+        WriteWholeFile(target, ReadWholeFile(prefix.StorePath() + suffix));
+        ASSERT_EQ(chmod(target.c_str(), 0444), 0);
+    }
+    sqlite3_close(writer);
+    ASSERT_GT(ReadWholeFile(copy.StorePath() + "-wal").size(), 0u);
+    ASSERT_EQ(chmod(copy.Path().c_str(), 0555), 0);
+
+    ReadOnlyAnswers answers = ProbeAsNobody(copy.StorePath());
+    EXPECT_EQ(answers.query, regerr::CantOpen) << answers.text;
+    EXPECT_NE(std::string(answers.message).find(copy.StorePath() + "-wal"), std::string::npos) << answers.message;
+    ASSERT_EQ(chmod(copy.Path().c_str(), 0700), 0);
 }
 
 }  // namespace
