@@ -1,6 +1,5 @@
 // Portwright's Linux window over the registry store in the user's prefix.
 #include <QApplication>
-#include <QIcon>
 #include <clocale>
 #include <memory>
 
@@ -9,13 +8,14 @@
 #include "ui/qt/Captions.h"
 #include "ui/qt/PortwrightProgram.h"
 #include "ui/qt/StartupProbe.h"
+#include "ui/qt/WindowIcon.h"
 
 int main(int argc, char* argv[]) {
     std::setlocale(LC_ALL, "");
     QApplication app(argc, argv);
     QApplication::setApplicationName(pw::qt::ToQString(pw::kAppTitle));
     QApplication::setDesktopFileName(QStringLiteral("portwright"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/portwright/portwright.ico")));
+    QApplication::setWindowIcon(pw::qt::WindowIcon());
     // Message boxes may close before the window is shown; only the window's
     // own closing ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
