@@ -1,5 +1,7 @@
 #include "ui/qt/Captions.h"
 
+#include "app/LabelCaptions.h"
+
 namespace pw::qt {
 
 QString ToQString(TextView text) {
@@ -10,21 +12,7 @@ Text FromQString(const QString& text) {
     return Text(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()));
 }
 
-QString LabelCaption(TextView caption) {
-    QString shown;
-    shown.reserve(static_cast<qsizetype>(caption.size()));
-    for (std::size_t i = 0; i < caption.size(); ++i) {
-        if (caption[i] == u'&') {
-            if (i + 1 < caption.size() && caption[i + 1] == u'&') {
-                shown += QChar(u'&');
-                ++i;
-            }
-            continue;
-        }
-        shown += QChar(caption[i]);
-    }
-    return shown;
-}
+QString LabelCaption(TextView caption) { return ToQString(pw::LabelCaption(caption)); }
 
 QString MessageText(TextView prompt) {
     QString text = ToQString(prompt);

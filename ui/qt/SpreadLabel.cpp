@@ -2,40 +2,20 @@
 
 #include <QPainter>
 
+#include "app/LabelCaptions.h"
+#include "ui/qt/Captions.h"
+
 namespace pw::qt {
-namespace {
 
-constexpr qsizetype kShortestGap = 8;
-
-struct Gap {
-    qsizetype start = -1;  // -1: the caption has no gap
-    qsizetype end = -1;
-};
-
-// The first run of at least kShortestGap spaces. A plain scan: a regular
-// expression would cost a pattern compilation at start-up.
-Gap FindGap(const QString& caption) {
-    qsizetype i = 0;
-    while (i < caption.size()) {
-        if (caption[i] != u' ') {
-            ++i;
-            continue;
-        }
-        const qsizetype start = i;
-        while (i < caption.size() && caption[i] == u' ') ++i;
-        if (i - start >= kShortestGap) return {start, i};
-    }
-    return {};
+bool SpreadLabel::Spreads(const QString& caption) {
+    Text left, right;
+    return SplitSpreadCaption(FromQString(caption), left, right);
 }
 
-}  // namespace
-
-bool SpreadLabel::Spreads(const QString& caption) { return FindGap(caption).start >= 0; }
-
 QStringList SpreadLabel::Parts(const QString& caption) {
-    const Gap gap = FindGap(caption);
-    if (gap.start < 0) return {};
-    return {caption.left(gap.start), caption.mid(gap.end)};
+    Text left, right;
+    if (!SplitSpreadCaption(FromQString(caption), left, right)) return {};
+    return {ToQString(left), ToQString(right)};
 }
 
 void SpreadLabel::paintEvent(QPaintEvent* event) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/frmRPC.h"
+#include "app/LabelCaptions.h"
 #include "ui/win32/WindowMetrics.h"
 
 namespace pw {
@@ -365,6 +366,16 @@ void Win32Form::OnCommand(int id, int code, HWND control) {
         logic_->Change(design.id);
 }
 
+namespace {
+
+// A label's own colour where the table gives one, else the dialog text colour.
+COLORREF LabelTextColor(const ControlSpec& design) {
+    return (design.flags & kHasColor) ? RGB(design.color.red, design.color.green, design.color.blue)
+                                      : GetSysColor(COLOR_BTNTEXT);
+}
+
+}  // namespace
+
 LRESULT Win32Form::OnStaticColor(HDC dc, HWND control) {
     const int index = IndexOf(control);
     if (index < 0) return DefWindowProcW(window_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
@@ -377,8 +388,7 @@ LRESULT Win32Form::OnStaticColor(HDC dc, HWND control) {
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
     }
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, (design.flags & kHasColor) ? RGB(design.color.red, design.color.green, design.color.blue)
-                                              : GetSysColor(COLOR_BTNTEXT));
+    SetTextColor(dc, LabelTextColor(design));
     return reinterpret_cast<LRESULT>(GetStockObject(HOLLOW_BRUSH));
 }
 
@@ -395,8 +405,7 @@ void Win32Form::DrawSpreadLabel(const DRAWITEMSTRUCT& item) {
     HDC dc = item.hDC;
     HGDIOBJ previousFont = SelectObject(dc, FontFor(design.font));
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, (design.flags & kHasColor) ? RGB(design.color.red, design.color.green, design.color.blue)
-                                              : GetSysColor(COLOR_BTNTEXT));
+    SetTextColor(dc, LabelTextColor(design));
     RECT area = item.rcItem;
     const UINT format = DT_SINGLELINE | DT_NOPREFIX | DT_TOP;
     DrawTextW(dc, Wide(left), -1, &area, format | DT_LEFT);

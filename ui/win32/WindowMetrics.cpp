@@ -16,30 +16,4 @@ int FontHeightForPoints(double points, int dpi) {
     return -static_cast<int>(std::lround(points * dpi / kPointsPerInch));
 }
 
-Text LabelCaption(TextView designed) {
-    Text shown;
-    shown.reserve(designed.size());
-    for (std::size_t i = 0; i < designed.size(); ++i) {
-        if (designed[i] != u'&') {
-            shown += designed[i];
-        } else if (i + 1 < designed.size() && designed[i + 1] == u'&') {
-            shown += u'&';
-            ++i;
-        }
-    }
-    return shown;
-}
-
-bool SplitSpreadCaption(TextView caption, Text& left, Text& right) {
-    constexpr std::size_t kSpreadGap = 8;
-    left.clear();
-    right.clear();
-    const std::size_t start = caption.find(Text(kSpreadGap, u' '));
-    if (start == TextView::npos) return false;
-    const std::size_t end = caption.find_first_not_of(u' ', start);
-    left = Text(caption.substr(0, start));
-    if (end != TextView::npos) right = Text(caption.substr(end));
-    return true;
-}
-
 }  // namespace pw
