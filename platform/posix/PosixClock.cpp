@@ -1,5 +1,7 @@
 #include "platform/posix/PosixClock.h"
 
+#include "platform/posix/WindowsRegionalForms.h"
+
 #include <clocale>
 #include <cstring>
 #include <iconv.h>
@@ -65,12 +67,27 @@ PosixClock::PosixClock() : localNow_(SystemLocalTime) {}
 
 PosixClock::PosixClock(std::function<std::tm()> localNow) : localNow_(std::move(localNow)) {}
 
-Text PosixClock::ShortDateNow() { return FromLocaleText(Format(nl_langinfo(D_FMT), localNow_())); }
+namespace {
+
+std::optional<WindowsTimeForms> TimeLocaleForms() {
+    const char* name = std::setlocale(LC_TIME, nullptr);
+    return WindowsTimeFormsFor(name != nullptr ? name : "C");
+}
+
+}  // namespace
+
+Text PosixClock::ShortDateNow() {
+    const std::tm now = localNow_();
+    if (const auto forms = TimeLocaleForms()) return FormatWindowsPicture(forms->shortDate, now, forms->am, forms->pm);
+    return FromLocaleText(Format(nl_langinfo(D_FMT), now));
+}
 
 Text PosixClock::LongTimeNow() {
-    // T_FMT is the locale's own time form: en_US gives "%r" (12-hour with AM/PM),
-    // en_GB and de_DE give "%T". T_FMT_AMPM exists in 24-hour locales too.
-    return FromLocaleText(Format(nl_langinfo(T_FMT), localNow_()));
+    const std::tm now = localNow_();
+    if (const auto forms = TimeLocaleForms()) return FormatWindowsPicture(forms->longTime, now, forms->am, forms->pm);
+    // T_FMT is the locale's own time form: 12-hour with AM/PM where the locale
+    // uses it (T_FMT_AMPM exists in 24-hour locales too).
+    return FromLocaleText(Format(nl_langinfo(T_FMT), now));
 }
 
 }  // namespace pw

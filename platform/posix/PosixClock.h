@@ -1,6 +1,8 @@
 #pragma once
-// The current date and time in the forms of the user's LC_TIME locale. The
-// program calls setlocale(LC_TIME, "") at start; the clock only formats.
+// The current date and time in the forms that Windows gives the region of the
+// user's LC_TIME locale (WindowsRegionalForms.h), or in glibc's forms of that
+// locale for a region without a table entry. The program calls
+// setlocale(LC_ALL, "") at start; the clock only formats.
 #include <ctime>
 #include <functional>
 
@@ -14,9 +16,9 @@ public:
     // Reads the local time from localNow instead of the system clock.
     explicit PosixClock(std::function<std::tm()> localNow);
 
-    // nl_langinfo(D_FMT).
+    // Windows' short-date form of the region, else nl_langinfo(D_FMT).
     Text ShortDateNow() override;
-    // nl_langinfo(T_FMT), the locale's own time form.
+    // Windows' long-time form of the region, else nl_langinfo(T_FMT).
     Text LongTimeNow() override;
 
 private:
