@@ -1,78 +1,274 @@
 #include "text/NumberText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <clocale>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <string>
 
 #ifdef _WIN32
 #include <windows.h>
+#include <oleauto.h>
+#else
+#include <iconv.h>
+#include <langinfo.h>
+#include <locale.h>
 #endif
 
 namespace pw {
+
+#ifdef _WIN32
+
+// The system's own conversion, with the user's regional settings.
+std::optional<double> ParseNumber(TextView text) {
+    BSTR bstr = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()), static_cast<UINT>(text.size()));
+    if (bstr == nullptr) return std::nullopt;
+    double value = 0;
+    const HRESULT result = VarR8FromStr(bstr, LOCALE_USER_DEFAULT, 0, &value);
+    SysFreeString(bstr);
+    if (FAILED(result) || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+#else
+
 namespace {
 
-bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
+// The characters that a number may carry besides its digits. Each separator is
+// one character, as Windows keeps it; 0 stands for none.
+struct NumberChars {
+    char16_t decimal = u'.';
+    char16_t thousands = u',';
+    char16_t currencyDecimal = u'.';
+    char16_t currencyThousands = u',';
+    Text currency = u"$";
+};
+
+bool IsCLocale(const char* name) {
+    return name == nullptr || std::strcmp(name, "C") == 0 || std::strcmp(name, "POSIX") == 0 ||
+           std::strncmp(name, "C.", 2) == 0;
+}
+
+// A localeconv text, which is in the character set of its category's locale.
+Text FromLocaleBytes(const char* bytes, const char* localeName) {
+    if (bytes == nullptr || *bytes == '\0') return {};
+    locale_t locale = newlocale(LC_CTYPE_MASK, localeName, locale_t{});
+    const std::string codeset = locale != locale_t{} ? nl_langinfo_l(CODESET, locale) : "UTF-8";
+    if (locale != locale_t{}) freelocale(locale);
+    if (codeset == "UTF-8") return FromUtf8(bytes);
+    iconv_t converter = iconv_open("UTF-8", codeset.c_str());
+    if (converter == reinterpret_cast<iconv_t>(-1)) return FromUtf8(bytes);
+    std::string in(bytes), utf8(in.size() * 4 + 4, '\0');
+    char* inPtr = in.data();
+    char* outPtr = utf8.data();
+    std::size_t inLeft = in.size(), outLeft = utf8.size();
+    const std::size_t converted = iconv(converter, &inPtr, &inLeft, &outPtr, &outLeft);
+    iconv_close(converter);
+    if (converted == static_cast<std::size_t>(-1)) return FromUtf8(bytes);
+    utf8.resize(utf8.size() - outLeft);
+    return FromUtf8(utf8);
+}
+
+char16_t FirstOf(const Text& text) { return text.empty() ? 0 : text[0]; }
+
+// The current LC_NUMERIC and LC_MONETARY locales' characters. The C and POSIX
+// locales count as en-US, Windows' own default, which they also are to Wine.
+NumberChars CurrentNumberChars() {
+    NumberChars chars;
+    const std::lconv* conv = std::localeconv();
+    if (conv == nullptr) return chars;
+    const char* numeric = std::setlocale(LC_NUMERIC, nullptr);
+    if (!IsCLocale(numeric)) {
+        chars.decimal = FirstOf(FromLocaleBytes(conv->decimal_point, numeric));
+        chars.thousands = FirstOf(FromLocaleBytes(conv->thousands_sep, numeric));
+        if (chars.decimal == 0) chars.decimal = u'.';
+    }
+    const char* monetary = std::setlocale(LC_MONETARY, nullptr);
+    if (!IsCLocale(monetary)) {
+        chars.currencyDecimal = FirstOf(FromLocaleBytes(conv->mon_decimal_point, monetary));
+        chars.currencyThousands = FirstOf(FromLocaleBytes(conv->mon_thousands_sep, monetary));
+        chars.currency = FromLocaleBytes(conv->currency_symbol, monetary);
+        if (chars.currency.empty()) chars.currency.assign(1, u'$');
+    }
+    return chars;
+}
+
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
-// The user's decimal separator; '.' is accepted as well.
-char16_t LocaleDecimalSeparator() {
-#ifdef _WIN32
-    char buffer[8] = {};
-    if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, buffer, sizeof buffer) > 1) {
-        return static_cast<unsigned char>(buffer[0]);
+bool IsSpace(char16_t c) {
+    return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x85 || c == 0xA0 || c == 0x1680 ||
+           (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F ||
+           c == 0x3000;
+}
+
+int HexValue(char16_t c) {
+    if (IsDigit(c)) return c - u'0';
+    if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+    if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+    return -1;
+}
+
+// Windows' rules for a number in text (oleaut32's VarR8FromStr), as Wine
+// implements them: blanks around; a sign before or after; a currency symbol
+// before or after; parentheses for a negative; thousands separators anywhere
+// after the first digit, and after the number; one decimal separator; an
+// exponent (not with a currency symbol); &H and &O for hexadecimal and octal
+// patterns of up to 32 bits, which take no sign. D is an exponent as E is, as
+// Windows reads it and Wine does not.
+std::optional<double> ParseWith(TextView text, const NumberChars& chars) {
+    text = text.substr(0, text.find(u'\0'));  // where a BSTR reader stops
+    const char16_t thousands = chars.thousands == chars.decimal ? 0 : chars.thousands;
+    // A no-break space as the separator lets a plain space stand for it.
+    const char16_t thousands2 = thousands == 0xA0 ? u' ' : 0;
+    auto isThousands = [&](char16_t c) { return c != 0 && (c == thousands || c == thousands2); };
+    auto isCurrencyThousands = [&](char16_t c) { return c != 0 && c == chars.currencyThousands; };
+    auto isDecimal = [&](char16_t c) { return c != 0 && (c == chars.decimal || c == chars.currencyDecimal); };
+    auto currencyAt = [&](size_t at) {
+        return !chars.currency.empty() && text.substr(at, chars.currency.size()) == chars.currency;
+    };
+
+    size_t i = 0;
+    const size_t end = text.size();
+    bool leadingPlus = false, leadingMinus = false, negative = false, currency = false, paren = false;
+    bool decimal = false;
+
+    // Before the digits.
+    while (i < end) {
+        const char16_t c = text[i];
+        if (isDecimal(c)) {
+            decimal = true;
+            ++i;
+            break;
+        }
+        if (IsSpace(c)) {
+            ++i;
+        } else if (isThousands(c) || isCurrencyThousands(c)) {
+            return std::nullopt;
+        } else if (c == u'+' && !leadingPlus) {
+            leadingPlus = true;
+            ++i;
+        } else if (c == u'-' && !leadingMinus) {
+            leadingMinus = negative = true;
+            ++i;
+        } else if (!currency && currencyAt(i)) {
+            currency = true;
+            i += chars.currency.size();
+        } else if (c == u'(' && !paren) {
+            paren = true;
+            ++i;
+        } else {
+            break;
+        }
     }
-    return u'.';
-#else
-    const std::lconv* conv = std::localeconv();
-    if (conv != nullptr && conv->decimal_point != nullptr && conv->decimal_point[0] != '\0' &&
-        conv->decimal_point[1] == '\0') {
-        return static_cast<unsigned char>(conv->decimal_point[0]);
+
+    int base = 10;
+    if (!currency && !decimal && i + 1 < end && text[i] == u'&') {
+        const char16_t kind = text[i + 1];
+        if (kind == u'H' || kind == u'h') base = 16;
+        if (kind == u'O' || kind == u'o') base = 8;
+        if (base != 10) i += 2;
     }
-    return u'.';
-#endif
+
+    // The digits: a plain form that from_chars reads, or the pattern's value.
+    std::string plain = decimal ? "." : "";
+    bool anyDigit = false, exponent = false, exponentOpen = false, exponentNegative = false;
+    long exponentValue = 0;
+    std::uint64_t pattern = 0;
+    bool patternOverflow = false;
+    while (i < end) {
+        const char16_t c = text[i];
+        if (base != 10) {
+            const int digit = HexValue(c);
+            if (digit < 0 || digit >= base) break;
+            anyDigit = true;
+            if (pattern > (UINT64_MAX >> (base == 16 ? 4 : 3))) patternOverflow = true;
+            pattern = pattern * base + digit;
+        } else if (IsDigit(c)) {
+            if (exponentOpen) {
+                while (i < end && IsDigit(text[i])) {
+                    if (exponentValue < 100000) exponentValue = exponentValue * 10 + (text[i] - u'0');
+                    ++i;
+                }
+                exponentOpen = false;
+                continue;
+            }
+            anyDigit = true;
+            plain.push_back(static_cast<char>(c));
+        } else if (isThousands(c) || isCurrencyThousands(c)) {
+            // Ignored wherever they stand among the digits.
+        } else if (isDecimal(c) && !decimal && !exponent) {
+            decimal = true;
+            plain.push_back('.');
+        } else if ((c == u'e' || c == u'E' || c == u'd' || c == u'D') && !exponent && !currency) {
+            exponent = exponentOpen = true;
+        } else if (exponentOpen && c == u'+') {
+        } else if (exponentOpen && c == u'-') {
+            exponentNegative = true;
+        } else {
+            break;
+        }
+        ++i;
+    }
+    if (exponentOpen) return std::nullopt;
+
+    // After the digits.
+    while (i < end) {
+        const char16_t c = text[i];
+        if (isThousands(c) || isCurrencyThousands(c)) {
+            if (base != 10) return std::nullopt;
+            ++i;
+        } else if (IsSpace(c)) {
+            ++i;
+        } else if (c == u'+' && !leadingPlus) {
+            ++i;
+        } else if (c == u'-' && !leadingMinus) {
+            negative = true;
+            ++i;
+        } else if (c == u')' && paren) {
+            negative = true;
+            ++i;
+        } else if (base == 10 && currencyAt(i)) {
+            i += chars.currency.size();
+        } else {
+            break;
+        }
+    }
+    if (paren && !negative) return std::nullopt;
+    if (i != end || !anyDigit) return std::nullopt;
+
+    if (base != 10) {
+        // A pattern up to 2^31 - 1 is itself; 2^31 is the least 32-bit number.
+        if (patternOverflow || pattern > 0x80000000u) return std::nullopt;
+        return pattern == 0x80000000u ? -2147483648.0 : static_cast<double>(pattern);
+    }
+
+    if (exponent) {
+        plain += exponentNegative ? "e-" : "e";
+        plain += std::to_string(exponentValue);
+    }
+    double value = 0;
+    const auto [ptr, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+    if (ptr != plain.data() + plain.size()) return std::nullopt;
+    if (ec == std::errc::result_out_of_range) {
+        // Too small reads as 0; too large is no number.
+        const size_t firstNonZero = plain.find_first_of("123456789");
+        const size_t point = std::min(plain.find_first_of(".e"), plain.size());
+        const long magnitude = static_cast<long>(point) - static_cast<long>(firstNonZero) +
+                               (exponentNegative ? -exponentValue : exponentValue);
+        if (firstNonZero == std::string::npos || magnitude <= 0) return negative ? -0.0 : 0.0;
+        return std::nullopt;
+    }
+    if (ec != std::errc() || !std::isfinite(value)) return std::nullopt;
+    return negative ? -value : value;
 }
 
 }  // namespace
 
-std::optional<double> ParseNumber(TextView text) {
-    size_t begin = 0, end = text.size();
-    while (begin < end && IsBlank(text[begin])) ++begin;
-    while (end > begin && IsBlank(text[end - 1])) --end;
-    const char16_t decimal = LocaleDecimalSeparator();
+std::optional<double> ParseNumber(TextView text) { return ParseWith(text, CurrentNumberChars()); }
 
-    // Rebuild the number in the plain form from_chars reads.
-    std::string plain;
-    size_t i = begin;
-    if (i < end && (text[i] == u'+' || text[i] == u'-')) {
-        if (text[i] == u'-') plain.push_back('-');
-        ++i;
-    }
-    int mantissaDigits = 0;
-    while (i < end && IsDigit(text[i])) { plain.push_back(static_cast<char>(text[i++])); ++mantissaDigits; }
-    if (i < end && (text[i] == u'.' || text[i] == decimal)) {
-        plain.push_back('.');
-        ++i;
-        while (i < end && IsDigit(text[i])) { plain.push_back(static_cast<char>(text[i++])); ++mantissaDigits; }
-    }
-    if (mantissaDigits == 0) return std::nullopt;
-    if (i < end && (text[i] == u'e' || text[i] == u'E' || text[i] == u'd' || text[i] == u'D')) {
-        plain.push_back('e');
-        ++i;
-        if (i < end && (text[i] == u'+' || text[i] == u'-')) plain.push_back(static_cast<char>(text[i++]));
-        int exponentDigits = 0;
-        while (i < end && IsDigit(text[i])) { plain.push_back(static_cast<char>(text[i++])); ++exponentDigits; }
-        if (exponentDigits == 0) return std::nullopt;
-    }
-    if (i != end) return std::nullopt;
-
-    double value = 0;
-    auto [ptr, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
-    if (ec != std::errc() || ptr != plain.data() + plain.size() || !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return value;
-}
+#endif
 
 bool IsNumeric(TextView text) { return ParseNumber(text).has_value(); }
 

@@ -1,7 +1,6 @@
 #pragma once
 // Whether a text reads as a number, and its conversion to a 32-bit integer,
-// as the system's locale-aware conversion does: blanks around are allowed,
-// a sign, digits with the locale's decimal separator (or '.'), and an exponent.
+// as the system's locale-aware conversion does.
 #include <cstdint>
 #include <optional>
 
@@ -9,7 +8,13 @@
 
 namespace pw {
 
-// The number a whole text reads as, or nothing: "6001", " -5 ", "1.5", "6E3".
+// The number a whole text reads as, or nothing. On Windows this is oleaut32's
+// VarR8FromStr with the user's regional settings; elsewhere the same rules with
+// the separators and currency symbol of LC_NUMERIC and LC_MONETARY (C and
+// POSIX count as en-US): blanks around, a sign before or after, parentheses
+// for a negative, the currency symbol, thousands separators, one decimal
+// separator, an exponent, &H and &O patterns. Under en-US "6,001" and
+// "($6,001)" read as 6001 and -6001; under de-DE "6.001" reads as 6001.
 std::optional<double> ParseNumber(TextView text);
 bool IsNumeric(TextView text);
 
