@@ -54,6 +54,9 @@ bool IsCLocale(const char* name) {
 // A localeconv text, which is in the character set of its category's locale.
 Text FromLocaleBytes(const char* bytes, const char* localeName) {
     if (bytes == nullptr || *bytes == '\0') return {};
+    bool ascii = true;
+    for (const char* p = bytes; *p != '\0'; ++p) ascii = ascii && static_cast<unsigned char>(*p) < 0x80;
+    if (ascii) return FromUtf8(bytes);
     locale_t locale = newlocale(LC_CTYPE_MASK, localeName, locale_t{});
     const std::string codeset = locale != locale_t{} ? nl_langinfo_l(CODESET, locale) : "UTF-8";
     if (locale != locale_t{}) freelocale(locale);
