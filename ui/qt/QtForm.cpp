@@ -183,7 +183,8 @@ void QtForm::CentreFrame() {
     const QSize frame = frameGeometry().size();
     const QRect whole = screen->geometry();
     const QRect available = screen->availableGeometry();
-    QPoint topLeft = whole.topLeft() + QPoint((whole.width() - frame.width()) / 2, (whole.height() - frame.height()) / 2);
+    QPoint topLeft = whole.topLeft() +
+                     QPoint((whole.width() - frame.width()) / 2, (whole.height() - frame.height()) / 2);
     // Keep the title bar on the screen when the window is taller than it.
     topLeft.setX(std::max(topLeft.x(), available.left()));
     topLeft.setY(std::max(topLeft.y(), available.top()));

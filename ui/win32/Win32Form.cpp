@@ -284,7 +284,8 @@ LRESULT CALLBACK Win32Form::WindowProc(HWND window, UINT message, WPARAM wParam,
     auto* form = reinterpret_cast<Win32Form*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!form) return DefWindowProcW(window, message, wParam, lParam);
     LRESULT result = 0;
-    AtToolkitBoundary("window procedure", "the main window", [&] { result = form->HandleMessage(message, wParam, lParam); });
+    AtToolkitBoundary("window procedure", "the main window",
+                      [&] { result = form->HandleMessage(message, wParam, lParam); });
     return result;
 }
 
