@@ -15,15 +15,15 @@ constexpr Rgb kNoColor{0, 0, 0};
 const FormSpec kFormSpec{u"Portwright Single Server Registry Entries", 8250, 10680, kWindowFont};
 
 const std::array<ControlSpec, kControlCount> kControls{{
-    {ControlId::cmdSetReg, "cmdSetReg", ControlKind::CommandButton, u"&Set Registry Entries Now", 4005, 8460, 3660, 420, kArial12Bold, Alignment::Left, kNoColor, 0, kHasClick, 27, 0, 0, 0, 0},
-    {ControlId::cmdResetPorts, "cmdResetPorts", ControlKind::CommandButton, u"&Reset &Ports To Defaults", 585, 3240, 3120, 420, kArial12Bold, Alignment::Left, kNoColor, 0, kHasClick, 24, 0, 0, 0, 0},
+    {ControlId::cmdSetReg, "cmdSetReg", ControlKind::CommandButton, u"&Set Registry Entries Now", 4005, 8460, 3660, 420, kArial12Bold, Alignment::Left, kNoColor, 0, kNone, 27, 0, 0, 0, 0},
+    {ControlId::cmdResetPorts, "cmdResetPorts", ControlKind::CommandButton, u"&Reset &Ports To Defaults", 585, 3240, 3120, 420, kArial12Bold, Alignment::Left, kNoColor, 0, kNone, 24, 0, 0, 0, 0},
     {ControlId::txtPort3, "txtPort3", ControlKind::TextBox, u"6004", 6930, 3330, 735, 360, kWindowFont, Alignment::Right, kNoColor, 5, kHasChange, 5, 0, 0, 0, 0},
     {ControlId::txtPort2, "txtPort2", ControlKind::TextBox, u"6002", 6930, 2880, 735, 360, kWindowFont, Alignment::Right, kNoColor, 5, kHasChange, 4, 0, 0, 0, 0},
     {ControlId::txtPort1, "txtPort1", ControlKind::TextBox, u"6001", 6930, 2430, 735, 360, kWindowFont, Alignment::Right, kNoColor, 5, kHasChange, 3, 0, 0, 0, 0},
-    {ControlId::cmdDefault, "cmdDefault", ControlKind::CommandButton, u"Set Back To &Default", 585, 9495, 2940, 420, kArial12Bold, Alignment::Left, kNoColor, 0, kHasClick, 16, 0, 0, 0, 0},
+    {ControlId::cmdDefault, "cmdDefault", ControlKind::CommandButton, u"Set Back To &Default", 585, 9495, 2940, 420, kArial12Bold, Alignment::Left, kNoColor, 0, kNone, 16, 0, 0, 0, 0},
     {ControlId::txtModified, "txtModified", ControlKind::TextBox, u"", 585, 7110, 7080, 1035, kWindowFont, Alignment::Left, kNoColor, 0, kMultiLine | kReadOnly, 14, 0, 0, 0, 0},
     {ControlId::txtCurrentReg, "txtCurrentReg", ControlKind::TextBox, u"", 585, 5670, 7080, 1035, kWindowFont, Alignment::Left, kNoColor, 0, kMultiLine | kReadOnly, 12, 0, 0, 0, 0},
-    {ControlId::cmdExit, "cmdExit", ControlKind::CommandButton, u"E&xit", 6525, 10125, 1635, 420, kArial12Bold, Alignment::Left, kNoColor, 0, kHasClick, 6, 0, 0, 0, 0},
+    {ControlId::cmdExit, "cmdExit", ControlKind::CommandButton, u"E&xit", 6525, 10125, 1635, 420, kArial12Bold, Alignment::Left, kNoColor, 0, kNone, 6, 0, 0, 0, 0},
     {ControlId::txtExternalFQDN, "txtExternalFQDN", ControlKind::TextBox, u"", 585, 4770, 7080, 360, kWindowFont, Alignment::Left, kNoColor, 0, kHasChange, 0, 0, 0, 0, 0},
     {ControlId::txtInternalFQDN, "txtInternalFQDN", ControlKind::TextBox, u"", 630, 1395, 7080, 360, kWindowFont, Alignment::Left, kNoColor, 0, kHasChange, 2, 0, 0, 0, 0},
     {ControlId::txtComputerName, "txtComputerName", ControlKind::TextBox, u"", 630, 675, 7080, 360, kWindowFont, Alignment::Left, kNoColor, 0, kHasChange, 1, 0, 0, 0, 0},

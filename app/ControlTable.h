@@ -29,7 +29,6 @@ enum ControlFlags : unsigned {
     kReadOnly = 1u << 1,    // takes the focus, allows select and copy, refuses edits
     kHasColor = 1u << 2,    // colour names the label's text colour
     kHasChange = 1u << 3,   // raises Change to a handler
-    kHasClick = 1u << 4,    // raises Click to a handler
 };
 
 struct ControlSpec {
@@ -57,7 +56,5 @@ extern const FormSpec kFormSpec;
 extern const std::array<ControlSpec, kControlCount> kControls;
 
 const ControlSpec& Control(ControlId id);
-
-constexpr int kTwipsPerPixelAt96Dpi = 15;
 
 }  // namespace pw

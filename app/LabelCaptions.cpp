@@ -1,20 +1,10 @@
 #include "app/LabelCaptions.h"
 
+#include "app/AccessKeys.h"
+
 namespace pw {
 
-Text LabelCaption(TextView designed) {
-    Text shown;
-    shown.reserve(designed.size());
-    for (std::size_t i = 0; i < designed.size(); ++i) {
-        if (designed[i] != u'&') {
-            shown += designed[i];
-        } else if (i + 1 < designed.size() && designed[i + 1] == u'&') {
-            shown += u'&';
-            ++i;
-        }
-    }
-    return shown;
-}
+Text LabelCaption(TextView designed) { return ParseAccessKeys(designed).shown; }
 
 bool SplitSpreadCaption(TextView caption, Text& left, Text& right) {
     constexpr std::size_t kSpreadGap = 8;

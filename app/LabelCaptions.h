@@ -5,8 +5,8 @@
 
 namespace pw {
 
-// Labels take no access key: "&&" shows one "&", and a lone "&" marker is
-// dropped rather than shown.
+// Labels take no access key: their captions show as a button's would, with
+// no letter underlined.
 Text LabelCaption(TextView designed);
 
 // A caption of two parts set apart by a long run of spaces ("Ports:", 53

@@ -34,7 +34,7 @@ void ScriptedForm::SetText(ControlId box, const Text& text) {
 void ScriptedForm::Assign(ControlId box, const Text& text) {
     if (content_[Index(box)] == text) return;
     content_[Index(box)] = text;
-    if (window_ != nullptr) window_->Change(box);
+    RaiseChange(box);
 }
 
 void ScriptedForm::SetCaption(ControlId label, const Text& caption) {
@@ -73,7 +73,7 @@ void ScriptedForm::Type(ControlId box, const Text& text) {
 void ScriptedForm::Press(ControlId button) {
     RequireNoBoxOpen("Press");
     RequireKind(button, ControlKind::CommandButton, "Press");
-    if (window_ != nullptr) window_->Click(button);
+    RaiseClick(button);
 }
 
 void ScriptedForm::RequireNoBoxOpen(const char* what) const {

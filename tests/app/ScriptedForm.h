@@ -8,7 +8,6 @@
 
 #include "app/ControlTable.h"
 #include "app/Form.h"
-#include "app/frmRPC.h"
 
 namespace pw::test {
 
@@ -21,9 +20,6 @@ struct StyledPrompt {
 class ScriptedForm final : public Form {
 public:
     ScriptedForm();
-
-    // The window that receives Change and Click.
-    void Attach(frmRPC& window) { window_ = &window; }
 
     // Form, as the window logic calls it.
     Text GetText(ControlId box) override;
@@ -61,7 +57,6 @@ private:
     // Sets the text and raises Change when it differs.
     void Assign(ControlId box, const Text& text);
 
-    frmRPC* window_ = nullptr;
     std::array<Text, kControlCount> content_;
     std::array<int, kControlCount> assignments_{};
     std::vector<Text> prompts_;

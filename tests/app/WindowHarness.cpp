@@ -50,7 +50,7 @@ Text WindowHarness::StoredValidPorts() {
 }
 
 void WindowHarness::Load() {
-    form.Attach(*window_);
+    form.Connect(*window_);
     window_->Form_Load();
 }
 

@@ -33,7 +33,7 @@ public:
     // ValidPorts as the registry holds it now, read through a fresh RegOp.
     Text StoredValidPorts();
 
-    // Attaches the form and runs Form_Load, as a front end does before showing the window.
+    // Connects the form and runs Form_Load, as a front end does before showing the window.
     void Load();
 
     // The registry the window is given, with switches for failing opens and writes.

@@ -12,7 +12,7 @@
 #include "platform/posix/Prefix.h"
 #include "registry/sqlite/SqliteRegistryApi.h"
 #include "ui/qt/PortwrightProgram.h"
-#include "ui/qt/tools/DemoStore.h"
+#include "tools/DemoStore.h"
 
 #include "MessageBoxWatcher.h"
 
@@ -30,10 +30,10 @@ protected:
     }
     void TearDown() override { qunsetenv("PORTWRIGHT_PREFIX"); }
 
-    void Start(const pw::qt::DemoServer& server) {
+    void Start(const pw::DemoServer& server) {
         {
             pw::SqliteRegistryApi store(StorePath());
-            pw::qt::SeedDemoStore(store, server);
+            pw::SeedDemoStore(store, server);
         }
         program_ = std::make_unique<pw::qt::PortwrightProgram>(prefix_.path().toStdString());
         watcher_ = std::make_unique<MessageBoxWatcher>(&program_->Window());
@@ -83,7 +83,7 @@ protected:
 };
 
 TEST_F(SessionTest, AMissingValueIsReportedBeforeTheWindowIsShown) {
-    pw::qt::DemoServer server;
+    pw::DemoServer server;
     server.validPorts.clear();
     Start(server);
     ASSERT_EQ(watcher_->Seen().size(), 1u);
@@ -100,7 +100,7 @@ TEST_F(SessionTest, AMissingValueIsReportedBeforeTheWindowIsShown) {
 }
 
 TEST_F(SessionTest, ATypedSessionComposesWritesLogsRestoresAndExits) {
-    Start(pw::qt::DemoServer{});
+    Start(pw::DemoServer{});
     EXPECT_TRUE(watcher_->Seen().empty());
     EXPECT_EQ(Text(ControlId::txtCurrentReg), "EXCH1:100-5000");
     EXPECT_EQ(QApplication::focusWidget(), W(ControlId::txtExternalFQDN));

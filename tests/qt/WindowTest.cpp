@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -22,8 +23,8 @@ namespace {
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        form_.DeliverEvents([this](ControlId id) { clicks_.push_back(id); },
-                            [this](ControlId id) { changes_.push_back(id); });
+        form_.Connect([this](ControlId id) { clicks_.push_back(id); },
+                      [this](ControlId id) { changes_.push_back(id); });
         form_.ShowCentred();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&form_));
         ASSERT_TRUE(QTest::qWaitForWindowActive(&form_));
@@ -75,7 +76,16 @@ TEST_F(WindowTest, AccessKeysPressTheirButtons) {
         QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier);
         QTRY_COMPARE_WITH_TIMEOUT(clicks_.size(), std::size_t{1}, 2000);
         EXPECT_EQ(clicks_.front(), button);
+        EXPECT_EQ(QApplication::focusWidget(), W(button)) << "the focus moves to the button, then it is pressed";
     }
+}
+
+TEST_F(WindowTest, TheFrameIsCentredOnTheScreen) {
+    const QRect frame = form_.frameGeometry();
+    const QRect screen = form_.screen()->geometry();
+    ASSERT_NE(frame.size(), form_.size()) << "Qt's offscreen windows have a frame";
+    EXPECT_EQ(frame.topLeft() - screen.topLeft(),
+              QPoint((screen.width() - frame.width()) / 2, (screen.height() - frame.height()) / 2));
 }
 
 TEST_F(WindowTest, EnterAndEscPressNoButtonFromABoxButEnterPressesAFocusedButton) {

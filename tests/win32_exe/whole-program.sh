@@ -128,8 +128,11 @@ check "a text assigned from outside raises Change" "$(drive texts | field $txtMo
 keys Return
 check "Enter presses the button that has the focus" "$(drive texts | field $txtPort1)" 6001
 drive settext $txtPort1 7 >/dev/null
+keys shift+Tab shift+Tab
+check "focus back in a box" "$(drive focus)" $txtModified
 keys alt+r
 check "Alt+R resets the ports" "$(drive texts | field $txtPort1)" 6001
+check "the dialog manager's access key moves the focus to its button too" "$(drive focus)" $cmdResetPorts
 check "modified value after the reset" "$(drive texts | field $txtModified)" "$six"
 
 keys alt+s

@@ -1,7 +1,5 @@
 #include "ui/qt/Captions.h"
 
-#include "app/LabelCaptions.h"
-
 namespace pw::qt {
 
 QString ToQString(TextView text) {
@@ -11,8 +9,6 @@ QString ToQString(TextView text) {
 Text FromQString(const QString& text) {
     return Text(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()));
 }
-
-QString LabelCaption(TextView caption) { return ToQString(pw::LabelCaption(caption)); }
 
 QString MessageText(TextView prompt) {
     QString text = ToQString(prompt);

@@ -1,5 +1,5 @@
 #pragma once
-// Program text to Qt strings and back, and the caption rules of labels.
+// Program text to Qt strings and back.
 #include <QString>
 
 #include "text/Text.h"
@@ -8,9 +8,6 @@ namespace pw::qt {
 
 QString ToQString(TextView text);
 Text FromQString(const QString& text);
-
-// A label has no access key: "&&" shows one "&" and a single "&" is dropped.
-QString LabelCaption(TextView caption);
 
 // Message texts use CR LF between lines; Qt wants LF alone.
 QString MessageText(TextView prompt);

@@ -1,6 +1,7 @@
 #include "ui/qt/CommandButton.h"
 
 #include <QKeyEvent>
+#include <QShortcutEvent>
 
 namespace pw::qt {
 
@@ -8,6 +9,15 @@ CommandButton::CommandButton(const QString& caption, QWidget* parent) : QPushBut
     setAutoDefault(false);
     setDefault(false);
     setFocusPolicy(Qt::StrongFocus);
+}
+
+bool CommandButton::event(QEvent* event) {
+    // An ambiguous mnemonic keeps Qt's handling (the focus moves, nothing is pressed).
+    if (event->type() == QEvent::Shortcut && !static_cast<QShortcutEvent*>(event)->isAmbiguous()) {
+        emit accessKeyUsed();
+        return true;
+    }
+    return QPushButton::event(event);
 }
 
 void CommandButton::keyPressEvent(QKeyEvent* event) {

@@ -2,7 +2,8 @@
 
 #include <QGuiApplication>
 #include <QScreen>
-#include <cmath>
+
+#include "app/TwipsToPixels.h"
 
 namespace pw::qt {
 
@@ -13,14 +14,11 @@ LayoutScale LayoutScale::ForPrimaryScreen() {
     return LayoutScale(screen ? screen->logicalDotsPerInch() : 96.0);
 }
 
-int LayoutScale::Pixels(int twips) const {
-    return static_cast<int>(std::lround(twips * dpi_ / 1440.0));
-}
+int LayoutScale::Pixels(int twips) const { return TwipsToPixels(twips, dpi_); }
 
-QRect LayoutScale::Rect(int left, int top, int width, int height) const {
-    const int x = Pixels(left);
-    const int y = Pixels(top);
-    return QRect(x, y, Pixels(left + width) - x, Pixels(top + height) - y);
+QRect LayoutScale::Rect(const ControlSpec& design) const {
+    const PixelRect rect = ControlPixels(design, dpi_);
+    return QRect(rect.left, rect.top, rect.width, rect.height);
 }
 
 QSize LayoutScale::Size(int width, int height) const {
@@ -33,7 +31,7 @@ QFont LayoutScale::Font(const FontSpec& design) const {
     QFont font;
     font.setFamilies({QString::fromLatin1(design.face), QStringLiteral("Liberation Sans")});
     font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(std::max(1, static_cast<int>(std::lround(design.points * dpi_ / 72.0))));
+    font.setPixelSize(FontPixelHeight(design.points, dpi_));
     font.setWeight(static_cast<QFont::Weight>(design.weight));
     font.setItalic(design.italic);
     font.setUnderline(false);

@@ -1,5 +1,6 @@
 #pragma once
-// Maps the control table's twips and points to Qt's device-independent pixels.
+// The control table's twips and points in Qt's device-independent pixels, at
+// the density of the screen.
 #include <QFont>
 #include <QRect>
 
@@ -17,8 +18,7 @@ public:
 
     double DotsPerInch() const { return dpi_; }
     int Pixels(int twips) const;
-    // Edges are rounded one by one so that neighbouring controls stay flush.
-    QRect Rect(int left, int top, int width, int height) const;
+    QRect Rect(const ControlSpec& design) const;
     QSize Size(int width, int height) const;
     QFont Font(const FontSpec& design) const;
 

@@ -8,8 +8,7 @@ PortwrightProgram::PortwrightProgram(const std::string& prefix)
     : registry_(RegistryStorePath(prefix)),
       files_(prefix),
       logic_(frmRPCServices{form_, registry_, environment_, clock_, files_}) {
-    form_.DeliverEvents([this](ControlId id) { logic_.Click(id); },
-                        [this](ControlId id) { logic_.Change(id); });
+    form_.Connect(logic_);
 }
 
 void PortwrightProgram::Start() {

@@ -10,9 +10,12 @@
 #include <QRegion>
 #include <QScreen>
 #include <QShortcut>
+#include <QTimer>
 #include <algorithm>
-#include <exception>
 
+#include "app/AccessKeys.h"
+#include "app/LabelCaptions.h"
+#include "app/TabOrder.h"
 #include "ui/qt/Captions.h"
 #include "ui/qt/CommandButton.h"
 #include "ui/qt/ReadOnlyTextBox.h"
@@ -30,22 +33,8 @@ Qt::Alignment HorizontalAlignment(Alignment alignment) {
     return Qt::AlignLeft;
 }
 
-// Letters marked with a single "&" after the first; Qt gives a button only
-// the first as its mnemonic.
-std::vector<QChar> FurtherAccessKeys(TextView caption) {
-    std::vector<QChar> keys;
-    bool first = true;
-    for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
-        if (caption[i] != u'&') continue;
-        if (caption[i + 1] == u'&') {
-            ++i;
-            continue;
-        }
-        if (!first) keys.push_back(QChar(caption[i + 1]).toUpper());
-        first = false;
-    }
-    return keys;
-}
+// How long a window manager may take to frame the window (milliseconds).
+constexpr int kFrameWait = 2000;
 
 QMessageBox::Icon IconOfStyle(int style) {
     switch (style & 0x70) {
@@ -88,7 +77,7 @@ QWidget* QtForm::CreateControl(const ControlSpec& design) {
         case ControlKind::Line: return nullptr;
     }
     widget->setObjectName(QString::fromLatin1(design.name));
-    widget->setGeometry(scale_.Rect(design.left, design.top, design.width, design.height));
+    widget->setGeometry(scale_.Rect(design));
     widget->setFont(scale_.Font(design.font));
     return widget;
 }
@@ -96,11 +85,12 @@ QWidget* QtForm::CreateControl(const ControlSpec& design) {
 QWidget* QtForm::CreateButton(const ControlSpec& design) {
     auto* button = new CommandButton(ToQString(design.caption), this);
     const ControlId id = design.id;
-    connect(button, &QPushButton::clicked, this, [this, id] { Deliver(click_, id); });
-    for (QChar key : FurtherAccessKeys(design.caption)) {
-        auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key(key.unicode())), this);
-        // As the button's own mnemonic does.
-        connect(shortcut, &QShortcut::activated, button, &QAbstractButton::animateClick);
+    connect(button, &QPushButton::clicked, this, [this, id] { RaiseClick(id); });
+    connect(button, &CommandButton::accessKeyUsed, this, [this, id] { UseButtonAccessKey(id); });
+    for (const ButtonAccessKey& access : ButtonAccessKeys()) {
+        if (access.button != id || access.first) continue;
+        auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key(access.key)), this);
+        connect(shortcut, &QShortcut::activated, this, [this, id] { UseButtonAccessKey(id); });
     }
     return button;
 }
@@ -118,13 +108,13 @@ QWidget* QtForm::CreateTextBox(const ControlSpec& design) {
     box->setAlignment(HorizontalAlignment(design.alignment) | Qt::AlignVCenter);
     box->setReadOnly(design.flags & kReadOnly);
     if (design.flags & kHasChange) {
-        connect(box, &QLineEdit::textChanged, this, [this, id] { Deliver(change_, id); });
+        connect(box, &QLineEdit::textChanged, this, [this, id] { RaiseChange(id); });
     }
     return box;
 }
 
 QWidget* QtForm::CreateLabel(const ControlSpec& design) {
-    const QString caption = LabelCaption(design.caption);
+    const QString caption = ToQString(LabelCaption(design.caption));
     QLabel* label = SpreadLabel::Spreads(caption) ? new SpreadLabel(this) : new QLabel(this);
     label->setTextFormat(Qt::PlainText);
     label->setText(caption);
@@ -158,47 +148,52 @@ void QtForm::HideCoveredLabels() {
 }
 
 void QtForm::SetUpTabOrder() {
-    std::vector<const ControlSpec*> stops;
-    for (const ControlSpec& design : kControls) {
-        const bool focusable = design.kind == ControlKind::CommandButton || design.kind == ControlKind::TextBox;
-        if (focusable && design.tabIndex >= 0) stops.push_back(&design);
-    }
-    std::sort(stops.begin(), stops.end(),
-              [](const ControlSpec* a, const ControlSpec* b) { return a->tabIndex < b->tabIndex; });
-    for (const ControlSpec* design : stops) tabStops_.push_back(Widget(design->id));
+    for (ControlId id : pw::TabStops()) tabStops_.push_back(Widget(id));
     for (std::size_t i = 1; i < tabStops_.size(); ++i) setTabOrder(tabStops_[i - 1], tabStops_[i]);
 }
 
-void QtForm::DeliverEvents(EventHandler click, EventHandler change) {
-    click_ = std::move(click);
-    change_ = std::move(change);
-}
-
-void QtForm::Deliver(const EventHandler& handler, ControlId id) {
-    if (!handler) return;
-    // An exception must not unwind through Qt's event delivery.
-    try {
-        handler(id);
-    } catch (const std::exception& e) {
-        qWarning("Portwright: an event of control %d failed: %s", static_cast<int>(id), e.what());
-    } catch (...) {
-        qWarning("Portwright: an event of control %d failed", static_cast<int>(id));
-    }
+void QtForm::UseButtonAccessKey(ControlId button) {
+    UseAccessKey(
+        button, [this](ControlId id) { Widget(id)->setFocus(Qt::ShortcutFocusReason); },
+        [this](ControlId id) { static_cast<CommandButton*>(Widget(id))->animateClick(); });
 }
 
 void QtForm::ShowCentred() {
-    if (!tabStops_.empty()) tabStops_.front()->setFocus(Qt::OtherFocusReason);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect whole = screen->geometry();
-        const QRect available = screen->availableGeometry();
-        QPoint topLeft = whole.center() - QPoint(width() / 2, height() / 2);
-        // Keep the title bar on the screen when the window is taller than it.
-        topLeft.setX(std::max(topLeft.x(), available.left()));
-        topLeft.setY(std::max(topLeft.y(), available.top()));
-        move(topLeft);
-    }
+    Widget(FirstFocus())->setFocus(Qt::OtherFocusReason);
+    // The window manager frames the window once it is shown: centred by its
+    // client area until then, by its frame as soon as the frame is known. A
+    // window manager that frames nothing leaves it as it is.
+    CentreFrame();
+    framePending_ = true;
     show();
+    CentreOnceFramed();
+    QTimer::singleShot(kFrameWait, this, [this] { framePending_ = false; });
     activateWindow();
+}
+
+void QtForm::CentreOnceFramed() {
+    if (!framePending_ || frameGeometry().size() == size()) return;
+    framePending_ = false;
+    CentreFrame();
+}
+
+void QtForm::CentreFrame() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QSize frame = frameGeometry().size();
+    const QRect whole = screen->geometry();
+    const QRect available = screen->availableGeometry();
+    QPoint topLeft = whole.topLeft() +
+                     QPoint((whole.width() - frame.width()) / 2, (whole.height() - frame.height()) / 2);
+    // Keep the title bar on the screen when the window is taller than it.
+    topLeft.setX(std::max(topLeft.x(), available.left()));
+    topLeft.setY(std::max(topLeft.y(), available.top()));
+    move(topLeft);  // places the frame
+}
+
+void QtForm::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    CentreOnceFramed();
 }
 
 Text QtForm::GetText(ControlId control) {
@@ -224,7 +219,7 @@ void QtForm::SetText(ControlId control, const Text& text) {
 }
 
 void QtForm::SetCaption(ControlId control, const Text& caption) {
-    if (auto* label = qobject_cast<QLabel*>(Widget(control))) label->setText(LabelCaption(caption));
+    if (auto* label = qobject_cast<QLabel*>(Widget(control))) label->setText(ToQString(LabelCaption(caption)));
 }
 
 void QtForm::ShowMessage(const QString& text, const QString& title, int style) {

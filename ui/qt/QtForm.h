@@ -2,7 +2,7 @@
 // The window built from the control table, realising the logic's Form.
 #include <QWidget>
 #include <array>
-#include <functional>
+#include <vector>
 
 #include "app/ControlTable.h"
 #include "app/Form.h"
@@ -13,14 +13,10 @@ namespace pw::qt {
 class QtForm : public QWidget, public Form {
     Q_OBJECT
 public:
-    using EventHandler = std::function<void(ControlId)>;
-
     explicit QtForm(const LayoutScale& scale = LayoutScale::ForPrimaryScreen());
 
-    // Where Click and Change go; before this they are dropped.
-    void DeliverEvents(EventHandler click, EventHandler change);
-
-    // Shows the window centred on the screen, focus on the first tab stop.
+    // Shows the window with its frame centred on the screen, focus on the
+    // first tab stop.
     void ShowCentred();
 
     // The Qt widget of a control; nullptr for lines, which are painted.
@@ -44,6 +40,7 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     QWidget* CreateControl(const ControlSpec& design);
@@ -52,14 +49,15 @@ private:
     QWidget* CreateLabel(const ControlSpec& design);
     void HideCoveredLabels();
     void SetUpTabOrder();
-    void Deliver(const EventHandler& handler, ControlId id);
+    void UseButtonAccessKey(ControlId button);
+    void CentreFrame();
+    void CentreOnceFramed();
     void ShowMessage(const QString& text, const QString& title, int style);
 
     LayoutScale scale_;
     std::array<QWidget*, kControlCount> widgets_{};
     std::vector<QWidget*> tabStops_;
-    EventHandler click_;
-    EventHandler change_;
+    bool framePending_ = false;
 };
 
 }  // namespace pw::qt

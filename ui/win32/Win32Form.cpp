@@ -4,9 +4,11 @@
 
 #include <algorithm>
 
-#include "app/frmRPC.h"
+#include "app/AccessKeys.h"
 #include "app/LabelCaptions.h"
-#include "ui/win32/WindowMetrics.h"
+#include "app/TabOrder.h"
+#include "app/ToolkitBoundary.h"
+#include "app/TwipsToPixels.h"
 
 namespace pw {
 namespace {
@@ -23,22 +25,15 @@ constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIP
 // WS_EX_CONTROLPARENT lets the dialog manager walk into the controls.
 constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
 constexpr int kIconResource = 1;
+// Where a push button draws its focus rectangle, inside its edges.
+constexpr int kFocusInset = 3;
 
 // Buttons and text boxes first, in tab-index order: a new child goes beneath
 // its elder siblings, so the tab order follows and labels end up underneath.
-std::vector<const ControlSpec*> CreationOrder() {
-    std::vector<const ControlSpec*> focusable, labels;
-    for (const ControlSpec& design : kControls) {
-        if (design.kind == ControlKind::CommandButton || design.kind == ControlKind::TextBox)
-            focusable.push_back(&design);
-        else if (design.kind == ControlKind::Label)
-            labels.push_back(&design);
-    }
-    auto byTabIndex = [](const ControlSpec* a, const ControlSpec* b) { return a->tabIndex < b->tabIndex; };
-    std::sort(focusable.begin(), focusable.end(), byTabIndex);
-    std::sort(labels.begin(), labels.end(), byTabIndex);
-    focusable.insert(focusable.end(), labels.begin(), labels.end());
-    return focusable;
+std::vector<ControlId> CreationOrder() {
+    std::vector<ControlId> order = ControlsByTabIndex();
+    std::stable_partition(order.begin(), order.end(), [](ControlId id) { return TakesFocus(Control(id)); });
+    return order;
 }
 
 DWORD TextBoxStyle(const ControlSpec& design) {
@@ -104,15 +99,10 @@ bool Win32Form::Create() {
     SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(windowClass.hIconSm));
     SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(kFormSpec.font)), FALSE);
 
-    for (const ControlSpec* design : CreationOrder())
-        if (!CreateControl(*design)) return false;
+    for (ControlId id : CreationOrder())
+        if (!CreateControl(Control(id))) return false;
     eventsOn_ = true;
     return true;
-}
-
-RECT Win32Form::PixelRect(const ControlSpec& design) const {
-    const int left = TwipsToPixels(design.left, dpi_), top = TwipsToPixels(design.top, dpi_);
-    return RECT{left, top, left + TwipsToPixels(design.width, dpi_), top + TwipsToPixels(design.height, dpi_)};
 }
 
 bool Win32Form::CreateControl(const ControlSpec& design) {
@@ -143,10 +133,10 @@ bool Win32Form::CreateControl(const ControlSpec& design) {
     case ControlKind::Line:
         return true;  // painted by the window itself
     }
-    const RECT rect = PixelRect(design);
+    const PixelRect rect = ControlPixels(design, dpi_);
     const auto index = static_cast<std::size_t>(design.id);
     HWND child = CreateWindowExW(exStyle, windowClass, Wide(text), style, rect.left, rect.top,
-                                 rect.right - rect.left, rect.bottom - rect.top, window_,
+                                 rect.width, rect.height, window_,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + index)),
                                  instance_, nullptr);
     if (!child) return false;
@@ -161,7 +151,8 @@ HFONT Win32Form::FontFor(const FontSpec& font) {
         if (cached.design.points == font.points && cached.design.weight == font.weight &&
             cached.design.italic == font.italic)
             return cached.font;
-    HFONT created = CreateFontA(FontHeightForPoints(font.points, dpi_), 0, 0, 0, font.weight,
+    // A negative height names the character height, not the cell height.
+    HFONT created = CreateFontA(-FontPixelHeight(font.points, dpi_), 0, 0, 0, font.weight,
                                 font.italic ? TRUE : FALSE, FALSE, FALSE, ANSI_CHARSET,
                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                 DEFAULT_PITCH | FF_SWISS, font.face);
@@ -178,7 +169,7 @@ void Win32Form::Show(int showCommand) {
     SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(window_, showCommand);
     UpdateWindow(window_);
-    SetFocus(Child(ControlId::txtExternalFQDN));
+    SetFocus(Child(FirstFocus()));
 }
 
 int Win32Form::RunMessageLoop() {
@@ -199,31 +190,22 @@ bool Win32Form::PreTranslate(MSG& message) {
     // here Esc does nothing at all.
     if ((message.message == WM_KEYDOWN || message.message == WM_KEYUP) && message.wParam == VK_ESCAPE)
         return true;
-    if (message.message == WM_SYSCHAR) {
-        // Every marked letter of a button presses it, the second marker of
-        // "&Reset &Ports" too, where the dialog manager knows only the first.
-        if (HWND button = ButtonForAccessKey(static_cast<char16_t>(message.wParam))) {
-            SendMessageW(button, BM_CLICK, 0, 0);
-            return true;
-        }
-    }
+    // The dialog manager knows the first marked letter of a button's caption;
+    // the others ("&Ports" of "&Reset &Ports") do here what it does.
+    if (message.message == WM_SYSCHAR && UseFurtherAccessKey(static_cast<char16_t>(message.wParam))) return true;
     return IsDialogMessageW(window_, &message) != FALSE;
 }
 
-HWND Win32Form::ButtonForAccessKey(char16_t key) const {
+bool Win32Form::UseFurtherAccessKey(char16_t key) {
     const char16_t wanted = UpperChar(key);
-    for (const ControlSpec& design : kControls) {
-        if (design.kind != ControlKind::CommandButton || !IsWindowEnabled(Child(design.id))) continue;
-        for (const char16_t* c = design.caption; c[0] && c[1]; ++c) {
-            if (c[0] != u'&') continue;
-            if (c[1] == u'&') {
-                ++c;  // "&&" is a plain "&"
-                continue;
-            }
-            if (UpperChar(c[1]) == wanted) return Child(design.id);
-        }
+    for (const ButtonAccessKey& access : ButtonAccessKeys()) {
+        if (access.key != wanted || access.first || !IsWindowEnabled(Child(access.button))) continue;
+        UseAccessKey(
+            access.button, [this](ControlId id) { MoveFocus(Child(id)); },
+            [this](ControlId id) { SendMessageW(Child(id), BM_CLICK, 0, 0); });
+        return true;
     }
-    return nullptr;
+    return false;
 }
 
 void Win32Form::DoEvents() {
@@ -301,7 +283,10 @@ LRESULT CALLBACK Win32Form::WindowProc(HWND window, UINT message, WPARAM wParam,
     }
     auto* form = reinterpret_cast<Win32Form*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!form) return DefWindowProcW(window, message, wParam, lParam);
-    return form->HandleMessage(message, wParam, lParam);
+    LRESULT result = 0;
+    AtToolkitBoundary("window procedure", "the main window",
+                      [&] { result = form->HandleMessage(message, wParam, lParam); });
+    return result;
 }
 
 LRESULT Win32Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -317,13 +302,17 @@ LRESULT Win32Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DRAWITEM:
         DrawSpreadLabel(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
+    case WM_NOTIFY:
+        if (reinterpret_cast<const NMHDR*>(lParam)->code == NM_CUSTOMDRAW)
+            return OnCustomDraw(*reinterpret_cast<const NMCUSTOMDRAW*>(lParam));
+        return 0;
     case WM_ACTIVATE:
         // A plain window forgets its focused control when it loses activation.
         if (LOWORD(wParam) == WA_INACTIVE) {
             HWND focus = GetFocus();
             if (focus && IsChild(window_, focus)) savedFocus_ = focus;
         } else if (!HIWORD(wParam)) {
-            HWND focus = savedFocus_ && IsWindow(savedFocus_) ? savedFocus_ : Child(ControlId::txtExternalFQDN);
+            HWND focus = savedFocus_ && IsWindow(savedFocus_) ? savedFocus_ : Child(FirstFocus());
             SetFocus(focus);
         }
         return 0;
@@ -356,14 +345,14 @@ void Win32Form::OnCommand(int id, int code, HWND control) {
         return;
     }
     const int index = id - kFirstControlId;
-    if (!eventsOn_ || !logic_ || index < 0 || index >= static_cast<int>(kControlCount) ||
+    if (!eventsOn_ || index < 0 || index >= static_cast<int>(kControlCount) ||
         children_[static_cast<std::size_t>(index)] != control)
         return;
     const ControlSpec& design = kControls[static_cast<std::size_t>(index)];
     if (design.kind == ControlKind::CommandButton && code == BN_CLICKED)
-        logic_->Click(design.id);
+        RaiseClick(design.id);
     else if (design.kind == ControlKind::TextBox && code == EN_CHANGE)
-        logic_->Change(design.id);
+        RaiseChange(design.id);
 }
 
 namespace {
@@ -410,6 +399,66 @@ void Win32Form::DrawSpreadLabel(const DRAWITEMSTRUCT& item) {
     const UINT format = DT_SINGLELINE | DT_NOPREFIX | DT_TOP;
     DrawTextW(dc, Wide(left), -1, &area, format | DT_LEFT);
     DrawTextW(dc, Wide(right), -1, &area, format | DT_RIGHT);
+    SelectObject(dc, previousFont);
+}
+
+LRESULT Win32Form::OnCustomDraw(const NMCUSTOMDRAW& draw) {
+    const int index = IndexOf(draw.hdr.hwndFrom);
+    if (index < 0 || draw.dwDrawStage != CDDS_PREPAINT) return CDRF_DODEFAULT;
+    const ControlSpec& design = kControls[static_cast<std::size_t>(index)];
+    if (design.kind != ControlKind::CommandButton) return CDRF_DODEFAULT;
+    // The button has drawn its face; its caption and focus rectangle are drawn
+    // here, since a button underlines one marked letter of its caption at most.
+    DrawButtonCaption(draw, design);
+    return CDRF_SKIPDEFAULT;
+}
+
+void Win32Form::DrawButtonCaption(const NMCUSTOMDRAW& draw, const ControlSpec& design) {
+    HWND button = draw.hdr.hwndFrom;
+    HDC dc = draw.hdc;
+    // Underlines and the focus rectangle may be hidden until the keyboard is used.
+    const LRESULT hidden = SendMessageW(button, WM_QUERYUISTATE, 0, 0);
+    const MarkedCaption caption = ParseAccessKeys(design.caption);
+    const wchar_t* text = Wide(caption.shown);
+    auto extent = [dc, text](std::size_t from, std::size_t length) {
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text + from, static_cast<int>(length), &size);
+        return size;
+    };
+    HGDIOBJ previousFont = SelectObject(dc, FontFor(design.font));
+    const SIZE whole = extent(0, caption.shown.size());
+    const RECT& area = draw.rc;
+    int x = area.left + (area.right - area.left - whole.cx) / 2;
+    int y = area.top + (area.bottom - area.top - whole.cy) / 2;
+    if (draw.uItemState & CDIS_SELECTED) {
+        ++x;  // a pushed button's caption moves with its face
+        ++y;
+    }
+    const COLORREF ink = GetSysColor(IsWindowEnabled(button) ? COLOR_BTNTEXT : COLOR_GRAYTEXT);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, ink);
+    TextOutW(dc, x, y, text, static_cast<int>(caption.shown.size()));
+    if (!(hidden & UISF_HIDEACCEL)) {
+        // Each marked letter underlined as DrawText underlines one: a line of
+        // one pixel just below the baseline, a pixel short of the next letter.
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(dc, &metrics);
+        const int underline = y + metrics.tmAscent + 1;
+        HPEN pen = CreatePen(PS_SOLID, 1, ink);
+        HGDIOBJ previousPen = SelectObject(dc, pen);
+        for (std::size_t place : caption.marked) {
+            const int from = x + extent(0, place).cx;
+            MoveToEx(dc, from, underline, nullptr);
+            LineTo(dc, from + extent(place, 1).cx - 1, underline);
+        }
+        SelectObject(dc, previousPen);
+        DeleteObject(pen);
+    }
+    if ((draw.uItemState & CDIS_FOCUS) && !(hidden & UISF_HIDEFOCUS)) {
+        RECT focus = area;
+        InflateRect(&focus, -kFocusInset, -kFocusInset);
+        DrawFocusRect(dc, &focus);
+    }
     SelectObject(dc, previousFont);
 }
 

@@ -5,6 +5,7 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+#include <commctrl.h>
 
 #include <array>
 #include <vector>
@@ -13,8 +14,6 @@
 #include "app/Form.h"
 
 namespace pw {
-
-class frmRPC;
 
 // Child window identifiers: this base plus the control's place in the control
 // list, so that tools outside the program can address a control (1 and 2 are
@@ -32,9 +31,7 @@ public:
     // Creates the window and all its controls, hidden. On failure returns false
     // and GetLastError tells why.
     bool Create();
-    // Where Click and Change go from now on.
-    void Connect(frmRPC& logic) { logic_ = &logic; }
-    // Shows the window centred on the screen with the focus in txtExternalFQDN.
+    // Shows the window centred on the screen with the focus on the first tab stop.
     void Show(int showCommand);
     // Runs until the window is closed; returns the exit code.
     int RunMessageLoop();
@@ -53,15 +50,18 @@ private:
 
     bool CreateControl(const ControlSpec& design);
     HFONT FontFor(const FontSpec& font);
-    RECT PixelRect(const ControlSpec& design) const;
     // Keyboard handling of the dialog manager; true when the message was used.
     bool PreTranslate(MSG& message);
     void OnCommand(int id, int code, HWND control);
     LRESULT OnStaticColor(HDC dc, HWND control);
     void PaintLines();
     void DrawSpreadLabel(const DRAWITEMSTRUCT& item);
+    LRESULT OnCustomDraw(const NMCUSTOMDRAW& draw);
+    void DrawButtonCaption(const NMCUSTOMDRAW& draw, const ControlSpec& design);
     void MoveFocus(HWND control);
-    HWND ButtonForAccessKey(char16_t key) const;
+    // Alt and a marked letter of a button caption that the dialog manager
+    // does not know; false for any other key.
+    bool UseFurtherAccessKey(char16_t key);
     // The control list index of a child window, or -1.
     int IndexOf(HWND control) const;
     HWND Child(ControlId id) const { return children_[static_cast<std::size_t>(id)]; }
@@ -75,7 +75,6 @@ private:
     };
     std::vector<CachedFont> fonts_;
     int dpi_ = 96;
-    frmRPC* logic_ = nullptr;
     bool eventsOn_ = false;
     HWND savedFocus_ = nullptr;
 };

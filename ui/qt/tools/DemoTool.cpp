@@ -12,13 +12,13 @@
 #include "platform/posix/Prefix.h"
 #include "registry/sqlite/SqliteRegistryApi.h"
 #include "ui/qt/PortwrightProgram.h"
-#include "ui/qt/tools/DemoStore.h"
+#include "tools/DemoStore.h"
 
 namespace {
 
 void Seed(const std::string& prefix) {
     pw::SqliteRegistryApi registry(pw::RegistryStorePath(prefix));
-    pw::qt::SeedDemoStore(registry, pw::qt::DemoServer{});
+    pw::SeedDemoStore(registry, pw::DemoServer{});
 }
 
 int Screenshot(int argc, char* argv[], const char* output) {

@@ -5,7 +5,7 @@
 
 #include "registry/RegistryApi.h"
 
-namespace pw::qt {
+namespace pw {
 
 struct DemoServer {
     std::string hostName = "EXCH1";
@@ -16,4 +16,4 @@ struct DemoServer {
 // Throws std::runtime_error naming the key or value that could not be written.
 void SeedDemoStore(RegistryApi& registry, const DemoServer& server);
 
-}  // namespace pw::qt
+}  // namespace pw

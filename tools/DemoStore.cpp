@@ -1,8 +1,8 @@
-#include "ui/qt/tools/DemoStore.h"
+#include "tools/DemoStore.h"
 
 #include <stdexcept>
 
-namespace pw::qt {
+namespace pw {
 namespace {
 
 class OpenKey {
@@ -47,4 +47,4 @@ void SeedDemoStore(RegistryApi& registry, const DemoServer& server) {
     if (!server.validPorts.empty()) proxy.SetText("ValidPorts", server.validPorts);
 }
 
-}  // namespace pw::qt
+}  // namespace pw
