@@ -39,7 +39,7 @@ stored_value() { run_wine reg query "$rpcproxy" /v ValidPorts 2>/dev/null | tr -
 seed() { run_wine reg add "$1" /v "$2" /t REG_SZ /d "$3" /f >/dev/null; }
 keys() { xdotool key --delay 60 "$@"; sleep 0.3; }  # XTEST: real key presses to the focused window
 
-pick_wine_loader "$exe"
+pick_wine_loader "$exe" "$0" "$@"
 start_session
 
 echo "== a prefix without ValidPorts"
