@@ -19,7 +19,7 @@ for file in "$exe" "$drive" "$bare"; do
 done
 
 . "$root/tests/win32_exe/wine-session.sh"
-pick_wine_loader "$exe"
+pick_wine_loader "$exe" "$0" "$@"
 start_session
 run_wine reg add 'HKLM\SYSTEM\CurrentControlSet\Services\Tcpip\Parameters' /v HostName /d EXCH1 /f >/dev/null
 run_wine reg add 'HKLM\SYSTEM\CurrentControlSet\Services\Tcpip\Parameters' /v Domain /d corp.example /f >/dev/null

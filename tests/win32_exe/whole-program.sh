@@ -39,8 +39,11 @@ stored_value() { run_wine reg query "$rpcproxy" /v ValidPorts 2>/dev/null | tr -
 seed() { run_wine reg add "$1" /v "$2" /t REG_SZ /d "$3" /f >/dev/null; }
 keys() { xdotool key --delay 60 "$@"; sleep 0.3; }  # XTEST: real key presses to the focused window
 
-pick_wine_loader "$exe"
+pick_wine_loader "$exe" "$0" "$@"
 start_session
+# The 32-bit build's users run a 32-bit Windows: its prefix is a win32 one.
+check "prefix architecture" "$(grep -m1 '^#arch=' "$WINEPREFIX/system.reg")" \
+      "#arch=$([ "$(pe_machine "$exe")" = i386 ] && echo win32 || echo win64)"
 
 echo "== a prefix without ValidPorts"
 seed "$tcpip" HostName EXCH1

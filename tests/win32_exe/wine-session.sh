@@ -1,7 +1,9 @@
 # Sourced by the Wine scripts here: a throwaway Wine prefix under Xvfb with
 # openbox (X key events reach a Wine window only while a window manager runs).
-# Provides: pick_wine_loader EXE, start_session, run_wine ARGS..., end_session.
-# Exits 77 (skipped) when this machine cannot run the program.
+# Provides: pick_wine_loader EXE SCRIPT ARGS..., start_session, run_wine ARGS...,
+# end_session. A 32-bit program gets a 32-bit (win32) prefix; the script runs
+# again (SCRIPT ARGS...) through scripts/wine32-route, natively or through
+# qemu-i386, and fails with the reason when neither can work.
 
 pe_machine() {  # prints i386, amd64 or unknown
   python3 - "$1" <<'PY'
@@ -13,19 +15,27 @@ print({0x14c: 'i386', 0x8664: 'amd64'}.get(machine, 'unknown'))
 PY
 }
 
-pick_wine_loader() {
+pick_wine_loader() {  # pick_wine_loader EXE SCRIPT ARGS...
   local machine
   machine=$(pe_machine "$1")
+  shift
   case "$machine" in
-    amd64) WINE_LOADER=/usr/lib/wine/wine64; WINESERVER=/usr/lib/wine/wineserver64 ;;
-    i386) WINE_LOADER=/usr/lib/wine/wine; WINESERVER=/usr/lib/wine/wineserver32 ;;
+    amd64) WINE_LOADER=/usr/lib/wine/wine64; unset WINEARCH ;;
+    i386)
+      WINE_LOADER=/usr/lib/wine/wine
+      export WINEARCH=win32
+      if [ -z "${PW_WINE32_ROUTE:-}" ]; then
+        exec "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine32-route" exec "$@"
+      fi ;;
     *) echo "$1 is not a Windows program for x86 (machine $machine)" >&2; exit 1 ;;
   esac
-  [ -x "$WINESERVER" ] || WINESERVER=/usr/lib/wine/wineserver
+  # The server the loader starts itself: the 64-bit one serves a win32 prefix
+  # too, and it runs natively even where the 32-bit loader goes through qemu.
+  WINESERVER=/usr/lib/wine/wineserver
   local why
   if ! why=$("$WINE_LOADER" --version 2>&1); then
-    echo "SKIPPED: this machine cannot run the $machine build under Wine: $WINE_LOADER --version says: $why" >&2
-    exit 77
+    echo "Wine cannot run the $machine build here: $WINE_LOADER --version says: $why" >&2
+    exit 1
   fi
   export WINELOADER=$WINE_LOADER
 }
