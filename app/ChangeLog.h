@@ -1,8 +1,8 @@
 #pragma once
 // The ten-line log each write leaves in the root of the system drive, and its
 // name: "RPC_" with the date and time of the moment the name was composed.
-#include "app/Clock.h"
-#include "text/FileSystem.h"
+#include "platform/Clock.h"
+#include "platform/FileSystem.h"
 #include "text/Text.h"
 
 namespace pw {

@@ -1,7 +1,7 @@
 #pragma once
 // What start-up learns from the registry: the server's names from the TCP/IP
 // parameters, the stored ValidPorts value, and the values built from them.
-#include "app/Environment.h"
+#include "platform/Environment.h"
 #include "registry/RegOp.h"
 #include "registry/RegistryApi.h"
 #include "text/Text.h"

@@ -5,13 +5,13 @@
 // delivers Load, Click and Change here.
 #include <cstdint>
 
-#include "app/Clock.h"
+#include "platform/Clock.h"
 #include "app/ControlId.h"
-#include "app/Environment.h"
+#include "platform/Environment.h"
 #include "app/ChangeLog.h"
 #include "app/Form.h"
 #include "registry/RegistryApi.h"
-#include "text/FileSystem.h"
+#include "platform/FileSystem.h"
 #include "text/Text.h"
 
 namespace pw {

@@ -42,7 +42,7 @@ void RegOp::Root(std::int32_t lProp) {
     if (lProp == kClassesRoot32 || lProp == kCurrentUser32 || lProp == kLocalMachine32) root = lProp;
     if (root == lRoot) return;
     lRoot = root;
-    if (!strKey.empty()) OpenKey();
+    if (!strKey.empty()) CreateOrOpenKey();
 }
 
 void RegOp::Key(const Text& strProp) {
@@ -53,7 +53,7 @@ void RegOp::Key(const Text& strProp) {
     }
     if (EqualsNoCase(strProp, strKey)) return;
     strKey = strProp;
-    OpenKey();
+    CreateOrOpenKey();
 }
 
 void RegOp::Options(std::int32_t lProp) {
@@ -74,7 +74,7 @@ bool RegOp::EnsureKeyOpen() {
     }
     if (lAccessOpen != 0 && lAccessOpen != lAccessWanted) CloseKey();
     if (hKey != 0) return true;
-    OpenKey();
+    CreateOrOpenKey();
     if (hKey != 0) return true;
     // Read the reason at once, while the failed open is still the last call.
     Text message = u"Could not open Registry Key!";
@@ -90,7 +90,7 @@ void RegOp::CloseKey() {
     hKey = 0;
 }
 
-void RegOp::OpenKey() {
+void RegOp::CreateOrOpenKey() {
     CloseKey();
     const std::string path = ToAnsi(strKey);
     const SecurityAttributes security{};

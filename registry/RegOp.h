@@ -20,7 +20,7 @@ namespace pw {
 // with the exclamation icon). Supplied by whoever owns a window.
 using RegErrorBox = std::function<void(const Text& message, const Text& title, int style)>;
 
-using ValueTable = std::vector<std::pair<Text, RegValue>>;
+using NamedValues = std::vector<std::pair<Text, RegValue>>;
 
 class RegOp {
 public:
@@ -43,7 +43,7 @@ public:
     void Value(const Text& ValueName, const RegWriteValue& vValue);
     RegValue Value(const Text& ValueName);
 
-    std::optional<ValueTable> AllValues();
+    std::optional<NamedValues> AllValues();
     std::optional<TextList> AllKeys();
     bool DeleteValue(const Text& ValueName);
     bool DeleteKey();
@@ -64,7 +64,7 @@ public:
 private:
     bool EnsureKeyOpen();
     void CloseKey();
-    void OpenKey();
+    void CreateOrOpenKey();
     void LoadValueCache();
     static Text TrimAtNull(TextView text);
     static Text TrimAtDoubleNull(TextView text);

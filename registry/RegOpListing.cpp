@@ -3,13 +3,13 @@
 
 namespace pw {
 
-std::optional<ValueTable> RegOp::AllValues() {
+std::optional<NamedValues> RegOp::AllValues() {
     if (bIsNT) lAccessWanted = regaccess::Read;
     if (!EnsureKeyOpen() || lValueCount == 0) return std::nullopt;
     if (oValueCache.Count() == 0) LoadValueCache();
     if (oValueCache.Count() == 0) return std::nullopt;
 
-    ValueTable table;
+    NamedValues table;
     table.reserve(oValueCache.Count());
     const auto& names = oValueCache.Keys();
     const auto& values = oValueCache.Items();
@@ -73,7 +73,7 @@ bool RegOp::DeleteKey() {
     const Text child = strKey.substr(slash + 1);
     strKey = strKey.substr(0, slash);
     if (bIsNT) lAccessWanted = regaccess::AllAccess;
-    OpenKey();
+    CreateOrOpenKey();
     if (hKey == 0) return false;
 
     const std::string childName = ToAnsi(child);

@@ -2,6 +2,7 @@
 // from the type of the value it replaces.
 #include "registry/RegOp.h"
 #include "registry/WriteValueConversion.h"
+#include "text/EnvironmentEntry.h"
 
 namespace pw {
 namespace {
@@ -126,12 +127,10 @@ bool RegOp::ContainsEnvVarRef(const Text& text) {
     const Text folded = FoldCase(text);
     // Every entry counts: a variable late in a long environment is still a variable.
     for (const std::string& entry : api_.EnvironmentEntries()) {
-        const std::string_view line(entry);
-        const std::string_view name = line.substr(0, line.find('='));
-        // Windows lists per-drive directories as "=C:=C:\dir"; they have no name
-        // to refer to, and "%%" must not count as a reference.
-        if (name.empty()) continue;
-        if (folded.find(u"%" + FoldCase(FromAnsi(name)) + u"%") != Text::npos) return true;
+        // A per-drive folder has no name to refer to, and "%%" is no reference.
+        const auto split = SplitEnvironmentEntry(entry);
+        if (!split || split->PerDriveFolder()) continue;
+        if (folded.find(u"%" + FoldCase(FromAnsi(split->name)) + u"%") != Text::npos) return true;
     }
     return false;
 }

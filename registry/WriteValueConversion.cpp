@@ -1,6 +1,5 @@
 #include "registry/WriteValueConversion.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -42,8 +41,6 @@ void CivilFromDays(std::int64_t days, std::int64_t& year, unsigned& month, unsig
     month = mp < 10 ? mp + 3 : mp - 9;
     year = static_cast<std::int64_t>(yoe) + era * 400 + (month <= 2 ? 1 : 0);
 }
-
-}  // namespace
 
 Text CurrencyToText(Currency value) {
     // Work on the magnitude unsigned so that the most negative amount survives.
@@ -90,17 +87,7 @@ Text OleDateToText(OleDate value) {
     return T(buffer);
 }
 
-Text FloatToText(float value) {
-    if (value == std::trunc(value) && std::fabs(value) < 1e15f) {
-        return IntToText(static_cast<std::int64_t>(value));
-    }
-    char buffer[32];
-    auto [ptr, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    if (ec != std::errc()) return NumberToText(value);
-    Text out;
-    for (char* p = buffer; p != ptr; ++p) out.push_back(*p == 'e' ? u'E' : static_cast<char16_t>(*p));
-    return out;
-}
+}  // namespace
 
 std::optional<Text> WriteValueAsText(const RegWriteValue& value) {
     return std::visit(

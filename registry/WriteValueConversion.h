@@ -30,9 +30,4 @@ std::optional<std::int32_t> WriteValueAsInt32(const RegWriteValue& value);
 // A number of any kind, or a text that reads as one.
 bool IsNumericWriteValue(const RegWriteValue& value);
 
-// Pieces of the text forms, for their own tests.
-Text CurrencyToText(Currency value);
-Text OleDateToText(OleDate value);
-Text FloatToText(float value);
-
 }  // namespace pw

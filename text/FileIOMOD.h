@@ -1,6 +1,6 @@
 #pragma once
 // Writes one piece of text as a whole file.
-#include "text/FileSystem.h"
+#include "platform/FileSystem.h"
 #include "text/Text.h"
 
 namespace pw {

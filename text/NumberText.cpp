@@ -291,16 +291,30 @@ std::optional<std::int32_t> TextToInt32(TextView text) {
     return RoundToInt32(*number);
 }
 
-Text NumberToText(double value) {
-    if (value == std::trunc(value) && std::fabs(value) < 1e15) {
+namespace {
+
+// Whole numbers below 1e15 as integers, others as the shortest text that reads
+// back as the same value, with a capital E; nothing if to_chars fails.
+template <typename Number>
+std::optional<Text> ShortestText(Number value) {
+    if (value == std::trunc(value) && std::fabs(value) < Number(1e15)) {
         return IntToText(static_cast<std::int64_t>(value));
     }
     char buffer[64];
     auto [ptr, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    if (ec != std::errc()) return u"0";
+    if (ec != std::errc()) return std::nullopt;
     Text out;
     for (char* p = buffer; p != ptr; ++p) out.push_back(*p == 'e' ? u'E' : static_cast<char16_t>(*p));
     return out;
+}
+
+}  // namespace
+
+Text NumberToText(double value) { return ShortestText(value).value_or(u"0"); }
+
+Text FloatToText(float value) {
+    std::optional<Text> text = ShortestText(value);
+    return text ? *text : NumberToText(value);
 }
 
 Text IntToText(std::int64_t value) { return T(std::to_string(value)); }

@@ -25,6 +25,8 @@ std::optional<std::int32_t> TextToInt32(TextView text);
 
 // Decimal text of a number as the registry and the window write it.
 Text NumberToText(double value);
+// A float's own shortest text ("0.1", not the double's "0.100000001490116").
+Text FloatToText(float value);
 Text IntToText(std::int64_t value);
 
 }  // namespace pw

@@ -6,7 +6,7 @@
 #include <ctime>
 #include <functional>
 
-#include "app/Clock.h"
+#include "platform/Clock.h"
 
 namespace pw {
 

@@ -1,19 +1,15 @@
 #include "platform/posix/PosixEnvironment.h"
 
-#include "platform/posix/ProcessEnvironment.h"
+#include "text/EnvironmentEntry.h"
 
 namespace pw {
-
-PosixEnvironment::PosixEnvironment() : PosixEnvironment(ProcessEnvironmentEntries()) {}
 
 PosixEnvironment::PosixEnvironment(const std::vector<std::string>& entries) {
     variables_.reserve(entries.size());
     for (const auto& entry : entries) {
-        // Searching from the second character keeps Windows' "=C:=C:\" entries whole.
-        const auto eq = entry.find('=', 1);
-        if (eq == std::string::npos) continue;
-        variables_.emplace_back(FromAnsi(std::string_view(entry).substr(0, eq)),
-                                FromAnsi(std::string_view(entry).substr(eq + 1)));
+        if (const auto split = SplitEnvironmentEntry(entry)) {
+            variables_.emplace_back(FromAnsi(split->name), FromAnsi(split->value));
+        }
     }
 }
 

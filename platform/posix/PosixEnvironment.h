@@ -5,16 +5,14 @@
 #include <utility>
 #include <vector>
 
-#include "app/Environment.h"
+#include "platform/Environment.h"
 
 namespace pw {
 
 class PosixEnvironment final : public Environment {
 public:
-    // A snapshot of this process's environment, taken now.
-    PosixEnvironment();
-    // The given entries ("NAME=value", ANSI text), as ProcessEnvironmentEntries
-    // gives them.
+    // The given entries ("NAME=value", ANSI text), e.g. a snapshot of this
+    // process's as ProcessEnvironmentEntries (the registry store's) takes it.
     explicit PosixEnvironment(const std::vector<std::string>& entries);
 
     std::optional<Text> Variable(const Text& name) const override;

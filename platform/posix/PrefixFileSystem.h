@@ -3,7 +3,7 @@
 // and a path that starts with a single "\" lies on the current drive, C:.
 #include <string>
 
-#include "text/FileSystem.h"
+#include "platform/FileSystem.h"
 
 namespace pw {
 

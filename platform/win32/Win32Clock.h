@@ -1,6 +1,6 @@
 #pragma once
 // Date and time in the user's regional forms, as Windows formats them.
-#include "app/Clock.h"
+#include "platform/Clock.h"
 
 namespace pw {
 

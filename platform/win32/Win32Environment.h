@@ -1,7 +1,7 @@
 #pragma once
 // The process environment through GetEnvironmentVariableA; Windows itself
 // compares the names without regard to case.
-#include "app/Environment.h"
+#include "platform/Environment.h"
 
 namespace pw {
 

@@ -1,6 +1,6 @@
 #pragma once
 // Files at their Windows paths, written with CreateFileA and WriteFile.
-#include "text/FileSystem.h"
+#include "platform/FileSystem.h"
 
 namespace pw {
 

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string_view>
 
+#include "text/EnvironmentEntry.h"
 #include "text/Text.h"
 
 namespace pw::sqlitestore {
@@ -15,12 +16,8 @@ constexpr Dword kVersionInfoExSize = 156;
 std::optional<std::string> Lookup(const std::vector<std::string>& environment, std::string_view name) {
     Text wanted = FromAnsi(name);
     for (const std::string& entry : environment) {
-        // Search from the second character: Windows keeps entries like "=C:=C:\".
-        auto eq = entry.find('=', 1);
-        if (eq == std::string::npos) continue;
-        if (EqualsNoCase(FromAnsi(std::string_view(entry).substr(0, eq)), wanted)) {
-            return entry.substr(eq + 1);
-        }
+        const auto split = SplitEnvironmentEntry(entry);
+        if (split && EqualsNoCase(FromAnsi(split->name), wanted)) return std::string(split->value);
     }
     return std::nullopt;
 }

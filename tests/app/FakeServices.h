@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/Clock.h"
-#include "app/Environment.h"
+#include "platform/Clock.h"
+#include "platform/Environment.h"
 
 namespace pw::test {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "text/FileSystem.h"
+#include "platform/FileSystem.h"
 
 namespace pw::test {
 

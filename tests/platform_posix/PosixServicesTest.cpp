@@ -7,6 +7,7 @@
 #include "platform/posix/PosixClock.h"
 #include "platform/posix/PosixEnvironment.h"
 #include "platform/posix/WindowsRegionalForms.h"
+#include "registry/sqlite/ProcessEnvironment.h"
 #include "tests/app/WindowHarness.h"
 
 namespace pw {
@@ -19,7 +20,7 @@ TEST(PosixEnvironment, NamesIgnoreCaseAndSystemDriveDefaultsToC) {
     EXPECT_EQ(plain.Variable(u"missing"), std::nullopt);
 
     // The process's own environment gains SYSTEMDRIVE=C: unless it has one.
-    const std::optional<Text> drive = PosixEnvironment().Variable(u"SystemDrive");
+    const std::optional<Text> drive = PosixEnvironment(ProcessEnvironmentEntries()).Variable(u"SystemDrive");
     ASSERT_TRUE(drive.has_value());
     if (std::getenv("SYSTEMDRIVE") == nullptr) {
         EXPECT_EQ(*drive, u"C:");

@@ -4,7 +4,7 @@
 #include <fstream>
 
 #include "platform/posix/PrefixFileSystem.h"
-#include "tests/platform_posix/TempFolder.h"
+#include "tests/support/TempFolder.h"
 #include "text/FileIOMOD.h"
 
 namespace pw {

@@ -5,7 +5,7 @@
 
 #include "platform/posix/PrefixFileSystem.h"
 #include "tests/app/WindowHarness.h"
-#include "tests/platform_posix/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 namespace pw::test {
 namespace {

@@ -20,7 +20,7 @@ struct ShownError {
     int style = 0;
 };
 
-struct StoredValue {
+struct RawValue {
     bool exists = false;
     Dword type = 0;
     std::vector<std::uint8_t> data;
@@ -82,8 +82,8 @@ protected:
         Set(name, regtype::Sz, Bytes(text + std::string(1, '\0')), below);
     }
 
-    StoredValue Get(const std::string& name, const Text& below = {}) {
-        StoredValue value;
+    RawValue Get(const std::string& name, const Text& below = {}) {
+        RawValue value;
         RegHandle h = Open(below);
         Dword size = 0;
         if (Direct().RegQueryValueExA(h, name.c_str(), nullptr, &value.type, nullptr, &size) != regerr::Success) {
@@ -108,7 +108,7 @@ private:
 #define EXPECT_STORED(stored, expectedType, expectedData)          \
     do {                                                           \
         SCOPED_TRACE("stored value");                              \
-        const ::pw::test::StoredValue& s_ = (stored);              \
+        const ::pw::test::RawValue& s_ = (stored);                 \
         EXPECT_TRUE(s_.exists);                                    \
         EXPECT_EQ(s_.type, ::pw::Dword(expectedType));             \
         EXPECT_EQ(s_.data, (expectedData));                        \

@@ -12,7 +12,7 @@ TEST_F(RegOpTest, AllValuesListsTheCacheInEnumerationOrder) {
     auto op = MakeOp();
     auto table = op->AllValues();
     ASSERT_TRUE(table.has_value());
-    EXPECT_EQ(*table, (ValueTable{{u"A", Text(u"text")}, {u"B", std::int32_t{7}}}));
+    EXPECT_EQ(*table, (NamedValues{{u"A", Text(u"text")}, {u"B", std::int32_t{7}}}));
 }
 
 TEST_F(RegOpTest, AllKeysListsSubkeysAndLeavesTheKeyAddressed) {

@@ -1,5 +1,6 @@
 // RegOp: addressing and opening the key, the value cache, reading and reporting.
 #include "RegOpFixture.h"
+#include "text/EnvironmentEntry.h"
 
 namespace pw::test {
 namespace {
@@ -55,11 +56,11 @@ TEST_F(RegOpTest, OptionFourExpandsEnvironmentReferences) {
     // A variable of this very environment, with a value the ANSI code page holds.
     std::string name, value;
     for (const std::string& entry : Direct().EnvironmentEntries()) {
-        auto eq = entry.find('=');
-        if (eq == 0 || eq == std::string::npos) continue;
-        std::string candidate = entry.substr(eq + 1);
+        const auto split = SplitEnvironmentEntry(entry);
+        if (!split || split->PerDriveFolder()) continue;
+        const std::string_view candidate = split->value;
         if (candidate.find('%') == std::string::npos && !candidate.empty() && candidate.size() < 200) {
-            name = entry.substr(0, eq);
+            name = split->name;
             value = candidate;
             break;
         }

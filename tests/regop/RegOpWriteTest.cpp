@@ -1,5 +1,6 @@
 // RegOp: the type a write chooses, from the value and from what it replaces.
 #include "RegOpFixture.h"
+#include "text/EnvironmentEntry.h"
 
 namespace pw::test {
 namespace {
@@ -96,7 +97,8 @@ TEST_F(RegOpTest, ReferencesToPresentVariablesAreStoredForExpansion) {
     auto op = MakeOp();
     std::string name;
     for (const std::string& entry : Direct().EnvironmentEntries()) {
-        if (entry.find('=') != 0 && entry.find('=') != std::string::npos) name = entry.substr(0, entry.find('='));
+        const auto split = SplitEnvironmentEntry(entry);
+        if (split && !split->PerDriveFolder()) name = split->name;
     }
     ASSERT_FALSE(name.empty());
     const std::string lower = ToAnsi(LowerCase(FromAnsi(name)));

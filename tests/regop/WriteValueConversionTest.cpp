@@ -6,16 +6,17 @@ namespace pw {
 namespace {
 
 TEST(WriteValueText, ScalarsHaveStableTextForms) {
-    EXPECT_EQ(CurrencyToText(Currency{125000}), u"12.5");
-    EXPECT_EQ(CurrencyToText(Currency{30000}), u"3");
-    EXPECT_EQ(CurrencyToText(Currency{-5}), u"-0.0005");
-    EXPECT_EQ(CurrencyToText(Currency{INT64_MIN}), u"-922337203685477.5808");
-    EXPECT_EQ(OleDateToText(OleDate{0}), u"1899-12-30");
-    EXPECT_EQ(OleDateToText(OleDate{45292.75}), u"2024-01-01 18:00:00");
-    EXPECT_EQ(OleDateToText(OleDate{-1.25}), u"1899-12-29 06:00:00");  // the time counts forward
-    EXPECT_EQ(OleDateToText(OleDate{2.0 - 1e-9}), u"1900-01-01");      // rounds into the next day
-    EXPECT_EQ(FloatToText(0.1f), u"0.1");
-    EXPECT_EQ(FloatToText(-3.0f), u"-3");
+    EXPECT_EQ(WriteValueAsText(RegWriteValue{Currency{125000}}), Text(u"12.5"));
+    EXPECT_EQ(WriteValueAsText(RegWriteValue{Currency{30000}}), Text(u"3"));
+    EXPECT_EQ(WriteValueAsText(RegWriteValue{Currency{-5}}), Text(u"-0.0005"));
+    EXPECT_EQ(WriteValueAsText(RegWriteValue{Currency{INT64_MIN}}), Text(u"-922337203685477.5808"));
+    EXPECT_EQ(WriteValueAsText(RegWriteValue{OleDate{0}}), Text(u"1899-12-30"));
+    EXPECT_EQ(WriteValueAsText(RegWriteValue{OleDate{45292.75}}), Text(u"2024-01-01 18:00:00"));
+    // Before day 0 the time still counts forward; a hair short of midnight rounds up.
+    EXPECT_EQ(WriteValueAsText(RegWriteValue{OleDate{-1.25}}), Text(u"1899-12-29 06:00:00"));
+    EXPECT_EQ(WriteValueAsText(RegWriteValue{OleDate{2.0 - 1e-9}}), Text(u"1900-01-01"));
+    EXPECT_EQ(WriteValueAsText(RegWriteValue{0.1f}), Text(u"0.1"));
+    EXPECT_EQ(WriteValueAsText(RegWriteValue{-3.0f}), Text(u"-3"));
     EXPECT_EQ(WriteValueAsText(RegWriteValue{false}), Text(u"False"));
     EXPECT_EQ(WriteValueAsText(RegWriteValue{std::uint8_t{255}}), Text(u"255"));
     EXPECT_FALSE(WriteValueAsText(RegWriteValue{TextList{u"a"}}).has_value());

@@ -1,37 +1,22 @@
 // The native sandbox: a registry store of its own in a fresh temporary prefix.
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <atomic>
-#include <cstdlib>
-#include <filesystem>
 #include <stdexcept>
 #include <string>
-#include <system_error>
 
 #include "platform/posix/Prefix.h"
 #include "registry/sqlite/SqliteRegistryApi.h"
 #include "tests/support/RegistrySandbox.h"
+#include "tests/support/TempFolder.h"
 
 namespace pw::test {
 namespace {
 
-std::string MakeTemporaryPrefix() {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") +
-                          "/portwright-sandbox-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) {
-        std::error_code error(errno, std::generic_category());
-        throw std::runtime_error("Cannot create a temporary folder from " + pattern + ": " +
-                                 error.message());
-    }
-    return pattern;
-}
-
 class SqliteRegistrySandbox final : public RegistrySandbox {
 public:
-    SqliteRegistrySandbox() : prefix_(MakeTemporaryPrefix()) {
-        api_ = std::make_unique<SqliteRegistryApi>(RegistryStorePath(prefix_));
+    SqliteRegistrySandbox() : prefix_("portwright-sandbox") {
+        api_ = std::make_unique<SqliteRegistryApi>(RegistryStorePath(prefix_.Path().string()));
         static std::atomic<int> counter{0};
         keyPath_ = "Software\\PortwrightTest\\" + std::to_string(getpid()) + "-" +
                    std::to_string(++counter);
@@ -41,14 +26,11 @@ public:
                                                  regaccess::AllAccess, nullptr, &key, nullptr);
         if (status != regerr::Success) {
             std::string why = api_->DescribeLastFailure();
-            Remove();
             throw std::runtime_error("Cannot create the sandbox key (result " +
                                      std::to_string(status) + "): " + why);
         }
         api_->RegCloseKey(key);
     }
-
-    ~SqliteRegistrySandbox() override { Remove(); }
 
     RegistryApi& Api() override { return *api_; }
     std::int32_t Root() const override { return kCurrentUser32; }
@@ -57,13 +39,8 @@ public:
     bool IsWine() const override { return false; }
 
 private:
-    void Remove() {
-        api_.reset();  // closes the store before its folder goes
-        std::error_code ignored;
-        std::filesystem::remove_all(prefix_, ignored);
-    }
-
-    std::string prefix_;
+    // Members go in reverse order: the store closes before its folder goes.
+    TempFolder prefix_;
     std::string keyPath_;
     std::unique_ptr<SqliteRegistryApi> api_;
 };

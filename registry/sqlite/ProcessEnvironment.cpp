@@ -1,5 +1,6 @@
-#include "platform/posix/ProcessEnvironment.h"
+#include "registry/sqlite/ProcessEnvironment.h"
 
+#include "text/EnvironmentEntry.h"
 #include "text/Text.h"
 
 extern char** environ;
@@ -10,13 +11,9 @@ std::vector<std::string> ProcessEnvironmentEntries() {
     std::vector<std::string> entries;
     bool hasSystemDrive = false;
     for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
-        std::string_view line(*entry);
-        auto eq = line.find('=');
-        if (eq != std::string_view::npos &&
-            EqualsNoCase(FromUtf8(line.substr(0, eq)), u"SYSTEMDRIVE")) {
-            hasSystemDrive = true;
-        }
-        entries.push_back(ToAnsi(FromUtf8(line)));
+        const auto split = SplitEnvironmentEntry(*entry);
+        if (split && EqualsNoCase(FromUtf8(split->name), u"SYSTEMDRIVE")) hasSystemDrive = true;
+        entries.push_back(ToAnsi(FromUtf8(*entry)));
     }
     if (!hasSystemDrive) entries.push_back("SYSTEMDRIVE=C:");
     return entries;

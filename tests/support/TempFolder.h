@@ -1,19 +1,27 @@
 #pragma once
-// A fresh folder under the system's temporary folder, removed with its content.
-#include <cstdlib>
+// A fresh folder under the system's temporary folder ($TMPDIR or /tmp),
+// removed with its content (POSIX builds).
+#include <stdlib.h>
+
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 
 namespace pw::test {
 
 class TempFolder {
 public:
-    TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "portwright-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("Cannot create a temporary folder");
+    // stem names the folder's use, e.g. "portwright-store" for /tmp/portwright-store-Ab3xYz.
+    explicit TempFolder(const std::string& stem = "portwright") {
+        std::string pattern = (std::filesystem::temp_directory_path() / (stem + "-XXXXXX")).string();
+        if (mkdtemp(pattern.data()) == nullptr) {
+            const std::error_code error(errno, std::generic_category());
+            throw std::runtime_error("Cannot create a temporary folder from " + pattern + ": " + error.message());
+        }
         path_ = pattern;
     }
     ~TempFolder() {
