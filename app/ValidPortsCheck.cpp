@@ -204,7 +204,7 @@ const char* FindingKindName(FindingKind kind) {
     return "unknown";
 }
 
-std::vector<Finding> CheckValidPorts(TextView value, const ServerNames& server,
+std::vector<Finding> CheckValidPorts(TextView value, TextView netbiosName, TextView fqdn,
                                      const std::vector<ServicePort>& services) {
     std::vector<Finding> findings;
     for (const ServicePort& service : services) {
@@ -217,7 +217,7 @@ std::vector<Finding> CheckValidPorts(TextView value, const ServerNames& server,
     }
     if (value.empty()) {
         findings.push_back({FindingKind::EmptyValue, {},
-                            u"the value has no entries: the RPC proxy forwards to no server and port"});
+                            u"ValidPorts is missing or empty: the RPC proxy forwards to no server and port"});
         return findings;
     }
 
@@ -275,17 +275,16 @@ std::vector<Finding> CheckValidPorts(TextView value, const ServerNames& server,
         }
     }
 
-    const std::pair<const char16_t*, const Text*> names[] = {{u"NetBIOS name", &server.netbios},
-                                                              {u"FQDN", &server.fqdn}};
+    const std::pair<const char16_t*, TextView> names[] = {{u"NetBIOS name", netbiosName}, {u"FQDN", fqdn}};
     for (const auto& [what, name] : names) {
-        if (name->empty()) continue;
+        if (name.empty()) continue;
         std::vector<const Entry*> own;
         for (const Entry& entry : entries) {
-            if (EqualsNoCase(entry.name, *name)) own.push_back(&entry);
+            if (EqualsNoCase(entry.name, name)) own.push_back(&entry);
         }
         if (own.empty()) {
-            findings.push_back({FindingKind::NameMissing, *name,
-                                u"the server's " + Text(what) + u" " + Quoted(*name) +
+            findings.push_back({FindingKind::NameMissing, Text(name),
+                                u"the server's " + Text(what) + u" " + Quoted(name) +
                                     u" has no entry: the ports of its services (" + PortList(servicePorts) +
                                     u") are not admitted for it"});
             continue;
@@ -295,8 +294,8 @@ std::vector<Finding> CheckValidPorts(TextView value, const ServerNames& server,
                 return service.port >= entry->low && service.port <= entry->high;
             });
             if (!admitted) {
-                findings.push_back({FindingKind::PortNotAdmitted, *name,
-                                    u"port " + IntToText(service.port) + u" is not admitted for " + Quoted(*name) +
+                findings.push_back({FindingKind::PortNotAdmitted, Text(name),
+                                    u"port " + IntToText(service.port) + u" is not admitted for " + Quoted(name) +
                                         u": " + service.setting->service + u" listens on it (" +
                                         WhereSet(service) + u")"});
             }

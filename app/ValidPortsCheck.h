@@ -29,13 +29,8 @@ struct ServicePort {
     Text problem;  // for Unusable: why the setting was not taken (the default is used)
 };
 
-struct ServerNames {
-    Text netbios;  // empty when unknown
-    Text fqdn;     // empty when unknown
-};
-
 enum class FindingKind {
-    EmptyValue,      // no entries at all
+    EmptyValue,      // missing, or no entries at all
     EmptyEntry,      // ";;" or a ";" at either end
     BadEntry,        // not name:port or name:low-high with 1 <= low <= high <= 65535
     Duplicate,       // the same name and ports again
@@ -56,9 +51,10 @@ struct Finding {
     Text message;  // one line for people
 };
 
-// Findings in the order of the value's entries, then the server's names, then
-// the service settings. No findings: the value suits this server.
-std::vector<Finding> CheckValidPorts(TextView value, const ServerNames& server,
+// Findings: unusable service settings first, then in the order of the value's
+// entries, then per server name (NetBIOS, FQDN; an empty one is not checked).
+// No findings: the value suits this server.
+std::vector<Finding> CheckValidPorts(TextView value, TextView netbiosName, TextView fqdn,
                                      const std::vector<ServicePort>& services);
 
 }  // namespace pw
