@@ -61,14 +61,14 @@ TEST(ValidPortsCheck, FindingsPerKind) {
          {"name-length " + long16, "name-length " + label64 + ".example", "name-length exch1."}},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(Summary(CheckValidPorts(row.value, {u"exch1", u"exch1.corp.example"}, row.services)), row.expected)
+        EXPECT_EQ(Summary(CheckValidPorts(row.value, u"exch1", u"exch1.corp.example", row.services)), row.expected)
             << row.what;
     }
 }
 
 TEST(ValidPortsCheck, MessagesNameTheCause) {
     const auto findings = CheckValidPorts(u"exch1:100-5000;exch1:6005-6002;" + Text(300, u'a') + u".b:6004",
-                                          {u"exch1", {}}, Services());
+                                          u"exch1", u"", Services());
     ASSERT_GE(findings.size(), 4u);
     EXPECT_EQ(findings[0].message,
               u"entry 'exch1:100-5000' admits 4901 ports on which none of the server's services listens "
@@ -85,7 +85,7 @@ TEST(ValidPortsCheck, UnusableServiceSettingIsAFinding) {
     auto services = Services();
     services[0].source = ServicePort::Source::Unusable;
     services[0].problem = u"is REG_SZ, not REG_DWORD";
-    EXPECT_EQ(Summary(CheckValidPorts(kComposed, {u"exch1", u"exch1.corp.example"}, services)),
+    EXPECT_EQ(Summary(CheckValidPorts(kComposed, u"exch1", u"exch1.corp.example", services)),
               std::vector<std::string>{"service-setting Rpc/HTTP Port"});
 }
 
