@@ -23,7 +23,7 @@ namespace fs = std::filesystem;
 const std::string kFour = "exch1:6001-6002;exch1.corp.example:6001-6002;exch1:6004;exch1.corp.example:6004";
 const std::string kRpcProxy = "SOFTWARE\\Microsoft\\Rpc\\RpcProxy";
 
-struct Run {
+struct Outcome {
     int exit;
     std::string out, err;
 };
@@ -80,11 +80,11 @@ protected:
         return logs;
     }
 
-    Run Cli(const std::string& args) {
+    Outcome Cli(const std::string& args) {
         const fs::path errFile = prefix.Path() / "stderr.txt";
         const std::string command = "PORTWRIGHT_PREFIX=" + Quote(prefix.Path().string()) + " LC_ALL=C " +
                                     PW_CLI_PROGRAM + " " + args + " 2>" + Quote(errFile.string());
-        Run run{-1, {}, {}};
+        Outcome run{-1, {}, {}};
         FILE* pipe = popen(command.c_str(), "r");
         if (pipe == nullptr) return run;
         char buffer[4096];
@@ -97,7 +97,7 @@ protected:
     }
 
     // The log path a write printed, as a file here.
-    static fs::path LogFile(const Run& run) {
+    static fs::path LogFile(const Outcome& run) {
         const size_t at = run.out.find("FILE: ");
         return at == std::string::npos ? fs::path() : fs::path(run.out.substr(at + 6, run.out.find('\n', at) - at - 6));
     }
@@ -106,7 +106,7 @@ protected:
 };
 
 TEST_F(CliProgram, ShowReportsTheWindowsStartUpAndTheCheck) {
-    Run run = Cli("show");
+    Outcome run = Cli("show");
     EXPECT_EQ(run.exit, 0) << run.err;
     EXPECT_NE(run.out.find("NetBIOS name:    exch1\nInternal domain: corp.example\nFQDN:            exch1.corp.example\n"
                            "Stored value:    (none: ValidPorts does not exist or is empty)\n"
@@ -139,14 +139,14 @@ TEST_F(CliProgram, ComposeAndItsRefusals) {
         {"compose --host 'ex;ch1'", 2, "", "Host names must not contain \";\" or \":\".\n"},
     };
     for (const Case& c : cases) {
-        const Run run = Cli(c.args);
+        const Outcome run = Cli(c.args);
         EXPECT_EQ(run.exit, c.exit) << c.args;
         EXPECT_EQ(run.out, c.out) << c.args;
         EXPECT_EQ(run.err, c.err) << c.args;
     }
     // Usage: exit 2 with CLI11's reason; help and version: 0.
     for (const char* usage : {"", "frobnicate", "compose --ports 1,2", "compose --port 1", "restore", "set --json"}) {
-        const Run run = Cli(usage);
+        const Outcome run = Cli(usage);
         EXPECT_EQ(run.exit, 2) << usage;
         EXPECT_FALSE(run.err.empty()) << usage;
     }
@@ -157,7 +157,7 @@ TEST_F(CliProgram, ComposeAndItsRefusals) {
 
 TEST_F(CliProgram, SetDryRunWritesNothingAndSetWritesWithALog) {
     SetValidPorts("EXCH1:100-5000");
-    Run run = Cli("set --dry-run --json");
+    Outcome run = Cli("set --dry-run --json");
     EXPECT_EQ(run.exit, 0) << run.err;
     const auto plan = nlohmann::json::parse(run.out);
     EXPECT_EQ(plan["newValue"], kFour);
@@ -183,11 +183,11 @@ TEST_F(CliProgram, SetDryRunWritesNothingAndSetWritesWithALog) {
 }
 
 TEST_F(CliProgram, RestoreUndoesAndRefusesWhatItShouldNot) {
-    const Run first = Cli("set");  // from no value at all
-    const Run second = Cli("set --external mail.example.com");
+    const Outcome first = Cli("set");  // from no value at all
+    const Outcome second = Cli("set --external mail.example.com");
     ASSERT_EQ(first.exit + second.exit, 0) << first.err << second.err;
 
-    Run run = Cli("restore " + Quote(LogFile(second).string()));
+    Outcome run = Cli("restore " + Quote(LogFile(second).string()));
     EXPECT_EQ(run.exit, 0) << run.err;
     EXPECT_EQ(Stored(), kFour);
     run = Cli("restore " + Quote(LogFile(second).string()));
@@ -229,7 +229,7 @@ TEST_F(CliProgram, CheckFindingsAndExitCodes) {
     };
     for (const Case& c : cases) {
         SetValidPorts(c.value);
-        const Run run = Cli("check");
+        const Outcome run = Cli("check");
         EXPECT_EQ(run.exit, c.exit) << c.value;
         EXPECT_NE(run.out.find(c.finding), std::string::npos) << run.out;
     }
@@ -237,22 +237,24 @@ TEST_F(CliProgram, CheckFindingsAndExitCodes) {
     SetValidPorts(kFour);
     SetValue("SYSTEM\\CurrentControlSet\\Services\\MSExchangeSA\\Parameters", "Rpc/HTTP NSPI Port", regtype::Dword_,
              std::string("\x5c\x1b\0\0", 4));  // 7004
-    Run run = Cli("check --json");
+    Outcome run = Cli("check --json");
     EXPECT_EQ(run.exit, 1);
     EXPECT_EQ(nlohmann::json::parse(run.out)["findings"][0]["kind"], "wide-range") << run.out;
     EXPECT_NE(run.out.find("port 7004 is not admitted for 'exch1'"), std::string::npos) << run.out;
 
-    // A value that is not text cannot be read as ValidPorts: 2, and why.
-    SetValue(kRpcProxy, "ValidPorts", regtype::Binary, "\x01\x02");
+    // A store that is not a database: 2, and why.
+    for (const char* suffix : {"-wal", "-shm"}) fs::remove(RegistryStorePath(prefix.Path().string()) + suffix);
+    std::ofstream(RegistryStorePath(prefix.Path().string()), std::ios::trunc) << "not a database, but long enough to tell";
     run = Cli("check");
     EXPECT_EQ(run.exit, 2);
-    EXPECT_NE(run.err.find("ValidPorts could not be read: "), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.rfind("ValidPorts could not be read: ", 0), 0u) << run.err;
+    EXPECT_NE(run.err.find("registry.db"), std::string::npos) << run.err;
 }
 
 TEST_F(CliProgram, WriteFailuresAreReportedNotConfirmed) {
     // A value of a type the window does not write over stays, and no log is left.
     SetValue(kRpcProxy, "ValidPorts", regtype::Binary, "\x01\x02");
-    Run run = Cli("set");
+    Outcome run = Cli("set");
     EXPECT_EQ(run.exit, 1);
     EXPECT_NE(run.err.find("could not be written"), std::string::npos) << run.err;
     EXPECT_TRUE(Logs().empty());
