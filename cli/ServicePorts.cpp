@@ -1,7 +1,11 @@
 #include "cli/ServicePorts.h"
 
+#include <algorithm>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "text/NumberText.h"
 
@@ -53,39 +57,74 @@ Text TypeName(Dword type) {
     }
 }
 
-ServicePort Read(RegistryApi& registry, const ServicePortSetting& setting) {
+// Keys opened for reading, each once (with its parents), never created: the
+// services share System\CurrentControlSet\Services, DSReferral and DSProxy
+// their whole key.
+class ServiceKeys {
+public:
+    explicit ServiceKeys(RegistryApi& registry) : registry_(registry) {}
+
+    // The open key, or nothing when it does not exist; failure: why it could not be opened.
+    std::optional<RegHandle> Open(const std::string& path, Text& failure) {
+        const Outcome& outcome = Find(path);
+        failure = outcome.failure;
+        if (!outcome.key) return std::nullopt;
+        return outcome.key->get();
+    }
+
+private:
+    struct Outcome {
+        std::unique_ptr<KeyHandle> key;
+        Text failure;
+    };
+
+    const Outcome& Find(const std::string& path) {
+        if (auto known = opened_.find(path); known != opened_.end()) return known->second;
+        const size_t slash = path.rfind('\\');
+        RegHandle parent = RootHandle(kLocalMachine32);
+        Outcome outcome;
+        if (slash != std::string::npos) {
+            const Outcome& above = Find(path.substr(0, slash));
+            if (!above.key) return opened_.emplace(path, Outcome{nullptr, above.failure}).first->second;
+            parent = above.key->get();
+        }
+        // The first key under the root (System) is on every machine; below it
+        // a key is opened only when listed, as opening would create it.
+        const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+        if (slash == std::string::npos || HasSubKey(registry_, parent, name)) {
+            RegHandle opened = 0;
+            const RegStatus status = registry_.RegCreateKeyExA(parent, name.c_str(), 0, nullptr, kRegOptionNonVolatile,
+                                                               regaccess::Read, nullptr, &opened, nullptr);
+            if (status == regerr::Success) {
+                outcome.key = std::make_unique<KeyHandle>(registry_, opened);
+            } else {
+                outcome.failure = u"cannot be read: its key could not be opened (" + StatusText(registry_, status) + u")";
+            }
+        }
+        return opened_.emplace(path, std::move(outcome)).first->second;
+    }
+
+    RegistryApi& registry_;
+    std::map<std::string, Outcome> opened_;  // by path below HKEY_LOCAL_MACHINE
+};
+
+ServicePort Read(RegistryApi& registry, ServiceKeys& keys, const ServicePortSetting& setting) {
     ServicePort result{&setting, setting.defaultPort, ServicePort::Source::Default, {}};
     auto unusable = [&](const Text& problem) {
         result.source = ServicePort::Source::Unusable;
         result.problem = problem;
         return result;
     };
-
-    // Each step opens an existing key for reading only; the first under the
-    // root (System) is always there.
-    const std::string path = ToAnsi(setting.key);
-    std::optional<KeyHandle> key;
-    RegHandle parent = RootHandle(kLocalMachine32);
-    for (size_t start = 0; start < path.size();) {
-        const size_t end = std::min(path.find('\\', start), path.size());
-        const std::string part = path.substr(start, end - start);
-        start = end + 1;
-        if (key && !HasSubKey(registry, parent, part)) return result;
-        RegHandle opened = 0;
-        const RegStatus status = registry.RegCreateKeyExA(parent, part.c_str(), 0, nullptr, kRegOptionNonVolatile,
-                                                          regaccess::Read, nullptr, &opened, nullptr);
-        if (status != regerr::Success) {
-            return unusable(u"cannot be read: its key could not be opened (" + StatusText(registry, status) + u")");
-        }
-        key.emplace(registry, opened);
-        parent = opened;
-    }
+    Text failure;
+    const auto key = keys.Open(ToAnsi(setting.key), failure);
+    if (!failure.empty()) return unusable(failure);
+    if (!key) return result;
 
     const std::string valueName = ToAnsi(setting.valueName);
     Dword type = 0;
     std::uint8_t data[16] = {};
     Dword size = sizeof data;
-    const RegStatus status = registry.RegQueryValueExA(parent, valueName.c_str(), nullptr, &type, data, &size);
+    const RegStatus status = registry.RegQueryValueExA(*key, valueName.c_str(), nullptr, &type, data, &size);
     if (status == regerr::FileNotFound) return result;
     if (status == regerr::MoreData) return unusable(u"is " + TypeName(type) + u", not REG_DWORD");
     if (status != regerr::Success) return unusable(u"cannot be read (" + StatusText(registry, status) + u")");
@@ -102,8 +141,9 @@ ServicePort Read(RegistryApi& registry, const ServicePortSetting& setting) {
 }  // namespace
 
 std::vector<ServicePort> ReadServicePorts(RegistryApi& registry) {
+    ServiceKeys keys(registry);
     std::vector<ServicePort> ports;
-    for (const ServicePortSetting& setting : ServicePortSettings()) ports.push_back(Read(registry, setting));
+    for (const ServicePortSetting& setting : ServicePortSettings()) ports.push_back(Read(registry, keys, setting));
     return ports;
 }
 
