@@ -39,6 +39,18 @@ Text NumberedLogPath(const Text& path, int number) {
     return path + suffix;
 }
 
+Text NextFreeLogPath(const FileSystem& files, const Text& path) {
+    for (int number = 1; number <= kMaxLogNameTries; ++number) {
+        const Text candidate = number == 1 ? path : NumberedLogPath(path, number);
+        try {
+            if (!files.Exists(candidate)) return candidate;
+        } catch (const std::exception&) {
+            return candidate;
+        }
+    }
+    return path;
+}
+
 Text ChangeLogText(const Text& previousSetting, const Text& newSetting) {
     return Text(u"RPC Single Server Registry Modifications") + kCrLf + kCreditLine + kCrLf + kSeparatorLine +
            kCrLf + u"KEY=HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Rpc\\RpcProxy" + kCrLf +

@@ -13,6 +13,11 @@ Text BuildLogPath(Clock& clock, const Text& driveRoot);
 // The name beside path for a log of the same second: "C:\RPC_x.LOG" -> "C:\RPC_x_2.LOG".
 Text NumberedLogPath(const Text& path, int number);
 
+// The name WriteChangeLog would write under now: path, or the first free
+// numbered name beside it. Where the file system cannot tell, the name it
+// stopped at (the write will say why it fails).
+Text NextFreeLogPath(const FileSystem& files, const Text& path);
+
 // The ten lines, joined by CR LF (the file writer ends the last one).
 Text ChangeLogText(const Text& previousSetting, const Text& newSetting);
 

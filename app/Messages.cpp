@@ -26,16 +26,27 @@ Text LogFailedMessage(const LogOutcome& log) {
 }
 
 Text WriteFailedMessage(const ValidPortsChange& change) {
-    Text now;
-    if (change.readBack.state != StoredValue::State::Present || change.readBack.text.empty()) {
-        now = u"It has no value now.";
+    if (change.result == ValidPortsChange::Result::AlreadyHeld) return AlreadyHeldMessage(change);
+    const StoredValue& now = change.readBack;
+    Text holds;
+    if (now.state == StoredValue::State::Unreadable) {
+        holds = u"Its value could not be read: " + now.reason;
+    } else if (now.text.empty()) {
+        holds = u"It has no value now.";
     } else {
-        now = u"It holds now: " + Quoted(change.readBack.text);
+        holds = u"It holds now: " + Quoted(now.text);
     }
-    return u"The registry value " + Quoted(kValidPortsFullName) + u" could not be written." + kCrLf + kCrLf +
-           now + kCrLf + kCrLf +
-           u"No log was created. Run Portwright as an administrator, and if an existing "
-           u"ValidPorts value is not text, remove it; then try again.";
+    const Text why = change.failure.empty()
+                         ? Text(u"The registry reported no failure, but the value read back is not the one written.")
+                         : u"Reason: " + change.failure;
+    return u"The registry value " + Quoted(kValidPortsFullName) + u" could not be written." + kCrLf + kCrLf + why +
+           kCrLf + kCrLf + holds + kCrLf + kCrLf + u"No log was created.";
+}
+
+Text AlreadyHeldMessage(const ValidPortsChange& change) {
+    return u"The registry value " + Quoted(kValidPortsFullName) + u" already held " + Quoted(change.readBack.text) +
+           u"; nothing was written." + kCrLf + kCrLf + u"The write itself failed: " + change.failure + kCrLf +
+           kCrLf + u"No log was created.";
 }
 
 Text LogAnnouncement(const Text& logPath) {

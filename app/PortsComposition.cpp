@@ -1,5 +1,6 @@
 #include "app/PortsComposition.h"
 
+#include <algorithm>
 #include <array>
 
 #include "app/ValidPortsText.h"
@@ -39,6 +40,14 @@ PortsComposition ComposePorts(const PortsInput& input) {
     for (std::size_t i = 0; i < nameTexts.size(); ++i) {
         names[i] = CleanName(*nameTexts[i]);
         if (names[i].find_first_of(u";:") != Text::npos) return refuse(kNameWithSeparator);
+    }
+    for (const Text& name : names) {
+        if (std::any_of(name.begin(), name.end(), [](char16_t c) { return c < u' ' || c == u'\x7F'; })) {
+            return refuse(kNameWithControl);
+        }
+    }
+    for (const Text& name : names) {
+        if (FromAnsi(ToAnsi(name)) != name) return refuse(kNameOutsideCodePage);
     }
 
     ComposedPorts c;

@@ -21,6 +21,14 @@ constexpr char16_t kNotPositive[] = u"Port values must be positive.";
 constexpr char16_t kAboveHighestPort[] = u"Port values must be 65535 or less.";
 // ";" and ":" would split the value's entries or their ports.
 constexpr char16_t kNameWithSeparator[] = u"Host names must not contain \";\" or \":\".";
+// A line break would forge a line of the change log; the cleaning takes only
+// NUL and tab away.
+constexpr char16_t kNameWithControl[] =
+    u"Host names must not contain line breaks or other control characters.";
+// The registry and the log hold 8-bit text: such a character would be stored
+// as "?" in place of what was typed.
+constexpr char16_t kNameOutsideCodePage[] =
+    u"Host names must contain only characters of the system's ANSI code page.";
 
 // The texts of the boxes, as typed.
 struct PortsInput {

@@ -44,7 +44,10 @@ void Judge(ValidPortsChange& change, bool holdsWanted) {
 ValidPortsChange WriteValidPorts(RegistryApi& registry, const Text& value) {
     ValidPortsChange change = ChangeThenReadBack(
         registry, [&](RegOp& key) { key.Value(kValidPortsName, RegWriteValue(value)); });
-    Judge(change, change.readBack.state == StoredValue::State::Present && change.readBack.text == value);
+    // The store holds 8-bit text: what the code page makes of the value is
+    // what a write that took reads back.
+    const Text stored = FromAnsi(ToAnsi(value));
+    Judge(change, change.readBack.state == StoredValue::State::Present && change.readBack.text == stored);
     return change;
 }
 

@@ -10,7 +10,7 @@ namespace pw {
 
 struct ValidPortsChange {
     enum class Result {
-        Made,         // the store now holds what was asked
+        Made,         // the store now holds what was asked (as the code page holds it)
         AlreadyHeld,  // the call failed, but the store held what was asked already
         Failed,       // the store does not hold what was asked
     };

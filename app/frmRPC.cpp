@@ -150,9 +150,10 @@ void frmRPC::ApplySequence(const Text& value) {
     Guard([&] { change = WriteValidPorts(services_.registry, value); });
     Guard([&] { form.SetText(ControlId::txtCurrentReg, change.readBack.text); });
 
-    // The store refuses some writes without a word (an existing value of a type it
-    // does not write over, a key it may not change); the change log records
-    // writes only, so a refused write gets its own message and no log.
+    // The change log records writes only: a write the store refused (an existing
+    // value of a type it does not write over, a key it may not change, a full
+    // disk), or one that changed nothing because the value was there already,
+    // gets its own message and no log.
     if (change.result != ValidPortsChange::Result::Made) {
         Guard([&] { form.MsgBox(WriteFailedMessage(change)); });
         return;
@@ -170,7 +171,12 @@ void frmRPC::ApplySequence(const Text& value) {
     Guard([&] { AnnounceLogPath(); });
 }
 
-void frmRPC::AnnounceLogPath() { services_.form.SetCaption(ControlId::lblSave, LogAnnouncement(state_.strLogPath)); }
+// An earlier log of the same second takes the name; announce the one the next
+// write will really use.
+void frmRPC::AnnounceLogPath() {
+    services_.form.SetCaption(ControlId::lblSave,
+                              LogAnnouncement(NextFreeLogPath(services_.files, state_.strLogPath)));
+}
 
 // ---- Event delivery ----
 

@@ -64,8 +64,8 @@ void RegOp::Value(const Text& ValueName, const RegWriteValue& vValue) {
                 break;
             default:
                 NoteFailure(regerr::UnsupportedType,
-                            "the existing value " + Quoted(ValueName) + " holds data of a type (" +
-                                std::to_string(existingType) + ") that is never written over; remove it first");
+                            "The existing value " + Quoted(ValueName) + " holds data of type " +
+                                std::to_string(existingType) + ", which is never written over; remove it first.");
                 ShowRegError(u"Existing value has unsupported data type and will not be overwritten");
                 return;
         }

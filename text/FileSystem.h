@@ -26,6 +26,11 @@ public:
     // failure throws FileError; the file is closed on every path.
     virtual bool WriteWholeFile(const Text& path, const std::string& bytes, Mode mode) = 0;
 
+    // Whether the name is taken (by a file, a folder or anything else), so that
+    // a name can be announced before it is written. Throws FileError when it
+    // cannot be told (a path that cannot be mapped, a folder that may not be read).
+    virtual bool Exists(const Text& path) const = 0;
+
     // Where a Windows path really is on this machine, for messages and docs.
     virtual std::string NativePath(const Text& path) const = 0;
 };

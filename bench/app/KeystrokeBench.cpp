@@ -9,7 +9,7 @@ namespace {
 
 void Keystroke(benchmark::State& state, ControlId box, Text text) {
     WindowHarness h;
-    h.SeedWorkedExample();
+    h.SeedExch1OnCorpExample();
     h.Load();
     // Typing one character more and one less: every keystroke changes the box.
     const Text texts[2] = {text, text.substr(0, text.size() - 1)};

@@ -91,6 +91,14 @@ PrefixFileSystem::Mapped PrefixFileSystem::Map(const Text& path) const {
 
 std::string PrefixFileSystem::NativePath(const Text& path) const { return Map(path).file; }
 
+bool PrefixFileSystem::Exists(const Text& path) const {
+    const Mapped mapped = Map(path);
+    struct stat info {};
+    if (::lstat(mapped.file.c_str(), &info) == 0) return true;
+    if (errno == ENOENT || errno == ENOTDIR) return false;
+    Fail("look up", path, mapped.file, errno);
+}
+
 bool PrefixFileSystem::WriteWholeFile(const Text& path, const std::string& bytes, Mode mode) {
     const Mapped mapped = Map(path);
     if (::mkdir(mapped.driveFolder.c_str(), 0755) != 0 && errno != EEXIST) {

@@ -15,6 +15,9 @@ public:
     // folder. Throws FileError naming both paths and the reason.
     bool WriteWholeFile(const Text& path, const std::string& bytes, Mode mode) override;
 
+    // A dangling link counts as taken, as it does for a new file's creation.
+    bool Exists(const Text& path) const override;
+
     // The real path; throws FileError for a path that cannot be mapped (no drive,
     // a network path, a ".." component, a NUL or a character Windows refuses).
     std::string NativePath(const Text& path) const override;

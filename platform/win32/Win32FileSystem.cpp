@@ -51,6 +51,16 @@ bool Win32FileSystem::WriteWholeFile(const Text& path, const std::string& bytes,
     return true;
 }
 
+bool Win32FileSystem::Exists(const Text& path) const {
+    if (path.find(u'\0') != Text::npos) {
+        throw FileError("Cannot look up \"" + ToUtf8(RemoveAll(path, u'\0')) + "\": the path holds a NUL character.");
+    }
+    if (GetFileAttributesA(ToAnsi(path).c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+    const DWORD code = GetLastError();
+    if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return false;
+    throw FileError("Cannot look up \"" + ToUtf8(path) + "\": " + Reason(code) + ".");
+}
+
 std::string Win32FileSystem::NativePath(const Text& path) const { return ToUtf8(path); }
 
 }  // namespace pw

@@ -1,6 +1,8 @@
 // The two write commands, their read-back, change logs and confirmations, and Exit.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "tests/app/WindowHarness.h"
 
 namespace pw::test {
@@ -30,7 +32,7 @@ Text Announcement(const Text& path) { return u"A log will be created automatical
 class Apply : public ::testing::Test {
 protected:
     void SetUp() override {
-        h.SeedWorkedExample();
+        h.SeedExch1OnCorpExample();
         h.Load();
         h.form.Type(ControlId::txtExternalFQDN, u"mail.example.com");
     }
@@ -72,6 +74,7 @@ TEST_F(Apply, DefaultWritesTheStartupHostNameAndEveryLogKeepsTheStartupValue) {
 
 TEST_F(Apply, ALogOfTheSameSecondGoesBesideTheEarlierOne) {
     h.form.Press(ControlId::cmdSetReg);
+    EXPECT_EQ(h.Shown(ControlId::lblSave), Announcement(u"C:\\RPC_12-6-2026_1.10.50AM_2.LOG"));
     h.form.Press(ControlId::cmdDefault);
     h.form.Press(ControlId::cmdSetReg);
 
@@ -83,23 +86,59 @@ TEST_F(Apply, ALogOfTheSameSecondGoesBesideTheEarlierOne) {
     ASSERT_EQ(h.form.Prompts().size(), 3u);
     EXPECT_EQ(h.form.Prompts()[1], Confirmation(second));
     EXPECT_EQ(h.form.Prompts()[2], Confirmation(third));
-    EXPECT_EQ(h.Shown(ControlId::lblSave), Announcement(kFirstLog));
+    // The name announced is the one the next write takes.
+    EXPECT_EQ(h.Shown(ControlId::lblSave), Announcement(u"C:\\RPC_12-6-2026_1.10.50AM_4.LOG"));
 }
 
-TEST_F(Apply, AWriteTheStoreRefusesIsReportedAndNotLogged) {
-    h.SeedRaw(kRpcProxyKeyPath, "ValidPorts", regtype::Binary, std::string("\x01\x02", 2));
-    h.form.Press(ControlId::cmdSetReg);
+TEST_F(Apply, AWriteThatDidNotTakeIsReportedWithItsReasonAndNotLogged) {
+    const Text head = u"The registry value \"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Rpc\\RpcProxy\\ValidPorts\" ";
+    struct Case {
+        const char* what;
+        std::function<void(WindowHarness&)> arrange;
+        Text message;
+        Text shown;  // txtCurrentReg afterwards
+    };
+    const Case cases[] = {
+        {"a value of a type never written over",
+         [](WindowHarness& w) { w.SeedRaw(kRpcProxyKeyPath, "ValidPorts", regtype::Binary, std::string("\x01\x02", 2)); },
+         head + u"could not be written.\r\n\r\nReason: The existing value \"ValidPorts\" holds data of type 3, "
+                u"which is never written over; remove it first.\r\n\r\n"
+                u"It holds now: \"(unsupported data format)\"\r\n\r\nNo log was created.",
+         u"(unsupported data format)"},
+        {"a store that can be neither written nor read",
+         [](WindowHarness& w) {
+             w.Registry().failOpensWith = regerr::RegistryIoFailed;
+             w.Registry().failureReason = "The disk is full.";
+         },
+         head + u"could not be written.\r\n\r\nReason: The disk is full.\r\n\r\n"
+                u"Its value could not be read: The disk is full.\r\n\r\nNo log was created.",
+         u""},
+        {"a store that cannot be written, holding the value already",
+         [](WindowHarness& w) {
+             w.Seed(kRpcProxyKeyPath, "ValidPorts", kModified);
+             w.Registry().failWritesWith = regerr::AccessDenied;
+             w.Registry().failureReason = "Access is denied.";
+         },
+         head + u"already held \"" + kModified + u"\"; nothing was written.\r\n\r\n"
+                u"The write itself failed: Access is denied.\r\n\r\nNo log was created.",
+         kModified},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WindowHarness w;
+        w.SeedExch1OnCorpExample();
+        w.Load();
+        w.form.Type(ControlId::txtExternalFQDN, u"mail.example.com");
+        c.arrange(w);
+        w.form.Press(ControlId::cmdSetReg);
 
-    ASSERT_EQ(h.form.Prompts().size(), 1u);
-    EXPECT_EQ(h.form.Prompts()[0],
-              u"The registry value \"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Rpc\\RpcProxy\\ValidPorts\" "
-              u"could not be written.\r\n\r\nIt holds now: \"(unsupported data format)\"\r\n\r\n"
-              u"No log was created. Run Portwright as an administrator, and if an existing "
-              u"ValidPorts value is not text, remove it; then try again.");
-    EXPECT_EQ(h.Shown(ControlId::txtCurrentReg), u"(unsupported data format)");
-    EXPECT_TRUE(h.files.Paths().empty());
-    EXPECT_EQ(h.State().strNewSetting, u"");
-    EXPECT_EQ(h.Shown(ControlId::lblSave), Announcement(kFirstLog));
+        ASSERT_EQ(w.form.Prompts().size(), 1u);
+        EXPECT_EQ(w.form.Prompts()[0], c.message);
+        EXPECT_EQ(w.Shown(ControlId::txtCurrentReg), c.shown);
+        EXPECT_TRUE(w.files.Paths().empty());
+        EXPECT_EQ(w.State().strNewSetting, u"");
+        EXPECT_EQ(w.Shown(ControlId::lblSave), Announcement(kFirstLog));
+    }
 }
 
 TEST_F(Apply, ALogThatCannotBeWrittenIsNamedInTheConfirmation) {
@@ -127,7 +166,7 @@ TEST(ApplyWithoutValues, DefaultOfAnEmptyRegistryAndAnEmptyPreviousSetting) {
 
 TEST(Exit, UnloadsAndWritesNothing) {
     WindowHarness h;
-    h.SeedWorkedExample();
+    h.SeedExch1OnCorpExample();
     h.Load();
     h.form.Press(ControlId::cmdExit);
     EXPECT_TRUE(h.form.Unloaded());

@@ -13,7 +13,7 @@ const Text kFourEntries = u"exch1:6001-6002;exch1.corp.example:6001-6002;exch1:6
 class Composition : public ::testing::Test {
 protected:
     void SetUp() override {
-        h.SeedWorkedExample();
+        h.SeedExch1OnCorpExample();
         h.Load();
     }
 
@@ -26,7 +26,7 @@ protected:
     WindowHarness h;
 };
 
-TEST_F(Composition, WorkedExampleWithAndWithoutExternalName) {
+TEST_F(Composition, SixEntriesWithAnExternalNameAndFourWithout) {
     EXPECT_EQ(After({{ControlId::txtComputerName, u"EXCH1"}, {ControlId::txtExternalFQDN, u"mail.example.com"}}),
               u"exch1:6001-6002;exch1.corp.example:6001-6002;mail.example.com:6001-6002;"
               u"exch1:6004;exch1.corp.example:6004;mail.example.com:6004");
@@ -46,6 +46,9 @@ TEST_F(Composition, NamesAreCleanedAndPortsConverted) {
     EXPECT_EQ(After({{ControlId::txtExternalFQDN, Text(u"mail\0.ex\tample", 14)}}),
               u"exch1:6001-6002;exch1.corp.example:6001-6002;mail.example:6001-6002;"
               u"exch1:6004;exch1.corp.example:6004;mail.example:6004");
+    // Letters of the code page beyond ASCII are no refusal.
+    EXPECT_NE(After({{ControlId::txtExternalFQDN, u"CAF\u00C9.example"}}).find(u";caf\u00E9.example:6001-6002;"),
+              Text::npos);
     EXPECT_EQ(After({{ControlId::txtExternalFQDN, u""}, {ControlId::txtComputerName, u"   "}}),
               u":6001-6002;.corp.example:6001-6002;:6004;.corp.example:6004");
     EXPECT_EQ(After({{ControlId::txtComputerName, u"exch1"},
@@ -70,6 +73,8 @@ TEST_F(Composition, BadInputIsRefusedWithOneMessageAndChangesNothing) {
     const Text kPositive = u"Port values must be positive.";
     const Text kRange = u"Port values must be 65535 or less.";
     const Text kName = u"Host names must not contain \";\" or \":\".";
+    const Text kControl = u"Host names must not contain line breaks or other control characters.";
+    const Text kCodePage = u"Host names must contain only characters of the system's ANSI code page.";
     const Case cases[] = {
         {ControlId::txtPort1, u"", ControlId::txtPort2, u"6002", kNumber},
         {ControlId::txtPort2, u"abc", ControlId::txtPort3, u"0", kNumber},
@@ -83,11 +88,20 @@ TEST_F(Composition, BadInputIsRefusedWithOneMessageAndChangesNothing) {
         {ControlId::txtExternalFQDN, u"mail.example.com:443", ControlId::txtPort1, u"6001", kName},
         {ControlId::txtComputerName, u"exch1;x", ControlId::txtPort1, u"6001", kName},
         {ControlId::txtInternalFQDN, u"corp;", ControlId::txtPort1, u"70000", kRange},
+        // A pasted line break would forge a line of the change log.
+        {ControlId::txtExternalFQDN, u"mail.example.com\r\nNEW SETTING=forged", ControlId::txtPort1, u"6001", kControl},
+        {ControlId::txtComputerName, u"exch\x7F" u"1", ControlId::txtPort1, u"6001", kControl},
+        {ControlId::txtInternalFQDN, u"corp\vexample", ControlId::txtPort1, u"6001", kControl},
+        {ControlId::txtInternalFQDN, u"corp\n;", ControlId::txtPort1, u"6001", kName},
+        // The store would hold "?" where these were typed.
+        {ControlId::txtExternalFQDN, u"mail.\u4F8B.com", ControlId::txtPort1, u"6001", kCodePage},
+        {ControlId::txtComputerName, u"exch\u0100", ControlId::txtPort1, u"6001", kCodePage},
+        {ControlId::txtComputerName, u"exch\u0100\n", ControlId::txtPort1, u"6001", kControl},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(ToUtf8(c.text) + " / " + ToUtf8(c.otherText));
         WindowHarness w;
-        w.SeedWorkedExample();
+        w.SeedExch1OnCorpExample();
         w.Load();
         const frmRPCState before = w.State();
         w.form.Type(c.otherBox, c.otherText);

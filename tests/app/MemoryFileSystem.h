@@ -17,6 +17,7 @@ public:
     void Put(const Text& path, const std::string& bytes) { files_[FoldCase(path)] = {path, bytes}; }
 
     bool WriteWholeFile(const Text& path, const std::string& bytes, Mode mode) override;
+    bool Exists(const Text& path) const override { return files_.count(FoldCase(path)) != 0; }
     std::string NativePath(const Text& path) const override { return "memory:" + ToUtf8(path); }
 
     std::optional<std::string> Bytes(const Text& path) const;

@@ -11,9 +11,9 @@ const Text kMissingValueMessage =
     u"exist or has no value.\r\nPlease verify that \"RPC over HTTP\" is intstalled correctly through\r\n"
     u"Control Panel\\Add/Remove Programs\\Windows Components\\Networking Services\\RPC over HTTP.";
 
-TEST(Startup, WorkedExampleFillsTheWindowWithoutComposingOrComplaining) {
+TEST(Startup, StoredNamesAndValueFillTheWindowWithoutComposingOrComplaining) {
     WindowHarness h;
-    h.SeedWorkedExample();
+    h.SeedExch1OnCorpExample();
     h.Load();
 
     EXPECT_EQ(h.Shown(ControlId::txtComputerName), u"exch1");
@@ -87,7 +87,7 @@ TEST(Startup, LogPathFollowsTheRegionalFormsAndTheSystemDrive) {
     for (const Case& c : cases) {
         SCOPED_TRACE(ToUtf8(c.path));
         WindowHarness h;
-        h.SeedWorkedExample();
+        h.SeedExch1OnCorpExample();
         h.environment = FakeEnvironment();
         if (c.setDrive) h.environment.Set(u"SYSTEMDRIVE", c.systemDrive);
         h.clock.Set(c.date, c.time);

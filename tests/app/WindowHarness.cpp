@@ -9,7 +9,8 @@ namespace pw::test {
 WindowHarness::WindowHarness(FileSystem* files)
     : sandbox_(RegistrySandbox::Create()),
       registry_(std::make_unique<LocalMachineRedirect>(sandbox_->Api(), sandbox_->Root(), sandbox_->KeyPath())),
-      window_(std::make_unique<frmRPC>(frmRPCServices{form, *registry_, environment, clock, files != nullptr ? *files : this->files})) {
+      switches_(std::make_unique<CountingRegistry>(*registry_)),
+      window_(std::make_unique<frmRPC>(frmRPCServices{form, *switches_, environment, clock, files != nullptr ? *files : this->files})) {
     environment.Set(u"SystemDrive", u"c:");
 }
 
@@ -35,7 +36,7 @@ void WindowHarness::Seed(const char* keyPath, const char* name, const Text& text
     SeedRaw(keyPath, name, regtype::Sz, ToAnsi(text) + std::string(1, '\0'));
 }
 
-void WindowHarness::SeedWorkedExample() {
+void WindowHarness::SeedExch1OnCorpExample() {
     Seed(kTcpipKeyPath, "HostName", u"EXCH1");
     Seed(kTcpipKeyPath, "Domain", u"corp.example");
     Seed(kRpcProxyKeyPath, "ValidPorts", u"EXCH1:100-5000");

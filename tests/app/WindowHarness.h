@@ -11,6 +11,7 @@
 #include "tests/app/LocalMachineRedirect.h"
 #include "tests/app/MemoryFileSystem.h"
 #include "tests/app/ScriptedForm.h"
+#include "tests/regop/CountingRegistry.h"
 #include "tests/support/RegistrySandbox.h"
 
 namespace pw::test {
@@ -27,13 +28,16 @@ public:
     // Stores a value under HKEY_LOCAL_MACHINE\keyPath (inside the sandbox).
     void Seed(const char* keyPath, const char* name, const Text& text);
     void SeedRaw(const char* keyPath, const char* name, Dword type, const std::string& bytes);
-    // HostName, Domain and ValidPorts as the worked example has them.
-    void SeedWorkedExample();
+    // HostName EXCH1, Domain corp.example and ValidPorts EXCH1:100-5000.
+    void SeedExch1OnCorpExample();
     // ValidPorts as the registry holds it now, read through a fresh RegOp.
     Text StoredValidPorts();
 
     // Attaches the form and runs Form_Load, as a front end does before showing the window.
     void Load();
+
+    // The registry the window is given, with switches for failing opens and writes.
+    CountingRegistry& Registry() { return *switches_; }
 
     frmRPC& Window() { return *window_; }
     const frmRPCState& State() const { return window_->State(); }
@@ -47,6 +51,7 @@ public:
 private:
     std::unique_ptr<RegistrySandbox> sandbox_;
     std::unique_ptr<LocalMachineRedirect> registry_;
+    std::unique_ptr<CountingRegistry> switches_;
     std::unique_ptr<frmRPC> window_;
 };
 

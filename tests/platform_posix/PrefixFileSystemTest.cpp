@@ -65,6 +65,18 @@ TEST_F(PrefixFiles, ReplacesWholeFilesAndCreateNewLeavesTakenNamesAlone) {
     EXPECT_EQ(ReadFile(Real("drive_c/b.txt")), "other\r\n");
 }
 
+TEST_F(PrefixFiles, TellsWhetherANameIsTaken) {
+    EXPECT_FALSE(files.Exists(u"C:\\a.txt"));  // not even the drive folder yet
+    WriteTextFile(files, u"C:\\a.txt", u"a");
+    fs::create_directory(Real("drive_c/folder"));
+    fs::create_symlink(Real("drive_c/nowhere"), Real("drive_c/dangling"));
+    EXPECT_TRUE(files.Exists(u"c:\\a.txt"));
+    EXPECT_TRUE(files.Exists(u"C:\\folder"));
+    EXPECT_TRUE(files.Exists(u"C:\\dangling"));  // CreateNew could not take it either
+    EXPECT_FALSE(files.Exists(u"C:\\a.txt\\b"));
+    EXPECT_THROW(files.Exists(u"C:\\..\\x"), FileError);
+}
+
 TEST_F(PrefixFiles, ADriveFolderThatIsNoFolderFailsWithAReason) {
     std::ofstream(Real("drive_c")) << "not a folder";
     EXPECT_THROW(WriteTextFile(files, u"C:\\a.txt", u"x"), FileError);

@@ -14,7 +14,7 @@ TEST(WindowOnPrefix, LogsLandInTheSystemDrivesFolderAndFailuresAreNamed) {
     TempFolder prefix;
     PrefixFileSystem files(prefix.Path().string());
     WindowHarness h(&files);
-    h.SeedWorkedExample();
+    h.SeedExch1OnCorpExample();
     h.environment = FakeEnvironment();  // no SYSTEMDRIVE: the root of the current drive
     h.Load();
 

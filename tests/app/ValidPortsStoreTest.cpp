@@ -1,0 +1,56 @@
+// The stored value as the core functions read, write and delete it, without a window.
+#include <gtest/gtest.h>
+
+#include "app/ServerDiscovery.h"
+#include "app/ValidPortsWrite.h"
+#include "tests/app/WindowHarness.h"
+
+namespace pw::test {
+namespace {
+
+using Result = ValidPortsChange::Result;
+using State = StoredValue::State;
+
+TEST(ValidPortsStore, MissingIsToldFromUnreadable) {
+    WindowHarness h;
+    h.Seed(kTcpipKeyPath, "HostName", u"EXCH1");
+    const ServerDiscovery found = DiscoverServer(h.Registry());
+    EXPECT_EQ(found.validPorts.state, State::Missing);
+    EXPECT_EQ(found.defaultValue, u"exch1:100-5000");
+    EXPECT_EQ(found.startupValue, u"exch1:6001-6002;exch1.:6001-6002;exch1:6004;exch1.:6004");
+
+    h.Registry().failOpensWith = regerr::Timeout;
+    h.Registry().failureReason = "The registry store stayed locked.";
+    const ServerDiscovery locked = DiscoverServer(h.Registry());
+    EXPECT_EQ(locked.validPorts.state, State::Unreadable);
+    EXPECT_EQ(locked.validPorts.reason, u"The registry store stayed locked.");
+}
+
+TEST(ValidPortsStore, AWriteIsJudgedByWhatTheCodePageMakesOfTheValue) {
+    WindowHarness h;
+    const ValidPortsChange change = WriteValidPorts(h.Registry(), u"mail.\u0100.com:6001");
+    EXPECT_EQ(change.result, Result::Made);
+    EXPECT_EQ(change.readBack.text, u"mail.?.com:6001");
+    EXPECT_EQ(change.failure, u"");
+}
+
+TEST(ValidPortsStore, DeleteSaysWhetherItRemovedTheValue) {
+    WindowHarness h;
+    h.Seed(kRpcProxyKeyPath, "ValidPorts", u"exch1:100-5000");
+    h.Registry().failOpensWith = regerr::AccessDenied;
+    h.Registry().failureReason = "Access is denied.";
+    const ValidPortsChange refused = DeleteValidPorts(h.Registry());
+    EXPECT_EQ(refused.result, Result::Failed);
+    EXPECT_EQ(refused.failure, u"Access is denied.");
+    EXPECT_EQ(refused.readBack.state, State::Unreadable);
+
+    h.Registry().failOpensWith.reset();
+    const ValidPortsChange removed = DeleteValidPorts(h.Registry());
+    EXPECT_EQ(removed.result, Result::Made);
+    EXPECT_EQ(removed.readBack.state, State::Missing);
+    EXPECT_EQ(h.StoredValidPorts(), u"");
+    EXPECT_EQ(DeleteValidPorts(h.Registry()).result, Result::AlreadyHeld);
+}
+
+}  // namespace
+}  // namespace pw::test
