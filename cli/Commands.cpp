@@ -176,10 +176,10 @@ int WriteAndLog(CommandContext& context, const Text& previous, const std::option
         if (value) {
             out.Err(WriteFailedMessage(change));
         } else {
-            out.Err(u"The registry value " + Quoted(kValidPortsFullName) + u" could not be deleted. It holds now: " +
-                    Describe(change.readBack));
+            out.Err(u"The registry value " + Quoted(kValidPortsFullName) + u" could not be deleted." +
+                    (change.failure.empty() ? Text() : u" Reason: " + change.failure) +
+                    u" It holds now: " + Describe(change.readBack) + u". No log was created.");
         }
-        if (!change.failure.empty()) out.Err(u"Cause: " + change.failure);
         return kFailed;
     }
     const LogOutcome log = WriteChangeLog(services.files, BuildLogPath(services.clock, DriveRoot(services.environment)),

@@ -137,6 +137,9 @@ TEST_F(CliProgram, ComposeAndItsRefusals) {
         {"compose --ports 0,6002,6004", 2, "", "Port values must be positive.\n"},
         {"compose --ports 70000,6002,6004", 2, "", "Port values must be 65535 or less.\n"},
         {"compose --host 'ex;ch1'", 2, "", "Host names must not contain \";\" or \":\".\n"},
+        {"compose --external 'mail\n.example.com'", 2, "",
+         "Host names must not contain line breaks or other control characters.\n"},
+        {"compose --host 'ex\u0142ch1'", 2, "", "Host names must contain only characters of the system's ANSI code page.\n"},
     };
     for (const Case& c : cases) {
         const Outcome run = Cli(c.args);
