@@ -11,7 +11,8 @@ namespace {
 constexpr char kExitCodes[] =
     "Exit codes:\n"
     "  0  done; check: no findings\n"
-    "  1  failed or refused (the message says what and why); check: findings\n"
+    "  1  failed or refused (the message says what and why);\n"
+    "     show: the stored value could not be read; check: findings\n"
     "  2  bad input or usage; check: the stored value could not be read";
 
 // Box options shared by compose and set, bound to one Boxes record.
