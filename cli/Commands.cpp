@@ -163,8 +163,9 @@ int PrintPlan(CommandContext& context, const StoredValue& stored, const std::opt
 
 // The window's write: the value, its read-back, then the log of the change
 // from `previous`. Failures say what the store holds now and why.
+// doneMessage: what is printed, given the log's path.
 int WriteAndLog(CommandContext& context, const Text& previous, const std::optional<Text>& value,
-                const Text& doneMessage) {
+                Text (*doneMessage)(const Text& logPath)) {
     Services& services = context.services;
     Console& out = context.console;
     const ValidPortsChange change = value ? WriteValidPorts(services.registry, *value) : DeleteValidPorts(services.registry);
@@ -188,8 +189,7 @@ int WriteAndLog(CommandContext& context, const Text& previous, const std::option
         out.Err(LogFailedMessage(log));
         return kFailed;
     }
-    out.Out(doneMessage);
-    out.Out(u"LOGPATH: " + log.path);
+    out.Out(doneMessage(log.path));
     try {
         const Text native = FromUtf8(services.files.NativePath(log.path));
         if (native != log.path) out.Out(u"FILE: " + native);
@@ -199,9 +199,18 @@ int WriteAndLog(CommandContext& context, const Text& previous, const std::option
     return kDone;
 }
 
+Text RestoredMessage(const Text& logPath) {
+    return u"Registry entry restored and log created.\r\nLOGPATH: " + logPath;
+}
+
+Text DeletedMessage(const Text& logPath) {
+    return u"Registry value deleted, as it did not exist before; the log's NEW SETTING is empty.\r\nLOGPATH: " +
+           logPath;
+}
+
 int WriteValue(CommandContext& context, const ServerDiscovery& server, const Text& value) {
     if (context.dryRun) return PrintPlan(context, server.validPorts, value);
-    return WriteAndLog(context, server.validPorts.text, value, u"Registry entry and log created.");
+    return WriteAndLog(context, server.validPorts.text, value, &WriteConfirmedMessage);
 }
 
 }  // namespace
@@ -317,9 +326,7 @@ int Restore(CommandContext& context, const Text& logFile, bool force) {
     const std::optional<Text> value =
         log->previousSetting.empty() ? std::nullopt : std::optional<Text>(log->previousSetting);
     if (context.dryRun) return PrintPlan(context, stored, value);
-    return WriteAndLog(context, stored.text, value,
-                       value ? Text(u"Registry entry restored and log created.")
-                             : Text(u"Registry value deleted, as it did not exist before; the log's NEW SETTING is empty."));
+    return WriteAndLog(context, stored.text, value, value ? &RestoredMessage : &DeletedMessage);
 }
 
 int Check(CommandContext& context) {

@@ -171,7 +171,7 @@ TEST_F(CliProgram, SetDryRunWritesNothingAndSetWritesWithALog) {
 
     run = Cli("set");
     EXPECT_EQ(run.exit, 0) << run.err;
-    EXPECT_EQ(run.out.rfind("Registry entry and log created.\nLOGPATH: C:\\RPC_", 0), 0u) << run.out;
+    EXPECT_EQ(run.out.rfind("Registry entry and log created.\n\nLOGPATH: C:\\RPC_", 0), 0u) << run.out;
     EXPECT_EQ(Stored(), kFour);
     const std::string log = ReadFile(LogFile(run));
     EXPECT_NE(log.find("\r\nPREVIOUS SETTING=EXCH1:100-5000\r\n"), std::string::npos) << log;
