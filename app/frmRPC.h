@@ -8,6 +8,7 @@
 #include "app/Clock.h"
 #include "app/ControlId.h"
 #include "app/Environment.h"
+#include "app/ChangeLog.h"
 #include "app/Form.h"
 #include "registry/RegistryApi.h"
 #include "text/FileSystem.h"
@@ -67,23 +68,14 @@ public:
 
 private:
     void ComposeValidPorts();
-    void WriteChangeLog();
-    Text BuildLogPath();
 
     // The steps that cmdSetReg and cmdDefault share, for the value they write.
     void ApplySequence(const Text& value);
     void AnnounceLogPath();
 
-    // What the latest WriteChangeLog did: the file it wrote (the announced name,
-    // or a free one beside it when that was taken), or why it wrote none.
-    struct LogOutcome {
-        bool written = false;
-        Text path;
-        Text failure;
-    };
-
     frmRPCServices services_;
     frmRPCState state_;
+    // What the latest log write did: the file it wrote, or why it wrote none.
     LogOutcome lastLog_;
 };
 

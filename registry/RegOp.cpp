@@ -61,12 +61,14 @@ void RegOp::Options(std::int32_t lProp) {
 }
 
 RegValue RegOp::Value(const Text& ValueName) {
+    last_ = {};
     if (oValueCache.Count() == 0) LoadValueCache();
     return oValueCache.Item(ValueName);
 }
 
 bool RegOp::EnsureKeyOpen() {
     if (strKey.empty()) {
+        NoteFailure(regerr::InvalidParameter, "no key name was given");
         ShowRegError(u"No Key name specified!");
         return false;
     }
@@ -98,12 +100,18 @@ void RegOp::OpenKey() {
                                                   kRegOptionNonVolatile, lAccessWanted, &security,
                                                   &handle, &disposition);
     // A failed call need not clear the out handle; only a success yields one.
-    if (status != regerr::Success || handle == 0) return;
+    if (status != regerr::Success || handle == 0) {
+        NoteFailure(status != regerr::Success ? status : regerr::InvalidHandle);
+        return;
+    }
     hKey = handle;
 
     Dword subKeys = 0, maxSubKeyLen = 0, values = 0, maxValueNameLen = 0, maxValueLen = 0;
-    api_.RegQueryInfoKeyA(hKey, nullptr, nullptr, nullptr, &subKeys, &maxSubKeyLen, nullptr, &values,
-                          &maxValueNameLen, &maxValueLen, nullptr, nullptr);
+    const RegStatus info = api_.RegQueryInfoKeyA(hKey, nullptr, nullptr, nullptr, &subKeys, &maxSubKeyLen,
+                                                 nullptr, &values, &maxValueNameLen, &maxValueLen, nullptr,
+                                                 nullptr);
+    // Counted as no values, as before; the note tells an empty read from a failed one.
+    if (info != regerr::Success) NoteFailure(info);
     lSubKeyCount = subKeys;
     lMaxSubKeyLen = maxSubKeyLen;
     lValueCount = values;
@@ -116,6 +124,7 @@ void RegOp::OpenKey() {
 
 void RegOp::LoadValueCache() {
     if (strKey.empty()) {
+        NoteFailure(regerr::InvalidParameter, "no key name was given");
         ShowRegError(u"No Key name specified!");
         return;
     }
@@ -157,7 +166,11 @@ void RegOp::LoadValueCache() {
                 data.resize(dataNeeded);
             }
         }
-        if (status != regerr::Success) continue;
+        if (status != regerr::Success) {
+            // An index that vanished since the count is no failure of the store.
+            if (status != regerr::NoMoreItems) NoteFailure(status);
+            continue;
+        }
 
         // Trimmed in the ANSI bytes before converting: a NUL byte is a NUL
         // character in every code page, and one conversion per text is cheaper.
@@ -239,6 +252,12 @@ Text RegOp::ExpandEnvVars(const Text& text) {
     if (n == 0 || n > buffer.size()) return {};
     const std::string_view result(buffer.data(), n - 1);
     return FromAnsi(result.substr(0, result.find('\0')));
+}
+
+void RegOp::NoteFailure(RegStatus status, std::string reason) {
+    if (last_.status != regerr::Success) return;
+    last_.status = status;
+    last_.reason = std::move(reason);
 }
 
 void RegOp::ShowRegError(const Text& message) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -49,6 +50,17 @@ public:
     std::int32_t ValueCount();
     std::int32_t KeyCount();
 
+    // What the latest Value (read or write) or DeleteValue met: Success, or the
+    // status of the first registry call that failed in it (or of the refusal to
+    // write over an unsupported type) with the store's reason, read at once
+    // from DescribeLastFailure (empty when the store gives none). The results
+    // above stay as they are; this only tells an empty one's cause.
+    struct CallResult {
+        RegStatus status = regerr::Success;
+        std::string reason;
+    };
+    const CallResult& LastResult() const { return last_; }
+
 private:
     bool EnsureKeyOpen();
     void CloseKey();
@@ -61,6 +73,9 @@ private:
     void ShowRegError(const Text& message);
     bool IsWinNT();
     bool HasShlwapi();
+    // Keeps the first failure of the current operation.
+    void NoteFailure(RegStatus status, std::string reason);
+    void NoteFailure(RegStatus status) { NoteFailure(status, api_.DescribeLastFailure()); }
 
     RegistryApi& api_;
     RegErrorBox errorBox_;
@@ -78,6 +93,7 @@ private:
     Dword lMaxValueLen = 0;
     bool bIsNT = false;
     OrderedNoCaseValues oValueCache;
+    CallResult last_;
 };
 
 }  // namespace pw

@@ -43,9 +43,14 @@ std::int32_t RegOp::KeyCount() {
 }
 
 bool RegOp::DeleteValue(const Text& ValueName) {
+    last_ = {};
     if (bIsNT) lAccessWanted = regaccess::AllAccess;
     if (!EnsureKeyOpen()) return false;
-    if (api_.RegDeleteValueA(hKey, ToAnsi(ValueName).c_str()) != regerr::Success) return false;
+    const RegStatus status = api_.RegDeleteValueA(hKey, ToAnsi(ValueName).c_str());
+    if (status != regerr::Success) {
+        NoteFailure(status);
+        return false;
+    }
 
     Dword values = lValueCount;
     api_.RegQueryInfoKeyA(hKey, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,

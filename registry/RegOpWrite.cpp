@@ -30,6 +30,7 @@ std::vector<std::uint8_t> AnsiBytes(const std::string& ansi) {
 
 void RegOp::Value(const Text& ValueName, const RegWriteValue& vValue) {
     if (std::holds_alternative<std::monostate>(vValue)) return;
+    last_ = {};
     RegWriteValue v = vValue;
     if (bIsNT) lAccessWanted = regaccess::ReadWrite;
     if (!EnsureKeyOpen()) return;
@@ -62,6 +63,9 @@ void RegOp::Value(const Text& ValueName, const RegWriteValue& vValue) {
             case regtype::MultiSz:
                 break;
             default:
+                NoteFailure(regerr::UnsupportedType,
+                            "the existing value " + Quoted(ValueName) + " holds data of a type (" +
+                                std::to_string(existingType) + ") that is never written over; remove it first");
                 ShowRegError(u"Existing value has unsupported data type and will not be overwritten");
                 return;
         }
@@ -104,6 +108,7 @@ void RegOp::Value(const Text& ValueName, const RegWriteValue& vValue) {
         // Silent without the error option, like every other registry failure.
         Text message = u"Could not write Registry Value!";
         const std::string reason = api_.DescribeLastFailure();
+        NoteFailure(status, reason);
         if (!reason.empty()) message += u"\n\n" + FromUtf8(reason);
         ShowRegError(message);
     }

@@ -32,7 +32,8 @@ constexpr RegStatus CantWrite = 1013;
 constexpr RegStatus RegistryCorrupt = 1015;
 constexpr RegStatus RegistryIoFailed = 1016;
 constexpr RegStatus KeyDeleted = 1018;
-constexpr RegStatus Timeout = 1460;          // the store stayed locked too long
+constexpr RegStatus Timeout = 1460;
+constexpr RegStatus UnsupportedType = 1630;  // data of this type is not supported          // the store stayed locked too long
 }  // namespace regerr
 
 // Registry data types.

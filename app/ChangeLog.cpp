@@ -1,0 +1,72 @@
+#include "app/ChangeLog.h"
+
+#include <exception>
+
+#include "text/FileIOMOD.h"
+#include "text/NumberText.h"
+
+namespace pw {
+namespace {
+
+constexpr char16_t kCrLf[] = u"\r\n";
+constexpr char16_t kSeparatorLine[] = u"----------------------";
+constexpr char16_t kCreditLine[] = u"Written by Portwright 1.0, which composes the RPC proxy's ValidPorts value.";
+
+// A log never replaces an earlier one; beyond this many taken names we give up.
+constexpr int kMaxLogNameTries = 1000;
+
+}  // namespace
+
+Text BuildLogPath(Clock& clock, const Text& driveRoot) {
+    Text stamp = clock.ShortDateNow();
+    stamp += u"_";
+    stamp += clock.LongTimeNow();
+    stamp = ReplaceAll(stamp, u':', u'.');
+    stamp = ReplaceAll(stamp, u'/', u'-');
+    stamp = ReplaceAll(stamp, u'\\', u'-');
+    stamp += u".LOG";
+    stamp = RemoveAll(stamp, u' ');
+    return driveRoot + u"RPC_" + stamp;
+}
+
+Text NumberedLogPath(const Text& path, int number) {
+    const Text suffix = u"_" + IntToText(number);
+    constexpr TextView kExtension = u".LOG";
+    if (path.size() >= kExtension.size() &&
+        TextView(path).substr(path.size() - kExtension.size()) == kExtension) {
+        return path.substr(0, path.size() - kExtension.size()) + suffix + Text(kExtension);
+    }
+    return path + suffix;
+}
+
+Text ChangeLogText(const Text& previousSetting, const Text& newSetting) {
+    return Text(u"RPC Single Server Registry Modifications") + kCrLf + kCreditLine + kCrLf + kSeparatorLine +
+           kCrLf + u"KEY=HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Rpc\\RpcProxy" + kCrLf +
+           u"VALUENAME=ValidPorts" + kCrLf + kSeparatorLine + kCrLf + u"PREVIOUS SETTING=" + previousSetting +
+           kCrLf + kSeparatorLine + kCrLf + u"NEW SETTING=" + newSetting + kCrLf + kSeparatorLine;
+}
+
+LogOutcome WriteChangeLog(FileSystem& files, const Text& path, const Text& previousSetting,
+                          const Text& newSetting) {
+    LogOutcome outcome{false, path, {}};
+    try {
+        const Text text = ChangeLogText(previousSetting, newSetting);
+        // An earlier log of the same second keeps its content: this one goes
+        // beside it under the next free number.
+        for (int number = 1; number <= kMaxLogNameTries; ++number) {
+            outcome.path = number == 1 ? path : NumberedLogPath(path, number);
+            if (CreateTextFile(files, outcome.path, text)) {
+                outcome.written = true;
+                return outcome;
+            }
+        }
+        outcome.path = path;
+        outcome.failure = u"The name and " + IntToText(kMaxLogNameTries - 1) +
+                          u" numbered names beside it are all taken; move old logs away.";
+    } catch (const std::exception& error) {
+        outcome.failure = FromUtf8(error.what());
+    }
+    return outcome;
+}
+
+}  // namespace pw

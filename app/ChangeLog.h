@@ -1,0 +1,31 @@
+#pragma once
+// The ten-line log each write leaves in the root of the system drive, and its
+// name: "RPC_" with the date and time of the moment the name was composed.
+#include "app/Clock.h"
+#include "text/FileSystem.h"
+#include "text/Text.h"
+
+namespace pw {
+
+// driveRoot + "RPC_" + date "_" time (":" to ".", "/" and "\" to "-", no spaces) + ".LOG".
+Text BuildLogPath(Clock& clock, const Text& driveRoot);
+
+// The name beside path for a log of the same second: "C:\RPC_x.LOG" -> "C:\RPC_x_2.LOG".
+Text NumberedLogPath(const Text& path, int number);
+
+// The ten lines, joined by CR LF (the file writer ends the last one).
+Text ChangeLogText(const Text& previousSetting, const Text& newSetting);
+
+// What a log write did: the file it wrote, or why it wrote none.
+struct LogOutcome {
+    bool written = false;
+    Text path;     // written: the file; else the name that was asked for
+    Text failure;  // not written: why
+};
+
+// Writes the log at path, or beside it under the next free number when the
+// name is taken (_2, _3, ...); never replaces a file. Does not throw.
+LogOutcome WriteChangeLog(FileSystem& files, const Text& path, const Text& previousSetting,
+                          const Text& newSetting);
+
+}  // namespace pw

@@ -1,0 +1,28 @@
+#pragma once
+// The program's own messages about the stored value and the log, whole, as the
+// window shows them (lines joined by CR LF).
+#include "app/ChangeLog.h"
+#include "app/ValidPortsWrite.h"
+#include "text/Text.h"
+
+namespace pw {
+
+// Start-up found no ValidPorts text (missing, empty or unreadable).
+Text MissingValueMessage();
+
+// The write took and its log is at logPath.
+Text WriteConfirmedMessage(const Text& logPath);
+
+// The write took, but the log could not be written.
+Text LogFailedMessage(const LogOutcome& log);
+
+// The write did not take (any result but Made): what the store holds now, and why.
+Text WriteFailedMessage(const ValidPortsChange& change);
+
+// Caption of lblSave: where the next write's log goes.
+Text LogAnnouncement(const Text& logPath);
+
+// Caption of lblValueDefault.
+Text DefaultValueCaption(const Text& defaultValue);
+
+}  // namespace pw
