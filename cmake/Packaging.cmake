@@ -6,12 +6,6 @@
 # version record, so one number names the release everywhere. There is no
 # Debian revision: we build the package ourselves from our own tree.
 
-# The command line is installed beside the window when this tree builds it.
-if(TARGET portwright-cli)
-  include(GNUInstallDirs)
-  install(TARGETS portwright-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-endif()
-
 set(PORTWRIGHT_PACKAGE_MAINTAINER
     "Portwright maintainers <maintainers@users.noreply.c-seed-7060efd3.example>"
     CACHE STRING "Maintainer field of the Debian package")
@@ -24,10 +18,6 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/packages)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "compose and write the RPC proxy's ValidPorts registry value")
-set(pw_deb_programs "the Qt window (portwright)")
-if(TARGET portwright-cli)
-  set(pw_deb_programs "the Qt window (portwright) and the command line (portwright-cli)")
-endif()
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Portwright composes the registry value ValidPorts under
 HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Rpc\\RpcProxy, the host names and
@@ -36,7 +26,8 @@ the stored value, writes it (or a default) and leaves a log file of each
 write. On Linux it works on a registry store and drive folders of its own
 under ~/.local/share/portwright.
 
-This package holds ${pw_deb_programs}.")
+This package holds the window (portwright) and the command line
+(portwright-cli).")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${PORTWRIGHT_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION admin)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
