@@ -62,3 +62,15 @@ bench: build
 
 clean:
 	rm -rf $(BUILD) build-win32 build-win64
+
+# Delivery: dist/portwright-<version>-windows.zip and the Debian package
+# dist/portwright_<version>_amd64.deb (scripts/make-dist). test-dist checks
+# both, and installs, starts and removes the package: it needs root and apt,
+# so it is not part of `make test`.
+.PHONY: dist test-dist
+dist: build windows
+	scripts/install-deps dist
+	scripts/make-dist $(BUILD)
+
+test-dist: dist
+	scripts/test-dist $(BUILD)
