@@ -4,7 +4,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build run test test-native bench clean deps-windows windows test-windows
+.PHONY: all deps build run test test-native bench clean deps-windows windows test-windows check deps-fuzz fuzz
 
 # The Windows build: cross-compiled with mingw-w64, 32-bit and 64-bit, tests run
 # under Wine (scripts/wine-run).
@@ -57,8 +57,48 @@ test-windows: windows
 	done; \
 	exit $$status
 
+# The native suites again, built with AddressSanitizer and UndefinedBehaviorSanitizer;
+# the first fault fails its test.
+CHECK_BUILD ?= build-check
+CHECK_ENV = QT_QPA_PLATFORM=offscreen \
+  ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:detect_stack_use_after_return=1 \
+  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+
+$(CHECK_BUILD)/CMakeCache.txt:
+	cmake -S . -B $(CHECK_BUILD) $(CMAKE_FLAGS) -DPORTWRIGHT_SANITIZE=ON -DPORTWRIGHT_BENCH=OFF
+
+check: deps $(CHECK_BUILD)/CMakeCache.txt
+	cmake --build $(CHECK_BUILD) -j$(JOBS)
+	cd $(CHECK_BUILD) && $(CHECK_ENV) ctest --output-on-failure -j$(JOBS)
+
+# libFuzzer targets of tests/fuzz (clang), each run FUZZ_SECONDS from its corpus.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 30
+
+deps-fuzz:
+	scripts/install-deps fuzz
+
+$(FUZZ_BUILD)/CMakeCache.txt:
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(CMAKE_FLAGS) -DPORTWRIGHT_FUZZ=ON -DPORTWRIGHT_QT=OFF -DPORTWRIGHT_BENCH=OFF
+
+fuzz: deps-fuzz $(FUZZ_BUILD)/CMakeCache.txt
+	cmake --build $(FUZZ_BUILD) --target fuzz_targets -j$(JOBS)
+	scripts/run-fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 bench: build
 	scripts/run-benchmarks $(BUILD)
 
 clean:
-	rm -rf $(BUILD) build-win32 build-win64
+	rm -rf $(BUILD) build-win32 build-win64 $(CHECK_BUILD) $(FUZZ_BUILD)
+
+# Delivery: dist/portwright-<version>-windows.zip and the Debian package
+# dist/portwright_<version>_amd64.deb (scripts/make-dist). test-dist checks
+# both, and installs, starts and removes the package: it needs root and apt,
+# so it is not part of `make test`.
+.PHONY: dist test-dist
+dist: build windows
+	scripts/install-deps dist
+	scripts/make-dist $(BUILD)
+
+test-dist: dist
+	scripts/test-dist $(BUILD)

@@ -45,4 +45,11 @@ done
 echo "process start to window shown, under Wine $(run_wine --version 2>/dev/null | tr -d '\r')"
 summary "bare window" "${bare_times[@]}"
 summary "Portwright.exe" "${portwright_times[@]}"
+# Each round's pair ran back to back, so their ratio suffers less from a machine
+# whose load changes between rounds than the ratio of the medians does.
+paste -d' ' <(printf '%s\n' "${portwright_times[@]}") <(printf '%s\n' "${bare_times[@]}") |
+  awk '{ print $1 / $2 }' | sort -n | awk '{ r[NR] = $1 } END {
+    m = NR % 2 ? r[(NR + 1) / 2] : (r[NR / 2] + r[NR / 2 + 1]) / 2
+    printf "ratio per round  median %7.2f      min %7.2f   max %7.2f   (target 1.3)\n", m, r[1], r[NR] }'
+echo "load average $(cut -d' ' -f1 /proc/loadavg) on $(nproc) cores (wall times grow with it)"
 echo "sizes: Portwright.exe $(stat -c %s "$exe") bytes$( [ -f "${build%64}32/ui/win32/Portwright.exe" ] && echo ", 32-bit $(stat -c %s "${build%64}32/ui/win32/Portwright.exe") bytes")"

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Portwright.exe starts on Windows Server 2003 and later with nothing to
-# install: a GUI program for subsystem and OS 5.2 that imports only DLLs every
-# Windows has (Shlwapi is bound at run time, never imported), and from
-# oleaut32, which has grown since, only functions that Server 2003's exports.
-#   check-header.sh OBJDUMP PORTWRIGHT_EXE
+# install: a GUI program (portwright-cli.exe: a console program) for subsystem
+# and OS 5.2 that imports only DLLs every Windows has (Shlwapi is bound at run
+# time, never imported), and from oleaut32, which has grown since, only
+# functions that Server 2003's exports.
+#   check-header.sh OBJDUMP EXE [gui|console]
 set -euo pipefail
-objdump=$1 exe=$2
+objdump=$1 exe=$2 kind=${3:-gui}
 header=$("$objdump" -p "$exe")
 allowed=' advapi32.dll comctl32.dll gdi32.dll kernel32.dll msvcrt.dll oleaut32.dll user32.dll '
 # BSTR handling and the text-to-number conversion, exported by every oleaut32
@@ -20,7 +21,11 @@ for pair in MajorSubsystemVersion=5 MinorSubsystemVersion=2 MajorOSystemVersion=
   [ "$(field "$name")" = "$want" ] && echo "ok   $name $want" || fail "$name is '$(field "$name")', wanted $want"
 done
 subsystem=$(awk '$1 == "Subsystem" { print $2; exit }' <<<"$header")
-[ "$subsystem" = 00000002 ] && echo "ok   Windows GUI subsystem" || fail "subsystem is $subsystem, wanted 2 (Windows GUI)"
+if [ "$kind" = console ]; then
+  [ "$subsystem" = 00000003 ] && echo "ok   Windows console subsystem" || fail "subsystem is $subsystem, wanted 3 (console)"
+else
+  [ "$subsystem" = 00000002 ] && echo "ok   Windows GUI subsystem" || fail "subsystem is $subsystem, wanted 2 (Windows GUI)"
+fi
 
 dlls=$(awk '/DLL Name:/ { print tolower($3) }' <<<"$header" | sort -u)
 [ -n "$dlls" ] || fail "no imported DLLs found: is $exe a program?"

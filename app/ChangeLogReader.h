@@ -1,0 +1,19 @@
+#pragma once
+// Reading back a change log that Portwright wrote, for undoing its write.
+#include <optional>
+
+#include "text/Text.h"
+
+namespace pw {
+
+struct ChangeLogSettings {
+    Text previousSetting;  // empty: the value did not exist before the write
+    Text newSetting;       // empty: the write deleted the value
+};
+
+// The two settings of a ten-line change log (CR LF or LF line ends, the last
+// line's break optional), or nothing, with why in *why, when the text is not
+// laid out as ChangeLogText lays it out. The credit line may say anything.
+std::optional<ChangeLogSettings> ParseChangeLog(TextView text, Text* why);
+
+}  // namespace pw

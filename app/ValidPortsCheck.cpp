@@ -1,0 +1,307 @@
+#include "app/ValidPortsCheck.h"
+
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <set>
+
+#include "text/NumberText.h"
+
+namespace pw {
+namespace {
+
+constexpr std::int32_t kLowestPort = 1;
+constexpr std::int32_t kHighestPort = 65535;
+constexpr std::int32_t kEndpointMapperPort = 593;
+constexpr size_t kNetbiosMax = 15;
+constexpr size_t kLabelMax = 63;
+constexpr size_t kDnsNameMax = 253;
+
+Text Quoted(TextView text) { return u"'" + Text(text) + u"'"; }
+
+// "6001", "6001 and 6002", "6001, 6002 and 6004"
+Text JoinAnd(const std::vector<Text>& items) {
+    Text joined;
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (i > 0) joined += i + 1 == items.size() ? u" and " : u", ";
+        joined += items[i];
+    }
+    return joined;
+}
+
+Text PortList(const std::set<std::int32_t>& ports) {
+    std::vector<Text> texts;
+    for (std::int32_t port : ports) texts.push_back(IntToText(port));
+    return JoinAnd(texts);
+}
+
+bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool IsNameChar(char16_t c) {
+    return IsDigit(c) || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'-' || c == u'.';
+}
+
+// A character as a person can read it in a one-line message.
+Text Shown(char16_t c) {
+    if (c == u' ') return u"space";
+    if (c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0) || (c >= 0xD800 && c <= 0xDFFF)) {
+        static const char hex[] = "0123456789ABCDEF";
+        Text code = u"U+";
+        for (int shift = 12; shift >= 0; shift -= 4) code += static_cast<char16_t>(hex[(c >> shift) & 0xF]);
+        return code;
+    }
+    return Quoted(TextView(&c, 1));
+}
+
+struct Entry {
+    Text text;
+    Text name;
+    std::int32_t low = 0;
+    std::int32_t high = 0;
+};
+
+// One port number, or why it is not one.
+std::optional<std::int32_t> ParsePort(TextView text, Text& why) {
+    if (text.empty() || !std::all_of(text.begin(), text.end(), IsDigit)) {
+        why = Quoted(text) + u" is not a port number";
+        return std::nullopt;
+    }
+    const TextView digits = text.substr(std::min(text.find_first_not_of(u'0'), text.size()));
+    if (digits.size() > 5) {
+        why = u"port " + Text(text) + u" is above " + IntToText(kHighestPort);
+        return std::nullopt;
+    }
+    std::int32_t port = 0;
+    for (char16_t c : digits) port = port * 10 + (c - u'0');
+    if (port < kLowestPort) {
+        why = u"port " + Text(text) + u" is below " + IntToText(kLowestPort);
+        return std::nullopt;
+    }
+    if (port > kHighestPort) {
+        why = u"port " + Text(text) + u" is above " + IntToText(kHighestPort);
+        return std::nullopt;
+    }
+    return port;
+}
+
+// "name:port" or "name:low-high"; on failure, why.
+std::optional<Entry> ParseEntry(TextView text, Text& why) {
+    const size_t colon = text.find(u':');
+    if (colon == TextView::npos) {
+        why = u"it has no ':' before a port";
+        return std::nullopt;
+    }
+    if (text.find(u':', colon + 1) != TextView::npos) {
+        why = u"it has more than one ':'";
+        return std::nullopt;
+    }
+    if (colon == 0) {
+        why = u"it has no name before ':'";
+        return std::nullopt;
+    }
+    Entry entry{Text(text), Text(text.substr(0, colon))};
+    const TextView ports = text.substr(colon + 1);
+    const size_t dash = ports.find(u'-');
+    const TextView lowText = ports.substr(0, dash);
+    const TextView highText = dash == TextView::npos ? lowText : ports.substr(dash + 1);
+    const auto low = ParsePort(lowText, why);
+    if (!low) return std::nullopt;
+    const auto high = ParsePort(highText, why);
+    if (!high) return std::nullopt;
+    if (*low > *high) {
+        why = u"its range runs backwards (" + IntToText(*low) + u" > " + IntToText(*high) + u")";
+        return std::nullopt;
+    }
+    entry.low = *low;
+    entry.high = *high;
+    return entry;
+}
+
+// Characters and lengths of a name, as NetBIOS (no '.') or DNS rules it.
+void CheckName(TextView name, std::vector<Finding>& findings) {
+    Text bad;
+    for (char16_t c : name) {
+        if (!IsNameChar(c) && bad.find(c) == Text::npos) bad += c;
+    }
+    if (!bad.empty()) {
+        std::vector<Text> shown;
+        for (char16_t c : bad) shown.push_back(Shown(c));
+        findings.push_back({FindingKind::BadCharacters, Text(name),
+                            u"name " + Quoted(name) +
+                                u" has characters other than letters, digits, '-' and '.': " +
+                                JoinAnd(shown)});
+    }
+    if (name.find(u'.') == TextView::npos) {
+        if (name.size() > kNetbiosMax) {
+            findings.push_back({FindingKind::NameTooLong, Text(name),
+                                u"NetBIOS name " + Quoted(name) + u" has " + IntToText(name.size()) +
+                                    u" characters; at most " + IntToText(kNetbiosMax) + u" are allowed"});
+        }
+        return;
+    }
+    if (name.size() > kDnsNameMax) {
+        findings.push_back({FindingKind::NameTooLong, Text(name),
+                            u"name " + Quoted(name) + u" has " + IntToText(name.size()) +
+                                u" characters; a DNS name has at most " + IntToText(kDnsNameMax)});
+    }
+    bool emptyLabel = false;
+    for (size_t start = 0; start <= name.size();) {
+        const size_t dot = std::min(name.find(u'.', start), name.size());
+        const TextView label = name.substr(start, dot - start);
+        if (label.empty()) {
+            emptyLabel = true;
+        } else if (label.size() > kLabelMax) {
+            findings.push_back({FindingKind::NameTooLong, Text(name),
+                                u"label " + Quoted(label) + u" of " + Quoted(name) + u" has " +
+                                    IntToText(label.size()) + u" characters; a DNS label has at most " +
+                                    IntToText(kLabelMax)});
+        }
+        start = dot + 1;
+    }
+    if (emptyLabel) {
+        findings.push_back({FindingKind::NameTooLong, Text(name),
+                            u"name " + Quoted(name) +
+                                u" has an empty label: a '.' at its start or end, or two in a row"});
+    }
+}
+
+Text WhereSet(const ServicePort& service) {
+    const Text setting = Text(service.setting->valueName) + u" under HKLM\\" + service.setting->key;
+    switch (service.source) {
+        case ServicePort::Source::Setting: return u"set by " + setting;
+        case ServicePort::Source::Default: return u"the default: " + setting + u" is not set";
+        case ServicePort::Source::Unusable: return u"the default: " + setting + u" is unusable";
+    }
+    return setting;
+}
+
+}  // namespace
+
+const std::vector<ServicePortSetting>& ServicePortSettings() {
+    static const std::vector<ServicePortSetting> settings{
+        {u"the information store (Store)",
+         u"System\\CurrentControlSet\\Services\\MSExchangeIS\\ParametersSystem", u"Rpc/HTTP Port", 6001},
+        {u"the directory referral service (DSReferral)",
+         u"System\\CurrentControlSet\\Services\\MSExchangeSA\\Parameters", u"HTTP Port", 6002},
+        {u"the directory proxy (DSProxy)",
+         u"System\\CurrentControlSet\\Services\\MSExchangeSA\\Parameters", u"Rpc/HTTP NSPI Port", 6004},
+    };
+    return settings;
+}
+
+const char* FindingKindName(FindingKind kind) {
+    switch (kind) {
+        case FindingKind::EmptyValue: return "empty-value";
+        case FindingKind::EmptyEntry: return "empty-entry";
+        case FindingKind::BadEntry: return "bad-entry";
+        case FindingKind::Duplicate: return "duplicate";
+        case FindingKind::NameMissing: return "name-missing";
+        case FindingKind::PortNotAdmitted: return "port-not-admitted";
+        case FindingKind::WideRange: return "wide-range";
+        case FindingKind::BadCharacters: return "bad-characters";
+        case FindingKind::NameTooLong: return "name-length";
+        case FindingKind::ServiceSetting: return "service-setting";
+    }
+    return "unknown";
+}
+
+std::vector<Finding> CheckValidPorts(TextView value, TextView netbiosName, TextView fqdn,
+                                     const std::vector<ServicePort>& services) {
+    std::vector<Finding> findings;
+    for (const ServicePort& service : services) {
+        if (service.source == ServicePort::Source::Unusable) {
+            findings.push_back({FindingKind::ServiceSetting, service.setting->valueName,
+                                Text(service.setting->valueName) + u" under HKLM\\" + service.setting->key +
+                                    u" " + service.problem + u"; taken as " +
+                                    IntToText(service.port) + u", the default"});
+        }
+    }
+    if (value.empty()) {
+        findings.push_back({FindingKind::EmptyValue, {},
+                            u"ValidPorts is missing or empty: the RPC proxy forwards to no server and port"});
+        return findings;
+    }
+
+    std::set<std::int32_t> servicePorts;
+    for (const ServicePort& service : services) servicePorts.insert(service.port);
+
+    std::vector<Entry> entries;
+    std::map<Text, Text> firstOfKey;  // folded name and ports -> the entry as first written
+    std::set<Text> namesChecked;
+    size_t number = 0;
+    for (size_t start = 0; start <= value.size(); ++number) {
+        const size_t end = std::min(value.find(u';', start), value.size());
+        const TextView text = value.substr(start, end - start);
+        const bool last = end == value.size();
+        start = end + 1;
+        if (text.empty()) {
+            const Text where = number == 0 ? u"the value starts with ';'"
+                               : last      ? u"the value ends with ';'"
+                                           : u"entry " + IntToText(number + 1) + u" is empty: two ';' in a row";
+            findings.push_back({FindingKind::EmptyEntry, {}, where});
+            continue;
+        }
+        const TextView name = text.substr(0, text.find(u':'));
+        if (!name.empty() && namesChecked.insert(FoldCase(name)).second) CheckName(name, findings);
+
+        Text why;
+        auto entry = ParseEntry(text, why);
+        if (!entry) {
+            findings.push_back({FindingKind::BadEntry, Text(text),
+                                u"entry " + Quoted(text) + u" is not name:port or name:low-high: " + why});
+            continue;
+        }
+        const Text key = FoldCase(entry->name) + u":" + IntToText(entry->low) + u"-" + IntToText(entry->high);
+        const auto [first, isNew] = firstOfKey.emplace(key, entry->text);
+        if (!isNew) {
+            findings.push_back({FindingKind::Duplicate, entry->text,
+                                u"entry " + Quoted(entry->text) + u" repeats " + Quoted(first->second)});
+            continue;
+        }
+        entries.push_back(*entry);
+
+        std::int32_t needed = 0;
+        for (std::int32_t port : servicePorts) needed += port >= entry->low && port <= entry->high;
+        const std::int32_t extra = entry->high - entry->low + 1 - needed;
+        if (extra > 0) {
+            Text message = u"entry " + Quoted(entry->text) +
+                           (entry->low == entry->high ? u" admits port " + IntToText(entry->low) + u", on which"
+                                                      : u" admits " + IntToText(extra) + u" ports on which") +
+                           u" none of the server's services listens (they listen on " + PortList(servicePorts) + u")";
+            if (kEndpointMapperPort >= entry->low && kEndpointMapperPort <= entry->high &&
+                !servicePorts.count(kEndpointMapperPort)) {
+                message += u", among them 593, the RPC endpoint mapper over HTTP";
+            }
+            findings.push_back({FindingKind::WideRange, entry->text, message});
+        }
+    }
+
+    const std::pair<const char16_t*, TextView> names[] = {{u"NetBIOS name", netbiosName}, {u"FQDN", fqdn}};
+    for (const auto& [what, name] : names) {
+        if (name.empty()) continue;
+        std::vector<const Entry*> own;
+        for (const Entry& entry : entries) {
+            if (EqualsNoCase(entry.name, name)) own.push_back(&entry);
+        }
+        if (own.empty()) {
+            findings.push_back({FindingKind::NameMissing, Text(name),
+                                u"the server's " + Text(what) + u" " + Quoted(name) +
+                                    u" has no entry: the ports of its services (" + PortList(servicePorts) +
+                                    u") are not admitted for it"});
+            continue;
+        }
+        for (const ServicePort& service : services) {
+            const bool admitted = std::any_of(own.begin(), own.end(), [&](const Entry* entry) {
+                return service.port >= entry->low && service.port <= entry->high;
+            });
+            if (!admitted) {
+                findings.push_back({FindingKind::PortNotAdmitted, Text(name),
+                                    u"port " + IntToText(service.port) + u" is not admitted for " + Quoted(name) +
+                                        u": " + service.setting->service + u" listens on it (" +
+                                        WhereSet(service) + u")"});
+            }
+        }
+    }
+    return findings;
+}
+
+}  // namespace pw

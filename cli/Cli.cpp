@@ -1,0 +1,111 @@
+#include "cli/Cli.h"
+
+#include <exception>
+#include <sstream>
+
+#include <CLI/CLI.hpp>
+
+namespace pw::cli {
+namespace {
+
+constexpr char kExitCodes[] =
+    "Exit codes:\n"
+    "  0  done; check: no findings\n"
+    "  1  failed or refused (the message says what and why);\n"
+    "     show: the stored value could not be read; check: findings\n"
+    "  2  bad input or usage; check: the stored value could not be read";
+
+// Box options shared by compose and set, bound to one Boxes record.
+struct BoxOptions {
+    std::string host, domain, external;
+    std::vector<std::string> ports;
+
+    void AddTo(CLI::App& command) {
+        command.add_option("--host", host, "NetBIOS name of the server (default: HostName, as the window starts)");
+        command.add_option("--domain", domain, "internal DNS domain (default: Domain, as the window starts)");
+        command.add_option("--external", external, "external host name (default: none)");
+        command.add_option("--ports", ports, "the Store, DSReferral and DSProxy ports (default: 6001,6002,6004)")
+            ->delimiter(',')
+            ->expected(3);
+    }
+
+    Boxes Given(const CLI::App& command) const {
+        Boxes boxes;
+        if (command.count("--host") > 0) boxes.host = FromUtf8(host);
+        if (command.count("--domain") > 0) boxes.domain = FromUtf8(domain);
+        if (command.count("--external") > 0) boxes.external = FromUtf8(external);
+        if (command.count("--ports") > 0) {
+            boxes.ports.emplace();
+            for (const std::string& port : ports) boxes.ports->push_back(FromUtf8(port));
+        }
+        return boxes;
+    }
+};
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, Services& services, Console& console) {
+    CLI::App app{"Shows, checks, composes and writes the registry value ValidPorts under\n"
+                 "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Rpc\\RpcProxy, as Portwright's window does,\n"
+                 "leaving a change log of each write that `restore` can undo.",
+                 "portwright-cli"};
+    app.set_version_flag("--version", "portwright-cli 1.0.0.0");
+    app.require_subcommand(1);
+    app.footer(kExitCodes);
+
+    CommandContext context{services, console};
+    BoxOptions boxes;
+    std::string logFile;
+    bool force = false;
+
+    CLI::App* show = app.add_subcommand("show", "the server's names, the stored value, the value the window would "
+                                                "compose at start-up, the default value, and the check's findings");
+    CLI::App* compose = app.add_subcommand("compose", "print the value the window would compose from these boxes");
+    CLI::App* set = app.add_subcommand("set", "write the composed value as the window's Set does, with a change log");
+    CLI::App* byDefault = app.add_subcommand("default", "write the default value (host:100-5000), with a change log");
+    CLI::App* restore = app.add_subcommand("restore", "undo the write that a change log records");
+    CLI::App* check = app.add_subcommand("check", "report what is wrong with the stored value, one finding a line");
+
+    for (CLI::App* command : {show, compose, set, byDefault, restore, check}) command->footer(kExitCodes);
+    for (CLI::App* command : {compose, set}) boxes.AddTo(*command);
+    for (CLI::App* command : {set, byDefault, restore}) {
+        command->add_flag("--dry-run", context.dryRun,
+                          "print the stored value, the new value and the entries added and removed; write nothing");
+    }
+    for (CLI::App* command : {show, compose, check}) command->add_flag("--json", context.json, "print one JSON object");
+    for (CLI::App* command : {set, byDefault}) {
+        command->add_flag("--json", context.json, "with --dry-run: print one JSON object")
+            ->needs(command->get_option("--dry-run"));
+    }
+    restore->add_option("LOGFILE", logFile, "a change log written by Portwright (C:\\RPC_...LOG or a file path)")
+        ->required();
+    restore->add_flag("--force", force, "restore even when the value no longer holds the log's NEW SETTING");
+
+    std::vector<const char*> argv{"portwright-cli"};
+    for (const std::string& arg : args) argv.push_back(arg.c_str());
+    try {
+        app.parse(static_cast<int>(argv.size()), argv.data());
+    } catch (const CLI::ParseError& error) {
+        std::ostringstream out, err;
+        const int code = app.exit(error, out, err);
+        console.OutBytes(out.str());
+        console.ErrBytes(err.str());
+        return code == 0 ? kDone : kBadInput;
+    }
+
+    try {
+        if (show->parsed()) return Show(context);
+        if (compose->parsed()) return Compose(context, boxes.Given(*compose));
+        if (set->parsed()) return Set(context, boxes.Given(*set));
+        if (byDefault->parsed()) return Default(context);
+        if (restore->parsed()) return Restore(context, FromUtf8(logFile), force);
+        if (check->parsed()) return Check(context);
+    } catch (const std::exception& error) {
+        // The core reports through results; this is what is left (memory, say).
+        console.Err(u"portwright-cli failed: " + FromUtf8(error.what()));
+        return kFailed;
+    }
+    return kBadInput;
+}
+
+}  // namespace pw::cli

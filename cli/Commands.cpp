@@ -1,0 +1,375 @@
+#include "cli/Commands.h"
+
+#include <algorithm>
+#include <exception>
+
+#include <nlohmann/json.hpp>
+
+#include "app/ChangeLog.h"
+#include "app/ChangeLogReader.h"
+#include "app/Messages.h"
+#include "app/PortsComposition.h"
+#include "app/ServerDiscovery.h"
+#include "app/ValidPortsCheck.h"
+#include "app/ValidPortsWrite.h"
+#include "cli/ServicePorts.h"
+#include "text/FileIOMOD.h"
+#include "text/NumberText.h"
+
+namespace pw::cli {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+std::string U8(TextView text) { return ToUtf8(text); }
+
+Text Quoted(TextView text) { return u"\"" + Text(text) + u"\""; }
+
+// JSON in ASCII with \u escapes, whatever the console's code page.
+void PrintJson(Console& console, const Json& json) {
+    console.OutBytes(json.dump(2, ' ', true, Json::error_handler_t::replace) + "\n");
+}
+
+// ---- The stored value ----
+
+const char* StateName(StoredValue::State state) {
+    switch (state) {
+        case StoredValue::State::Present: return "present";
+        case StoredValue::State::Missing: return "missing";
+        case StoredValue::State::Unreadable: return "unreadable";
+    }
+    return "unknown";
+}
+
+Text Describe(const StoredValue& stored) {
+    switch (stored.state) {
+        case StoredValue::State::Present: return stored.text;
+        case StoredValue::State::Missing: return u"(none: ValidPorts does not exist or is empty)";
+        case StoredValue::State::Unreadable: return u"(could not be read: " + stored.reason + u")";
+    }
+    return {};
+}
+
+Json ToJson(const StoredValue& stored) {
+    Json json{{"state", StateName(stored.state)}, {"value", U8(stored.text)}};
+    if (stored.state == StoredValue::State::Unreadable) json["reason"] = U8(stored.reason);
+    return json;
+}
+
+// ---- Findings ----
+
+// The check of the stored value, or nothing when it could not be read.
+std::optional<std::vector<Finding>> Findings(RegistryApi& registry, const ServerDiscovery& server,
+                                             std::vector<ServicePort>& services) {
+    if (server.validPorts.state == StoredValue::State::Unreadable) return std::nullopt;
+    services = ReadServicePorts(registry);
+    // Without a host name the FQDN read is ".domain", which names nothing.
+    const Text& host = server.names.hostName;
+    const Text fqdn = host.empty() || server.names.domain.empty() ? Text() : server.names.serverFqdn;
+    return CheckValidPorts(server.validPorts.text, host, fqdn, services);
+}
+
+Json ToJson(const std::vector<Finding>& findings) {
+    Json list = Json::array();
+    for (const Finding& finding : findings) {
+        list.push_back({{"kind", FindingKindName(finding.kind)},
+                        {"entry", U8(finding.entry)},
+                        {"message", U8(finding.message)}});
+    }
+    return list;
+}
+
+Json ToJson(const std::vector<ServicePort>& services) {
+    Json list = Json::array();
+    for (const ServicePort& service : services) {
+        const char* source = service.source == ServicePort::Source::Setting ? "setting"
+                             : service.source == ServicePort::Source::Default ? "default"
+                                                                                : "unusable";
+        list.push_back({{"service", U8(service.setting->service)},
+                        {"setting", U8(Text(u"HKLM\\") + service.setting->key + u"\\" + service.setting->valueName)},
+                        {"port", service.port},
+                        {"source", source}});
+    }
+    return list;
+}
+
+// ---- Values ----
+
+std::vector<Text> Entries(TextView value) {
+    std::vector<Text> entries;
+    for (size_t start = 0; start < value.size();) {
+        const size_t end = std::min(value.find(u';', start), value.size());
+        if (end > start) entries.emplace_back(value.substr(start, end - start));
+        start = end + 1;
+    }
+    return entries;
+}
+
+// Entries of `from` that `to` does not have, in from's order.
+std::vector<Text> Missing(TextView from, TextView to) {
+    const std::vector<Text> kept = Entries(to);
+    std::vector<Text> missing;
+    for (Text& entry : Entries(from)) {
+        if (std::find(kept.begin(), kept.end(), entry) == kept.end()) missing.push_back(std::move(entry));
+    }
+    return missing;
+}
+
+Json ToJson(const std::vector<Text>& texts) {
+    Json list = Json::array();
+    for (const Text& text : texts) list.push_back(U8(text));
+    return list;
+}
+
+// The value txtModified shows after the boxes were given these texts: the
+// start-up value when none was, else the window's composition of them all.
+PortsComposition ComposeFromBoxes(const ServerDiscovery& server, const Boxes& boxes) {
+    if (!boxes.Any()) {
+        return {ComposedPorts{server.names.hostName, server.names.domain, {}, server.names.serverFqdn,
+                              kDefaultPort1, kDefaultPort2, kDefaultPort3, server.startupValue},
+                {}};
+    }
+    const auto port = [&](size_t index, std::int32_t fallback) {
+        return boxes.ports ? (*boxes.ports)[index] : IntToText(fallback);
+    };
+    return ComposePorts(PortsInput{boxes.host.value_or(server.names.hostName),
+                                   boxes.domain.value_or(server.names.domain), boxes.external.value_or(Text()),
+                                   port(0, kDefaultPort1), port(1, kDefaultPort2), port(2, kDefaultPort3)});
+}
+
+// What a write would change, for --dry-run.
+int PrintPlan(CommandContext& context, const StoredValue& stored, const std::optional<Text>& value) {
+    const Text now = stored.state == StoredValue::State::Present ? stored.text : Text();
+    const Text next = value.value_or(Text());
+    const auto added = Missing(next, now);
+    const auto removed = Missing(now, next);
+    if (context.json) {
+        Json json{{"stored", ToJson(stored)}, {"newValue", value ? Json(U8(*value)) : Json(nullptr)}};
+        json["delete"] = !value.has_value();
+        json["added"] = ToJson(added);
+        json["removed"] = ToJson(removed);
+        json["written"] = false;
+        PrintJson(context.console, json);
+        return kDone;
+    }
+    Console& out = context.console;
+    out.Out(u"Stored value: " + Describe(stored));
+    out.Out(value ? u"New value:    " + *value : Text(u"New value:    (none: ValidPorts would be deleted)"));
+    for (const Text& entry : added) out.Out(u"Added:        " + entry);
+    for (const Text& entry : removed) out.Out(u"Removed:      " + entry);
+    if (added.empty() && removed.empty()) out.Out(u"No entry changes.");
+    out.Out(u"Nothing was written (--dry-run).");
+    return kDone;
+}
+
+// The window's write: the value, its read-back, then the log of the change
+// from `previous`. Failures say what the store holds now and why.
+// The log of a deletion: the window's ten lines with an empty NEW SETTING, and
+// on the second line, where the window's log says who wrote it, that the value
+// was deleted and why.
+LogOutcome WriteDeletionLog(FileSystem& files, const Text& path, const Text& previous, const Text& why) {
+    LogOutcome outcome{false, NextFreeLogPath(files, path), {}};
+    try {
+        Text text = ChangeLogText(previous, Text());
+        const size_t second = text.find(u"\r\n") + 2;
+        text.replace(second, text.find(u"\r\n", second) - second, u"ValidPorts deleted by portwright-cli: " + why);
+        outcome.written = CreateTextFile(files, outcome.path, text);
+        if (!outcome.written) outcome.failure = u"Another log took the name meanwhile; nothing was written there.";
+    } catch (const std::exception& error) {
+        outcome.failure = FromUtf8(error.what());
+    }
+    return outcome;
+}
+
+// doneMessage: what is printed, given the log's path. No value: delete it,
+// and say why in its log.
+int WriteAndLog(CommandContext& context, const Text& previous, const std::optional<Text>& value,
+                Text (*doneMessage)(const Text& logPath), const Text& deletedWhy = {}) {
+    Services& services = context.services;
+    Console& out = context.console;
+    const ValidPortsChange change = value ? WriteValidPorts(services.registry, *value) : DeleteValidPorts(services.registry);
+    if (!value && change.result == ValidPortsChange::Result::AlreadyHeld) {
+        out.Out(u"ValidPorts does not exist, as the log's previous setting says; nothing was changed and no log written.");
+        return kDone;
+    }
+    if (change.result != ValidPortsChange::Result::Made) {
+        if (value) {
+            out.Err(WriteFailedMessage(change));
+        } else {
+            out.Err(u"The registry value " + Quoted(kValidPortsFullName) + u" could not be deleted." +
+                    (change.failure.empty() ? Text() : u" Reason: " + change.failure) +
+                    u" It holds now: " + Describe(change.readBack) + u". No log was created.");
+        }
+        return kFailed;
+    }
+    const Text logPath = BuildLogPath(services.clock, DriveRoot(services.environment));
+    const LogOutcome log = value ? WriteChangeLog(services.files, logPath, previous, *value)
+                                 : WriteDeletionLog(services.files, logPath, previous, deletedWhy);
+    if (!log.written) {
+        out.Err(LogFailedMessage(log));
+        return kFailed;
+    }
+    out.Out(doneMessage(log.path));
+    try {
+        const Text native = FromUtf8(services.files.NativePath(log.path));
+        if (native != log.path) out.Out(u"FILE: " + native);
+    } catch (const std::exception&) {
+        // The log was written at that path; where it lies here is only a convenience.
+    }
+    return kDone;
+}
+
+Text RestoredMessage(const Text& logPath) {
+    return u"Registry entry restored and log created.\r\nLOGPATH: " + logPath;
+}
+
+Text DeletedMessage(const Text& logPath) {
+    return u"Registry value deleted, as it did not exist before; the log says so.\r\nLOGPATH: " + logPath;
+}
+
+int WriteValue(CommandContext& context, const ServerDiscovery& server, const Text& value) {
+    if (context.dryRun) return PrintPlan(context, server.validPorts, value);
+    return WriteAndLog(context, server.validPorts.text, value, &WriteConfirmedMessage);
+}
+
+}  // namespace
+
+int Show(CommandContext& context) {
+    const ServerDiscovery server = DiscoverServer(context.services.registry);
+    std::vector<ServicePort> services;
+    const auto findings = Findings(context.services.registry, server, services);
+    const bool read = server.validPorts.state != StoredValue::State::Unreadable;
+    if (context.json) {
+        Json json{{"netbiosName", U8(server.names.hostName)},
+                  {"domain", U8(server.names.domain)},
+                  {"fqdn", U8(server.names.serverFqdn)},
+                  {"stored", ToJson(server.validPorts)},
+                  {"startupValue", U8(server.startupValue)},
+                  {"defaultValue", U8(server.defaultValue)}};
+        json["findings"] = findings ? ToJson(*findings) : Json(nullptr);
+        json["servicePorts"] = ToJson(services);
+        PrintJson(context.console, json);
+        return read ? kDone : kFailed;
+    }
+    Console& out = context.console;
+    out.Out(u"NetBIOS name:    " + server.names.hostName);
+    out.Out(u"Internal domain: " + server.names.domain);
+    out.Out(u"FQDN:            " + server.names.serverFqdn);
+    out.Out(u"Stored value:    " + Describe(server.validPorts));
+    out.Out(u"Start-up value:  " + server.startupValue);
+    out.Out(u"Default value:   " + server.defaultValue);
+    if (!findings) {
+        out.Out(u"Check:           not run, as the stored value could not be read");
+    } else if (findings->empty()) {
+        out.Out(u"Check:           no findings");
+    } else {
+        out.Out(u"Check:           " + IntToText(findings->size()) + (findings->size() == 1 ? u" finding" : u" findings"));
+        for (const Finding& finding : *findings) out.Out(u"  " + finding.message);
+    }
+    return read ? kDone : kFailed;
+}
+
+int Compose(CommandContext& context, const Boxes& boxes) {
+    const ServerDiscovery server = DiscoverServer(context.services.registry);
+    const PortsComposition composition = ComposeFromBoxes(server, boxes);
+    if (!composition.composed) {
+        context.console.Err(composition.refusal);
+        return kBadInput;
+    }
+    const ComposedPorts& c = *composition.composed;
+    if (context.json) {
+        PrintJson(context.console, Json{{"value", U8(c.value)},
+                                        {"hostName", U8(c.hostName)},
+                                        {"domain", U8(c.domain)},
+                                        {"externalFqdn", U8(c.externalFqdn)},
+                                        {"serverFqdn", U8(c.serverFqdn)},
+                                        {"ports", {c.port1, c.port2, c.port3}}});
+    } else {
+        context.console.Out(c.value);
+    }
+    return kDone;
+}
+
+int Set(CommandContext& context, const Boxes& boxes) {
+    const ServerDiscovery server = DiscoverServer(context.services.registry);
+    const PortsComposition composition = ComposeFromBoxes(server, boxes);
+    if (!composition.composed) {
+        context.console.Err(composition.refusal);
+        return kBadInput;
+    }
+    return WriteValue(context, server, composition.composed->value);
+}
+
+int Default(CommandContext& context) {
+    const ServerDiscovery server = DiscoverServer(context.services.registry);
+    return WriteValue(context, server, server.defaultValue);
+}
+
+int Restore(CommandContext& context, const Text& logFile, bool force) {
+    Console& out = context.console;
+    std::string bytes;
+    try {
+        bytes = ReadNamedFile(context.services.files, logFile);
+    } catch (const std::exception& error) {
+        out.Err(u"Cannot restore from " + Quoted(logFile) + u": " + FromUtf8(error.what()));
+        return kBadInput;
+    }
+    Text why;
+    const auto log = ParseChangeLog(FromAnsi(bytes), &why);
+    if (!log) {
+        out.Err(Quoted(logFile) + u" is not a change log written by Portwright: " + why + u". Nothing was written.");
+        return kBadInput;
+    }
+
+    const ServerDiscovery server = DiscoverServer(context.services.registry);
+    const StoredValue& stored = server.validPorts;
+    if (!force) {
+        if (stored.state == StoredValue::State::Unreadable) {
+            out.Err(u"ValidPorts could not be read (" + stored.reason +
+                    u"), so it cannot be compared with the log's NEW SETTING. Nothing was written; "
+                    u"--force restores without comparing.");
+            return kFailed;
+        }
+        if (stored.text != log->newSetting) {
+            const Text now = stored.state == StoredValue::State::Present ? u"it holds now " + Quoted(stored.text)
+                                                                         : Text(u"it does not exist now");
+            const Text then = log->newSetting.empty() ? Text(u"is empty (the value was deleted)")
+                                                      : u"is " + Quoted(log->newSetting);
+            out.Err(u"ValidPorts has changed since that log was written: " + now + u", and the log's NEW SETTING " +
+                    then + u". Nothing was written; --force restores the log's PREVIOUS SETTING anyway.");
+            return kFailed;
+        }
+    }
+
+    // A log whose PREVIOUS SETTING is empty wrote a value that did not exist.
+    const std::optional<Text> value =
+        log->previousSetting.empty() ? std::nullopt : std::optional<Text>(log->previousSetting);
+    if (context.dryRun) return PrintPlan(context, stored, value);
+    return WriteAndLog(context, stored.text, value, value ? &RestoredMessage : &DeletedMessage,
+                       u"it did not exist before the write that " + logFile + u" records.");
+}
+
+int Check(CommandContext& context) {
+    const ServerDiscovery server = DiscoverServer(context.services.registry);
+    std::vector<ServicePort> services;
+    const auto findings = Findings(context.services.registry, server, services);
+    if (!findings) {
+        if (context.json) {
+            PrintJson(context.console, Json{{"stored", ToJson(server.validPorts)}, {"findings", nullptr}});
+        }
+        context.console.Err(u"ValidPorts could not be read: " + server.validPorts.reason);
+        return kBadInput;
+    }
+    if (context.json) {
+        PrintJson(context.console, Json{{"stored", ToJson(server.validPorts)},
+                                        {"netbiosName", U8(server.names.hostName)},
+                                        {"fqdn", U8(server.names.serverFqdn)},
+                                        {"servicePorts", ToJson(services)},
+                                        {"findings", ToJson(*findings)}});
+    } else {
+        for (const Finding& finding : *findings) context.console.Out(finding.message);
+    }
+    return findings->empty() ? kDone : kFailed;
+}
+
+}  // namespace pw::cli

@@ -1,0 +1,57 @@
+#pragma once
+// portwright-cli's commands over the window's own core: start-up discovery,
+// composition and its refusals, the write with its read-back, the change log.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/Clock.h"
+#include "app/Environment.h"
+#include "cli/Console.h"
+#include "registry/RegistryApi.h"
+#include "text/FileSystem.h"
+#include "text/Text.h"
+
+namespace pw::cli {
+
+// Exit codes, as --help and the README give them.
+constexpr int kDone = 0;
+constexpr int kFailed = 1;   // a write or read failed, a refusal, or check's findings
+constexpr int kBadInput = 2; // bad input or usage; check: the value could not be read
+
+// What the platform gives the commands.
+struct Services {
+    RegistryApi& registry;
+    Environment& environment;
+    Clock& clock;
+    FileSystem& files;
+};
+
+// The window's input boxes as given on the command line; a box not given
+// holds what the window shows at start-up.
+struct Boxes {
+    std::optional<Text> host, domain, external;
+    std::optional<std::vector<Text>> ports;  // three texts when given
+    bool Any() const { return host || domain || external || ports; }
+};
+
+struct CommandContext {
+    Services& services;
+    Console& console;
+    bool json = false;
+    bool dryRun = false;
+};
+
+int Show(CommandContext& context);
+int Compose(CommandContext& context, const Boxes& boxes);
+int Set(CommandContext& context, const Boxes& boxes);
+int Default(CommandContext& context);
+int Restore(CommandContext& context, const Text& logFile, bool force);
+int Check(CommandContext& context);
+
+// A file named on the command line, whole; a drive path ("C:\RPC_...LOG") is
+// looked for where the program writes its logs. Throws FileError naming the
+// file and the reason.
+std::string ReadNamedFile(FileSystem& files, const Text& path);
+
+}  // namespace pw::cli

@@ -1,0 +1,57 @@
+#include "cli/Console.h"
+
+#include <cstdio>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace pw::cli {
+namespace {
+
+Text AsLine(TextView text) {
+    Text line;
+    line.reserve(text.size() + 1);
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') continue;
+        line += text[i];
+    }
+    line += u'\n';
+    return line;
+}
+
+#ifdef _WIN32
+void Write(DWORD which, FILE* stream, TextView text) {
+    const Text line = AsLine(text);
+    const HANDLE handle = GetStdHandle(which);
+    DWORD mode = 0;
+    if (handle != INVALID_HANDLE_VALUE && handle != nullptr && GetConsoleMode(handle, &mode)) {
+        std::fflush(stream);
+        DWORD written = 0;
+        WriteConsoleW(handle, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+        return;
+    }
+    const std::string bytes = ToAnsi(line);
+    std::fwrite(bytes.data(), 1, bytes.size(), stream);
+}
+#else
+void Write(FILE* stream, TextView text) {
+    const std::string bytes = ToUtf8(AsLine(text));
+    std::fwrite(bytes.data(), 1, bytes.size(), stream);
+}
+#endif
+
+}  // namespace
+
+#ifdef _WIN32
+void Console::Out(TextView line) { Write(STD_OUTPUT_HANDLE, stdout, line); }
+void Console::Err(TextView line) { Write(STD_ERROR_HANDLE, stderr, line); }
+#else
+void Console::Out(TextView line) { Write(stdout, line); }
+void Console::Err(TextView line) { Write(stderr, line); }
+#endif
+
+void Console::OutBytes(const std::string& bytes) { std::fwrite(bytes.data(), 1, bytes.size(), stdout); }
+void Console::ErrBytes(const std::string& bytes) { std::fwrite(bytes.data(), 1, bytes.size(), stderr); }
+
+}  // namespace pw::cli

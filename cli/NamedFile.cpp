@@ -1,0 +1,45 @@
+// Files named on the command line: the log that restore reads.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "cli/Commands.h"
+
+namespace pw::cli {
+namespace {
+
+// "C:\..." or "\...", the paths the program's own messages give.
+bool IsDrivePath(TextView path) {
+    const bool letter = path.size() >= 3 && ((path[0] | 0x20) >= u'a' && (path[0] | 0x20) <= u'z') &&
+                        path[1] == u':' && path[2] == u'\\';
+    return letter || (!path.empty() && path[0] == u'\\' && (path.size() < 2 || path[1] != u'\\'));
+}
+
+}  // namespace
+
+std::string ReadNamedFile(FileSystem& files, const Text& path) {
+    // On Linux a drive path lies in the prefix folder; on Windows it is the path.
+    const std::string native = IsDrivePath(path) ? files.NativePath(path) : ToUtf8(path);
+#ifdef _WIN32
+    const Text wide = FromUtf8(native);
+    std::unique_ptr<FILE, int (*)(FILE*)> file(
+        _wfopen(reinterpret_cast<const wchar_t*>(wide.c_str()), L"rb"), &std::fclose);
+#else
+    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(native.c_str(), "rb"), &std::fclose);
+#endif
+    if (!file) throw FileError(native + ": " + std::strerror(errno));
+    // A change log is ten short lines; anything far larger is not one.
+    constexpr size_t kLargest = 1 << 20;
+    std::string bytes;
+    char buffer[4096];
+    size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
+        bytes.append(buffer, got);
+        if (bytes.size() > kLargest) throw FileError(native + ": larger than 1 MiB, so not a change log");
+    }
+    if (std::ferror(file.get())) throw FileError(native + ": " + std::strerror(errno));
+    return bytes;
+}
+
+}  // namespace pw::cli

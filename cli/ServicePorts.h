@@ -1,0 +1,14 @@
+#pragma once
+// The ports the mail server's RPC over HTTP services are set to listen on,
+// read without creating a key: a service that is not installed has no key,
+// and a read-only command must not make one.
+#include <vector>
+
+#include "app/ValidPortsCheck.h"
+#include "registry/RegistryApi.h"
+
+namespace pw::cli {
+
+std::vector<ServicePort> ReadServicePorts(RegistryApi& registry);
+
+}  // namespace pw::cli

@@ -1,0 +1,281 @@
+// portwright-cli as a script runs it: the real program over a temporary prefix
+// folder, its store seeded and read back here, its output and exit codes.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "platform/posix/Prefix.h"
+#include "registry/sqlite/SqliteRegistryApi.h"
+#include "tests/platform_posix/TempFolder.h"
+
+namespace pw::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kFour = "exch1:6001-6002;exch1.corp.example:6001-6002;exch1:6004;exch1.corp.example:6004";
+const std::string kRpcProxy = "SOFTWARE\\Microsoft\\Rpc\\RpcProxy";
+
+struct Outcome {
+    int exit;
+    std::string out, err;
+};
+
+std::string Quote(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+class CliProgram : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetValue("SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters", "HostName", regtype::Sz, Sz("EXCH1"));
+        SetValue("SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters", "Domain", regtype::Sz, Sz("corp.example"));
+    }
+
+    static std::string Sz(const std::string& text) { return text + '\0'; }
+
+    // A fresh store object for each call: the program changes the store in between.
+    void SetValue(const std::string& key, const std::string& name, Dword type, const std::string& data) {
+        SqliteRegistryApi api(RegistryStorePath(prefix.Path().string()));
+        RegHandle handle = 0;
+        ASSERT_EQ(api.RegCreateKeyExA(RootHandle(kLocalMachine32), key.c_str(), 0, nullptr, 0,
+                                      regaccess::AllAccess, nullptr, &handle, nullptr), regerr::Success);
+        ASSERT_EQ(api.RegSetValueExA(handle, name.c_str(), 0, type, reinterpret_cast<const std::uint8_t*>(data.data()),
+                                     static_cast<Dword>(data.size())), regerr::Success);
+        api.RegCloseKey(handle);
+    }
+    void SetValidPorts(const std::string& value) { SetValue(kRpcProxy, "ValidPorts", regtype::Sz, Sz(value)); }
+
+    // ValidPorts as stored, or "(missing)".
+    std::string Stored() {
+        SqliteRegistryApi api(RegistryStorePath(prefix.Path().string()));
+        RegHandle handle = 0;
+        if (api.RegCreateKeyExA(RootHandle(kLocalMachine32), kRpcProxy.c_str(), 0, nullptr, 0, regaccess::Read,
+                                nullptr, &handle, nullptr) != regerr::Success) {
+            return "(no key)";
+        }
+        char data[1024] = {};
+        Dword size = sizeof data - 1;
+        const RegStatus status = api.RegQueryValueExA(handle, "ValidPorts", nullptr, nullptr,
+                                                      reinterpret_cast<std::uint8_t*>(data), &size);
+        api.RegCloseKey(handle);
+        return status == regerr::Success ? std::string(data) : "(missing)";
+    }
+
+    std::vector<fs::path> Logs() {
+        std::vector<fs::path> logs;
+        if (fs::is_directory(prefix.Path() / "drive_c")) {
+            for (const auto& entry : fs::directory_iterator(prefix.Path() / "drive_c")) logs.push_back(entry.path());
+        }
+        std::sort(logs.begin(), logs.end());
+        return logs;
+    }
+
+    Outcome Cli(const std::string& args) {
+        const fs::path errFile = prefix.Path() / "stderr.txt";
+        const std::string command = "PORTWRIGHT_PREFIX=" + Quote(prefix.Path().string()) + " LC_ALL=C " +
+                                    PW_CLI_PROGRAM + " " + args + " 2>" + Quote(errFile.string());
+        Outcome run{-1, {}, {}};
+        FILE* pipe = popen(command.c_str(), "r");
+        if (pipe == nullptr) return run;
+        char buffer[4096];
+        size_t got;
+        while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, got);
+        const int status = pclose(pipe);
+        run.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        run.err = ReadFile(errFile);
+        return run;
+    }
+
+    // The log path a write printed, as a file here.
+    static fs::path LogFile(const Outcome& run) {
+        const size_t at = run.out.find("FILE: ");
+        return at == std::string::npos ? fs::path() : fs::path(run.out.substr(at + 6, run.out.find('\n', at) - at - 6));
+    }
+
+    TempFolder prefix;
+};
+
+TEST_F(CliProgram, ShowReportsTheWindowsStartUpAndTheCheck) {
+    Outcome run = Cli("show");
+    EXPECT_EQ(run.exit, 0) << run.err;
+    EXPECT_NE(run.out.find("NetBIOS name:    exch1\nInternal domain: corp.example\nFQDN:            exch1.corp.example\n"
+                           "Stored value:    (none: ValidPorts does not exist or is empty)\n"
+                           "Start-up value:  " + kFour + "\nDefault value:   exch1:100-5000\n"),
+              std::string::npos) << run.out;
+
+    SetValidPorts("EXCH1:100-5000");
+    run = Cli("show --json");
+    EXPECT_EQ(run.exit, 0) << run.err;
+    const auto json = nlohmann::json::parse(run.out);
+    EXPECT_EQ(json["stored"]["state"], "present");
+    EXPECT_EQ(json["stored"]["value"], "EXCH1:100-5000");
+    EXPECT_EQ(json["findings"][0]["kind"], "wide-range");
+    EXPECT_EQ(json["servicePorts"][2]["port"], 6004);
+}
+
+TEST_F(CliProgram, ComposeAndItsRefusals) {
+    struct Case {
+        std::string args;
+        int exit;
+        std::string out, err;
+    };
+    const Case cases[] = {
+        {"compose", 0, kFour + "\n", ""},
+        {"compose --external ' Mail.Example.COM' --ports 06001,6002,6E3",
+         0, "exch1:6001-6002;exch1.corp.example:6001-6002;mail.example.com:6001-6002;exch1:6000;exch1.corp.example:6000;mail.example.com:6000\n", ""},
+        {"compose --ports 6001,abc,6004", 2, "", "Port values must be a number.\n"},
+        {"compose --ports 0,6002,6004", 2, "", "Port values must be positive.\n"},
+        {"compose --ports 70000,6002,6004", 2, "", "Port values must be 65535 or less.\n"},
+        {"compose --host 'ex;ch1'", 2, "", "Host names must not contain \";\" or \":\".\n"},
+        {"compose --external 'mail\n.example.com'", 2, "",
+         "Host names must not contain line breaks or other control characters.\n"},
+        {"compose --host 'ex\u0142ch1'", 2, "", "Host names must contain only characters of the system's ANSI code page.\n"},
+    };
+    for (const Case& c : cases) {
+        const Outcome run = Cli(c.args);
+        EXPECT_EQ(run.exit, c.exit) << c.args;
+        EXPECT_EQ(run.out, c.out) << c.args;
+        EXPECT_EQ(run.err, c.err) << c.args;
+    }
+    // Usage: exit 2 with CLI11's reason; help and version: 0.
+    for (const char* usage : {"", "frobnicate", "compose --ports 1,2", "compose --port 1", "restore", "set --json"}) {
+        const Outcome run = Cli(usage);
+        EXPECT_EQ(run.exit, 2) << usage;
+        EXPECT_FALSE(run.err.empty()) << usage;
+    }
+    EXPECT_NE(Cli("set --help").out.find("2  bad input or usage"), std::string::npos);
+    EXPECT_EQ(Cli("--version").out, "portwright-cli 1.0.0.0\n");
+    EXPECT_EQ(Stored(), "(missing)");
+}
+
+TEST_F(CliProgram, SetDryRunWritesNothingAndSetWritesWithALog) {
+    SetValidPorts("EXCH1:100-5000");
+    Outcome run = Cli("set --dry-run --json");
+    EXPECT_EQ(run.exit, 0) << run.err;
+    const auto plan = nlohmann::json::parse(run.out);
+    EXPECT_EQ(plan["newValue"], kFour);
+    EXPECT_EQ(plan["removed"], nlohmann::json::array({"EXCH1:100-5000"}));
+    EXPECT_EQ(plan["added"].size(), 4u);
+    EXPECT_EQ(Stored(), "EXCH1:100-5000");
+    EXPECT_TRUE(Logs().empty());
+
+    run = Cli("set");
+    EXPECT_EQ(run.exit, 0) << run.err;
+    EXPECT_EQ(run.out.rfind("Registry entry and log created.\n\nLOGPATH: C:\\RPC_", 0), 0u) << run.out;
+    EXPECT_EQ(Stored(), kFour);
+    const std::string log = ReadFile(LogFile(run));
+    EXPECT_NE(log.find("\r\nPREVIOUS SETTING=EXCH1:100-5000\r\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("\r\nNEW SETTING=" + kFour + "\r\n"), std::string::npos) << log;
+
+    // The same value again, within the second or not: a log of its own.
+    EXPECT_EQ(Cli("set").exit, 0);
+    EXPECT_EQ(Logs().size(), 2u);
+
+    EXPECT_EQ(Cli("default").exit, 0);
+    EXPECT_EQ(Stored(), "exch1:100-5000");
+}
+
+TEST_F(CliProgram, RestoreUndoesAndRefusesWhatItShouldNot) {
+    const Outcome first = Cli("set");  // from no value at all
+    const Outcome second = Cli("set --external mail.example.com");
+    ASSERT_EQ(first.exit + second.exit, 0) << first.err << second.err;
+
+    Outcome run = Cli("restore " + Quote(LogFile(second).string()));
+    EXPECT_EQ(run.exit, 0) << run.err;
+    EXPECT_EQ(Stored(), kFour);
+    run = Cli("restore " + Quote(LogFile(second).string()));
+    EXPECT_EQ(run.exit, 1);
+    EXPECT_NE(run.err.find("it holds now \"" + kFour + "\""), std::string::npos) << run.err;
+    EXPECT_EQ(Stored(), kFour);
+
+    // Undoing the first write deletes the value; --dry-run first changes nothing.
+    const std::string windowsPath = first.out.substr(first.out.find("C:\\"), first.out.find(".LOG") + 4 - first.out.find("C:\\"));
+    EXPECT_EQ(Cli("restore --dry-run " + Quote(windowsPath)).exit, 0);
+    EXPECT_EQ(Stored(), kFour);
+    run = Cli("restore " + Quote(windowsPath));
+    EXPECT_EQ(run.exit, 0) << run.err;
+    EXPECT_EQ(Stored(), "(missing)");
+    const std::string deletion = ReadFile(LogFile(run));
+    EXPECT_NE(deletion.find("\r\nValidPorts deleted by portwright-cli: it did not exist before the write that C:\\"),
+              std::string::npos) << deletion;
+    EXPECT_NE(deletion.find("\r\nPREVIOUS SETTING=" + kFour + "\r\n----------------------\r\nNEW SETTING=\r\n"),
+              std::string::npos) << deletion;
+    // That log undoes in turn: the value comes back.
+    EXPECT_EQ(Cli("restore " + Quote(LogFile(run).string())).exit, 0);
+    EXPECT_EQ(Stored(), kFour);
+
+    std::ofstream(prefix.Path() / "notes.txt") << "RPC Single Server Registry Modifications\r\n";
+    for (const std::string& bad : {(prefix.Path() / "notes.txt").string(), (prefix.Path() / "absent.LOG").string()}) {
+        run = Cli("restore " + Quote(bad));
+        EXPECT_EQ(run.exit, 2) << bad;
+        EXPECT_NE(run.err.find(bad), std::string::npos) << run.err;
+    }
+    EXPECT_NE(run.err.find("No such file"), std::string::npos) << run.err;
+}
+
+TEST_F(CliProgram, CheckFindingsAndExitCodes) {
+    struct Case {
+        std::string value;
+        int exit;
+        std::string finding;
+    };
+    const Case cases[] = {
+        {kFour, 0, ""},
+        {"exch1:100-5000", 1, "among them 593, the RPC endpoint mapper over HTTP"},
+        {kFour + ";exch1:6004", 1, "entry 'exch1:6004' repeats 'exch1:6004'"},
+        {kFour + ";;", 1, "the value ends with ';'"},
+        {kFour + ";exch_1:99999", 1, "port 99999 is above 65535"},
+    };
+    for (const Case& c : cases) {
+        SetValidPorts(c.value);
+        const Outcome run = Cli("check");
+        EXPECT_EQ(run.exit, c.exit) << c.value;
+        EXPECT_NE(run.out.find(c.finding), std::string::npos) << run.out;
+    }
+    // The store's own services' ports count.
+    SetValidPorts(kFour);
+    SetValue("SYSTEM\\CurrentControlSet\\Services\\MSExchangeSA\\Parameters", "Rpc/HTTP NSPI Port", regtype::Dword_,
+             std::string("\x5c\x1b\0\0", 4));  // 7004
+    Outcome run = Cli("check --json");
+    EXPECT_EQ(run.exit, 1);
+    EXPECT_EQ(nlohmann::json::parse(run.out)["findings"][0]["kind"], "wide-range") << run.out;
+    EXPECT_NE(run.out.find("port 7004 is not admitted for 'exch1'"), std::string::npos) << run.out;
+
+    // A store that is not a database: 2, and why.
+    for (const char* suffix : {"-wal", "-shm"}) fs::remove(RegistryStorePath(prefix.Path().string()) + suffix);
+    std::ofstream(RegistryStorePath(prefix.Path().string()), std::ios::trunc) << "not a database, but long enough to tell";
+    run = Cli("check");
+    EXPECT_EQ(run.exit, 2);
+    EXPECT_EQ(run.err.rfind("ValidPorts could not be read: ", 0), 0u) << run.err;
+    EXPECT_NE(run.err.find("registry.db"), std::string::npos) << run.err;
+}
+
+TEST_F(CliProgram, WriteFailuresAreReportedNotConfirmed) {
+    // A value of a type the window does not write over stays, and no log is left.
+    SetValue(kRpcProxy, "ValidPorts", regtype::Binary, "\x01\x02");
+    Outcome run = Cli("set");
+    EXPECT_EQ(run.exit, 1);
+    EXPECT_NE(run.err.find("could not be written"), std::string::npos) << run.err;
+    EXPECT_TRUE(Logs().empty());
+
+    // A drive folder that is a file: the value is written, the log is reported as not.
+    SetValidPorts("exch1:100-5000");
+    std::ofstream(prefix.Path() / "drive_c") << "not a folder";
+    run = Cli("set");
+    EXPECT_EQ(run.exit, 1);
+    EXPECT_EQ(Stored(), kFour);
+    EXPECT_EQ(run.err.rfind("Registry entry created, but the log could not be written.", 0), 0u) << run.err;
+}
+
+}  // namespace
+}  // namespace pw::test
