@@ -14,6 +14,8 @@ constexpr Rgb kNoColor{0, 0, 0};
 
 const FormSpec kFormSpec{u"Portwright Single Server Registry Entries", 8250, 10680, kWindowFont};
 
+// One control a line, as the form's designer lists them.
+// clang-format off
 const std::array<ControlSpec, kControlCount> kControls{{
     {ControlId::cmdSetReg, "cmdSetReg", ControlKind::CommandButton, u"&Set Registry Entries Now", 4005, 8460, 3660, 420, kArial12Bold, Alignment::Left, kNoColor, 0, kNone, 27, 0, 0, 0, 0},
     {ControlId::cmdResetPorts, "cmdResetPorts", ControlKind::CommandButton, u"&Reset &Ports To Defaults", 585, 3240, 3120, 420, kArial12Bold, Alignment::Left, kNoColor, 0, kNone, 24, 0, 0, 0, 0},
@@ -51,6 +53,7 @@ const std::array<ControlSpec, kControlCount> kControls{{
     {ControlId::Label1, "Label1", ControlKind::Label, u"Internal Domain FQDN (Fully Qualified Domain Name)  Name:", 630, 1080, 7530, 330, kArial12Bold, Alignment::Left, kNoColor, 0, kNone, 8, 0, 0, 0, 0},
     {ControlId::lblComputerName, "lblComputerName", ControlKind::Label, u"Exchange Server NetBIOS Name:", 630, 360, 6945, 330, kArial12Bold, Alignment::Left, kNoColor, 0, kNone, 7, 0, 0, 0, 0},
 }};
+// clang-format on
 
 const ControlSpec& Control(ControlId id) { return kControls[static_cast<std::size_t>(id)]; }
 

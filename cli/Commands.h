@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "app/Clock.h"
-#include "app/Environment.h"
+#include "platform/Clock.h"
+#include "platform/Environment.h"
 #include "cli/Console.h"
 #include "registry/RegistryApi.h"
-#include "text/FileSystem.h"
+#include "platform/FileSystem.h"
 #include "text/Text.h"
 
 namespace pw::cli {

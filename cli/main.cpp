@@ -30,6 +30,7 @@ int wmain(int argc, wchar_t* argv[]) {
 #include "platform/posix/PosixEnvironment.h"
 #include "platform/posix/Prefix.h"
 #include "platform/posix/PrefixFileSystem.h"
+#include "registry/sqlite/ProcessEnvironment.h"
 #include "registry/sqlite/SqliteRegistryApi.h"
 
 int main(int argc, char* argv[]) {
@@ -38,7 +39,7 @@ int main(int argc, char* argv[]) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     const std::string prefix = pw::PrefixFolder();
     pw::SqliteRegistryApi registry(pw::RegistryStorePath(prefix));
-    pw::PosixEnvironment environment;
+    pw::PosixEnvironment environment(pw::ProcessEnvironmentEntries());
     pw::PosixClock clock;
     pw::PrefixFileSystem files(prefix);
 #endif

@@ -13,7 +13,7 @@
 
 #include "platform/posix/Prefix.h"
 #include "registry/sqlite/SqliteRegistryApi.h"
-#include "tests/platform_posix/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 namespace pw::test {
 namespace {

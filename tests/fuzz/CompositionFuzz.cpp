@@ -8,6 +8,7 @@
 #include "registry/sqlite/SqliteRegistryApi.h"
 #include "tests/app/WindowHarness.h"
 #include "tests/fuzz/FuzzInput.h"
+#include "tests/support/TempFolder.h"
 #include "text/NumberText.h"
 
 using namespace pw;
@@ -32,8 +33,8 @@ int LineCount(const std::string& bytes) {
 // One store for the whole run (a new store per input would cost most of the
 // time); each input's window sees a fresh key below it as HKEY_LOCAL_MACHINE.
 struct Store {
-    fuzz::TemporaryFolder folder;
-    SqliteRegistryApi api{RegistryStorePath(folder.path)};
+    test::TempFolder folder{"portwright-fuzz"};
+    SqliteRegistryApi api{RegistryStorePath(folder.Path().string())};
 };
 
 void Seed(RegistryApi& registry, const char* keyPath, const char* name, const Text& text) {
@@ -70,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Seed(registry, kTcpipKeyPath, "HostName", fuzz::ConsumeText(input, 16));
     Seed(registry, kTcpipKeyPath, "Domain", fuzz::ConsumeText(input, 16));
     if (input.ConsumeBool()) Seed(registry, kRpcProxyKeyPath, "ValidPorts", fuzz::ConsumeText(input, 32));
-    form.Attach(window);
+    form.Connect(window);
     window.Form_Load();
 
     for (int step = 0; step < 8 && input.remaining_bytes() > 0; ++step) {

@@ -3,11 +3,9 @@
 // input that broke a promise.
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include <stdlib.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 
 #include "text/Text.h"
@@ -33,19 +31,5 @@ inline Text ConsumeText(FuzzedDataProvider& input, std::size_t maxLength = 64) {
             std::abort();                                                                         \
         }                                                                                         \
     } while (false)
-
-// A folder of its own below $TMPDIR (or /tmp) for a store, removed at exit.
-struct TemporaryFolder {
-    TemporaryFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "portwright-fuzz-XXXXXX").string();
-        PW_FUZZ_CHECK(mkdtemp(pattern.data()) != nullptr);
-        path = pattern;
-    }
-    ~TemporaryFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-    std::string path;
-};
 
 }  // namespace pw::fuzz

@@ -10,6 +10,7 @@
 #include "platform/posix/Prefix.h"
 #include "registry/sqlite/SqliteRegistryApi.h"
 #include "tests/fuzz/FuzzInput.h"
+#include "tests/support/TempFolder.h"
 
 using namespace pw;
 
@@ -30,8 +31,8 @@ std::string Fold(std::string text) {
 // One store for the whole run; each input works below a key of its own.
 struct Store {
     Store() { a.LoadLibraryA("Shlwapi"); }
-    fuzz::TemporaryFolder folder;
-    SqliteRegistryApi a{RegistryStorePath(folder.path)}, b{RegistryStorePath(folder.path)};
+    test::TempFolder folder{"portwright-fuzz"};
+    SqliteRegistryApi a{RegistryStorePath(folder.Path().string())}, b{RegistryStorePath(folder.Path().string())};
 };
 
 RegHandle Open(RegistryApi& api, RegHandle parent, const std::string& path, Dword* disposition = nullptr) {
