@@ -33,12 +33,4 @@ const std::vector<ButtonAccessKey>& ButtonAccessKeys() {
     return keys;
 }
 
-std::optional<ControlId> ButtonForAccessKey(char16_t key) {
-    const char16_t wanted = UpperChar(key);
-    for (const ButtonAccessKey& access : ButtonAccessKeys()) {
-        if (access.key == wanted) return access.button;
-    }
-    return std::nullopt;
-}
-
 }  // namespace pw

@@ -28,9 +28,6 @@ struct ButtonAccessKey {
 // The access keys of the control table's buttons, in control-list order.
 const std::vector<ButtonAccessKey>& ButtonAccessKeys();
 
-// The button that key (of either case) is an access key of.
-std::optional<ControlId> ButtonForAccessKey(char16_t key);
-
 // What a button's access key does, as Windows' dialog manager does it (a
 // mouse click on the button): the focus moves to the button, then the button
 // is pressed.

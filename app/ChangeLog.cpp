@@ -29,6 +29,9 @@ Text BuildLogPath(Clock& clock, const Text& driveRoot) {
     return driveRoot + u"RPC_" + stamp;
 }
 
+namespace {
+
+// The name beside path for a log of the same second: "C:\RPC_x.LOG" -> "C:\RPC_x_2.LOG".
 Text NumberedLogPath(const Text& path, int number) {
     const Text suffix = u"_" + IntToText(number);
     constexpr TextView kExtension = u".LOG";
@@ -38,6 +41,8 @@ Text NumberedLogPath(const Text& path, int number) {
     }
     return path + suffix;
 }
+
+}  // namespace
 
 Text NextFreeLogPath(const FileSystem& files, const Text& path) {
     for (int number = 1; number <= kMaxLogNameTries; ++number) {

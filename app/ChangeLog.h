@@ -10,9 +10,6 @@ namespace pw {
 // driveRoot + "RPC_" + date "_" time (":" to ".", "/" and "\" to "-", no spaces) + ".LOG".
 Text BuildLogPath(Clock& clock, const Text& driveRoot);
 
-// The name beside path for a log of the same second: "C:\RPC_x.LOG" -> "C:\RPC_x_2.LOG".
-Text NumberedLogPath(const Text& path, int number);
-
 // The name WriteChangeLog would write under now: path, or the first free
 // numbered name beside it. Where the file system cannot tell, the name it
 // stopped at (the write will say why it fails).

@@ -8,6 +8,13 @@ constexpr char16_t kQuote = u'"';
 
 Text Quoted(TextView text) { return kQuote + Text(text) + kQuote; }
 
+// The write call failed, but the value already held what was asked.
+Text AlreadyHeldMessage(const ValidPortsChange& change) {
+    return u"The registry value " + Quoted(kValidPortsFullName) + u" already held " + Quoted(change.readBack.text) +
+           u"; nothing was written." + kCrLf + kCrLf + u"The write itself failed: " + change.failure + kCrLf +
+           kCrLf + u"No log was created.";
+}
+
 }  // namespace
 
 Text MissingValueMessage() {
@@ -41,12 +48,6 @@ Text WriteFailedMessage(const ValidPortsChange& change) {
                          : u"Reason: " + change.failure;
     return u"The registry value " + Quoted(kValidPortsFullName) + u" could not be written." + kCrLf + kCrLf + why +
            kCrLf + kCrLf + holds + kCrLf + kCrLf + u"No log was created.";
-}
-
-Text AlreadyHeldMessage(const ValidPortsChange& change) {
-    return u"The registry value " + Quoted(kValidPortsFullName) + u" already held " + Quoted(change.readBack.text) +
-           u"; nothing was written." + kCrLf + kCrLf + u"The write itself failed: " + change.failure + kCrLf +
-           kCrLf + u"No log was created.";
 }
 
 Text LogAnnouncement(const Text& logPath) {

@@ -17,11 +17,8 @@ Text WriteConfirmedMessage(const Text& logPath);
 Text LogFailedMessage(const LogOutcome& log);
 
 // The write did not take (any result but Made): why, and what the store holds
-// now or why that could not be read. AlreadyHeld gives AlreadyHeldMessage.
+// now or why that could not be read; for AlreadyHeld, that nothing needed writing.
 Text WriteFailedMessage(const ValidPortsChange& change);
-
-// The write call failed, but the value already held what was asked.
-Text AlreadyHeldMessage(const ValidPortsChange& change);
 
 // Caption of lblSave: where the next write's log goes.
 Text LogAnnouncement(const Text& logPath);

@@ -8,11 +8,15 @@
 #include "text/NumberText.h"
 
 namespace pw {
+namespace {
 
+// A name as it goes into the value: lower-cased, without NUL, tab or space.
 Text CleanName(TextView boxText) {
     Text text = LowerCase(boxText);
     return RemoveAll(CleanLine(text), u' ');
 }
+
+}  // namespace
 
 PortsComposition ComposePorts(const PortsInput& input) {
     const std::array<const Text*, 3> portTexts{&input.port1, &input.port2, &input.port3};

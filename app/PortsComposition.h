@@ -56,7 +56,4 @@ struct PortsComposition {
 
 PortsComposition ComposePorts(const PortsInput& input);
 
-// A name as it goes into the value: lower-cased, without NUL, tab or space.
-Text CleanName(TextView boxText);
-
 }  // namespace pw

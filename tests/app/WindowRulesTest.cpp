@@ -71,9 +71,16 @@ TEST(WindowRules, AccessKeysAreEveryMarkedLetter) {
                                                        {u's', ControlId::cmdSetReg},
                                                        {u'D', ControlId::cmdDefault},
                                                        {u'x', ControlId::cmdExit}};
-    for (const auto& [key, button] : buttons) EXPECT_EQ(ButtonForAccessKey(key), button) << char(key);
-    EXPECT_EQ(ButtonForAccessKey(u'e'), std::nullopt);  // a letter no caption marks
-    EXPECT_EQ(ButtonForAccessKey(u'&'), std::nullopt);
+    // The button a key of either case is an access key of.
+    const auto buttonFor = [](char16_t key) -> std::optional<ControlId> {
+        for (const ButtonAccessKey& access : ButtonAccessKeys()) {
+            if (access.key == UpperChar(key)) return access.button;
+        }
+        return std::nullopt;
+    };
+    for (const auto& [key, button] : buttons) EXPECT_EQ(buttonFor(key), button) << char(key);
+    EXPECT_EQ(buttonFor(u'e'), std::nullopt);  // a letter no caption marks
+    EXPECT_EQ(buttonFor(u'&'), std::nullopt);
     int further = 0;
     for (const ButtonAccessKey& access : ButtonAccessKeys()) further += access.first ? 0 : 1;
     EXPECT_EQ(further, 1) << "only P of Reset Ports is beyond a toolkit's own mnemonic";

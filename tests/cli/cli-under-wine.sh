@@ -18,17 +18,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-failures=0
-check() {  # check WHAT ACTUAL EXPECTED
-  if [ "$2" == "$3" ]; then
-    echo "ok   $1"
-  else
-    echo "FAIL $1"
-    echo "       got:      [$2]"
-    echo "       expected: [$3]"
-    failures=$((failures + 1))
-  fi
-}
+# shellcheck source=../support/check.sh
+. "$here/../support/check.sh"
 # cli ARGS...: sets out, err and status.
 cli() {
   out=$("$wine_run" "$exe" "$@" 2>"$PW_WINEPREFIX/stderr" | tr -d '\r')

@@ -22,17 +22,8 @@ four='exch1:6001-6002;exch1.corp.example:6001-6002;exch1:6004;exch1.corp.example
 six='exch1:6001-6002;exch1.corp.example:6001-6002;mail.example.com:6001-6002;exch1:6004;exch1.corp.example:6004;mail.example.com:6004'
 missing='"HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Rpc\RpcProxy\ValidPorts" registry value does not exist or has no value.<CR><LF>Please verify that "RPC over HTTP" is intstalled correctly through<CR><LF>Control Panel\Add/Remove Programs\Windows Components\Networking Services\RPC over HTTP.'
 
-failures=0
-check() {  # check WHAT ACTUAL EXPECTED
-  if [ "$2" == "$3" ]; then
-    echo "ok   $1"
-  else
-    echo "FAIL $1"
-    echo "       got:      [$2]"
-    echo "       expected: [$3]"
-    failures=$((failures + 1))
-  fi
-}
+# shellcheck source=../support/check.sh
+. "$here/../support/check.sh"
 drive() { run_wine "$drive" "$@" | tr -d '\r'; }
 field() { awk -F'\t' -v k="$1" '$1 == k { print $2 }'; }  # value of key in "key<TAB>value" lines
 stored_value() { run_wine reg query "$rpcproxy" /v ValidPorts 2>/dev/null | tr -d '\r' | awk '$1 == "ValidPorts" { print $3 }'; }
