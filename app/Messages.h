@@ -17,7 +17,8 @@ Text WriteConfirmedMessage(const Text& logPath);
 Text LogFailedMessage(const LogOutcome& log);
 
 // The write did not take (any result but Made): why, and what the store holds
-// now or why that could not be read. AlreadyHeld gives AlreadyHeldMessage.
+// now or why that could not be read. AlreadyHeld gives AlreadyHeldMessage,
+// Refused the refusal alone.
 Text WriteFailedMessage(const ValidPortsChange& change);
 
 // The write call failed, but the value already held what was asked.
