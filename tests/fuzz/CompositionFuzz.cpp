@@ -70,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Seed(registry, kTcpipKeyPath, "HostName", fuzz::ConsumeText(input, 16));
     Seed(registry, kTcpipKeyPath, "Domain", fuzz::ConsumeText(input, 16));
     if (input.ConsumeBool()) Seed(registry, kRpcProxyKeyPath, "ValidPorts", fuzz::ConsumeText(input, 32));
-    form.Attach(window);
+    form.Connect(window);
     window.Form_Load();
 
     for (int step = 0; step < 8 && input.remaining_bytes() > 0; ++step) {
