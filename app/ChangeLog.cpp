@@ -15,6 +15,16 @@ constexpr char16_t kCreditLine[] = u"Written by Portwright 1.0, which composes t
 // A log never replaces an earlier one; beyond this many taken names we give up.
 constexpr int kMaxLogNameTries = 1000;
 
+// A control character would break the log's ten lines; it is shown as "?", as
+// the code page shows a character it cannot hold.
+Text Logged(TextView setting) {
+    Text text(setting);
+    for (char16_t& c : text) {
+        if (c < u' ' || c == u'\x7F') c = u'?';
+    }
+    return text;
+}
+
 }  // namespace
 
 Text BuildLogPath(Clock& clock, const Text& driveRoot) {
@@ -59,8 +69,8 @@ Text NextFreeLogPath(const FileSystem& files, const Text& path) {
 Text ChangeLogText(const Text& previousSetting, const Text& newSetting) {
     return Text(u"RPC Single Server Registry Modifications") + kCrLf + kCreditLine + kCrLf + kSeparatorLine +
            kCrLf + u"KEY=HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Rpc\\RpcProxy" + kCrLf +
-           u"VALUENAME=ValidPorts" + kCrLf + kSeparatorLine + kCrLf + u"PREVIOUS SETTING=" + previousSetting +
-           kCrLf + kSeparatorLine + kCrLf + u"NEW SETTING=" + newSetting + kCrLf + kSeparatorLine;
+           u"VALUENAME=ValidPorts" + kCrLf + kSeparatorLine + kCrLf + u"PREVIOUS SETTING=" + Logged(previousSetting) +
+           kCrLf + kSeparatorLine + kCrLf + u"NEW SETTING=" + Logged(newSetting) + kCrLf + kSeparatorLine;
 }
 
 LogOutcome WriteChangeLog(FileSystem& files, const Text& path, const Text& previousSetting,

@@ -15,7 +15,8 @@ Text BuildLogPath(Clock& clock, const Text& driveRoot);
 // stopped at (the write will say why it fails).
 Text NextFreeLogPath(const FileSystem& files, const Text& path);
 
-// The ten lines, joined by CR LF (the file writer ends the last one).
+// The ten lines, joined by CR LF (the file writer ends the last one). A control
+// character in a setting is shown as "?".
 Text ChangeLogText(const Text& previousSetting, const Text& newSetting);
 
 // What a log write did: the file it wrote, or why it wrote none.

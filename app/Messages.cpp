@@ -34,6 +34,7 @@ Text LogFailedMessage(const LogOutcome& log) {
 
 Text WriteFailedMessage(const ValidPortsChange& change) {
     if (change.result == ValidPortsChange::Result::AlreadyHeld) return AlreadyHeldMessage(change);
+    if (change.result == ValidPortsChange::Result::Refused) return change.failure;
     const StoredValue& now = change.readBack;
     Text holds;
     if (now.state == StoredValue::State::Unreadable) {

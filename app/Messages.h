@@ -17,7 +17,8 @@ Text WriteConfirmedMessage(const Text& logPath);
 Text LogFailedMessage(const LogOutcome& log);
 
 // The write did not take (any result but Made): why, and what the store holds
-// now or why that could not be read; for AlreadyHeld, that nothing needed writing.
+// now or why that could not be read; for AlreadyHeld, that nothing needed
+// writing; for Refused, the refusal alone.
 Text WriteFailedMessage(const ValidPortsChange& change);
 
 // Caption of lblSave: where the next write's log goes.

@@ -1,11 +1,21 @@
 #include "app/ValidPortsWrite.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <exception>
 
 #include "registry/RegOp.h"
 
 namespace pw {
 namespace {
+
+bool IsControl(char16_t c) { return c < u' ' || c == u'\x7F'; }
+
+StoredValue ReadBack(RegistryApi& registry) {
+    RegOp localMachine(registry);
+    localMachine.Root(kLocalMachine32);
+    return ReadValidPorts(localMachine);
+}
 
 // One fresh object per change: it holds no values read before, so the
 // read-back after the change goes to the store.
@@ -23,9 +33,7 @@ ValidPortsChange ChangeThenReadBack(RegistryApi& registry, Change&& change) {
     } catch (const std::exception& error) {
         // Only a value the write cannot convert, or no memory: nothing reached the store.
         outcome.failure = FromUtf8(error.what());
-        RegOp localMachine(registry);
-        localMachine.Root(kLocalMachine32);
-        outcome.readBack = ReadValidPorts(localMachine);
+        outcome.readBack = ReadBack(registry);
     }
     return outcome;
 }
@@ -41,7 +49,33 @@ void Judge(ValidPortsChange& change, bool holdsWanted) {
 
 }  // namespace
 
-ValidPortsChange WriteValidPorts(RegistryApi& registry, const Text& value) {
+Text WriteRefusal(TextView value, TextView origin) {
+    const auto control = std::find_if(value.begin(), value.end(), IsControl);
+    if (control == value.end()) return {};
+    char code[8];
+    std::snprintf(code, sizeof code, "%04X", static_cast<unsigned>(*control));
+    Text refusal = Text(kValueWithControl) + u" It holds U+" + FromUtf8(code);
+    if (!origin.empty()) refusal += u", from " + Text(origin);
+    return refusal + u". Nothing was written.";
+}
+
+Text NameOrigin(const ServerNames& startupNames) {
+    const auto holdsControl = [](const Text& name) { return std::any_of(name.begin(), name.end(), IsControl); };
+    const Text key = u"the registry value HKEY_LOCAL_MACHINE\\" + Text(kTcpipKey) + u"\\";
+    if (holdsControl(startupNames.hostName)) return key + u"HostName";
+    if (holdsControl(startupNames.domain)) return key + u"Domain";
+    return {};
+}
+
+ValidPortsChange WriteValidPorts(RegistryApi& registry, const Text& value, TextView origin) {
+    const Text refusal = WriteRefusal(value, origin);
+    if (!refusal.empty()) {
+        ValidPortsChange refused;
+        refused.result = ValidPortsChange::Result::Refused;
+        refused.failure = refusal;
+        refused.readBack = ReadBack(registry);
+        return refused;
+    }
     ValidPortsChange change = ChangeThenReadBack(
         registry, [&](RegOp& key) { key.Value(kValidPortsName, RegWriteValue(value)); });
     // The store holds 8-bit text: what the code page makes of the value is

@@ -41,6 +41,7 @@ void frmRPC::Form_Load() {
         registry->Root(kLocalMachine32);
     });
     Guard([&] { names = ReadServerNames(registry.value()); });
+    Guard([&] { startupNames_ = names; });
     Guard([&] { state_.strComputerName = names.hostName; });
     Guard([&] { state_.strDomain = names.domain; });
     Guard([&] { state_.strServerFQDN = state_.strComputerName + u"." + state_.strDomain; });
@@ -147,13 +148,14 @@ void frmRPC::cmdExit_Click() { Guard([&] { services_.form.Unload(); }); }
 void frmRPC::ApplySequence(const Text& value) {
     Form& form = services_.form;
     ValidPortsChange change;
-    Guard([&] { change = WriteValidPorts(services_.registry, value); });
+    Guard([&] { change = WriteValidPorts(services_.registry, value, NameOrigin(startupNames_)); });
     Guard([&] { form.SetText(ControlId::txtCurrentReg, change.readBack.text); });
 
-    // The change log records writes only: a write the store refused (an existing
-    // value of a type it does not write over, a key it may not change, a full
-    // disk), or one that changed nothing because the value was there already,
-    // gets its own message and no log.
+    // The change log records writes only: a value refused before the write (a
+    // control character from the names start-up read), a write the store refused
+    // (an existing value of a type it does not write over, a key it may not
+    // change, a full disk), or one that changed nothing because the value was
+    // there already, gets its own message and no log.
     if (change.result != ValidPortsChange::Result::Made) {
         Guard([&] { form.MsgBox(WriteFailedMessage(change)); });
         return;

@@ -10,6 +10,7 @@
 #include "platform/Environment.h"
 #include "app/ChangeLog.h"
 #include "app/Form.h"
+#include "app/ServerDiscovery.h"
 #include "registry/RegistryApi.h"
 #include "platform/FileSystem.h"
 #include "text/Text.h"
@@ -75,6 +76,8 @@ private:
 
     frmRPCServices services_;
     frmRPCState state_;
+    // The names start-up read: a value holding a control character came from one of them.
+    ServerNames startupNames_;
     // What the latest log write did: the file it wrote, or why it wrote none.
     LogOutcome lastLog_;
 };

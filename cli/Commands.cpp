@@ -228,6 +228,12 @@ Text DeletedMessage(const Text& logPath) {
 }
 
 int WriteValue(CommandContext& context, const ServerDiscovery& server, const Text& value) {
+    // Refused before the dry run too, which would otherwise plan a write that cannot happen.
+    const Text refusal = WriteRefusal(value, NameOrigin(server.names));
+    if (!refusal.empty()) {
+        context.console.Err(refusal);
+        return kBadInput;
+    }
     if (context.dryRun) return PrintPlan(context, server.validPorts, value);
     return WriteAndLog(context, server.validPorts.text, value, &WriteConfirmedMessage);
 }
@@ -318,6 +324,14 @@ int Restore(CommandContext& context, const Text& logFile, bool force) {
     const auto log = ParseChangeLog(FromAnsi(bytes), &why);
     if (!log) {
         out.Err(Quoted(logFile) + u" is not a change log written by Portwright: " + why + u". Nothing was written.");
+        return kBadInput;
+    }
+    // The log shows "?" for a character it could not hold; writing it back would
+    // put "?" where the original was.
+    if (log->previousSetting.find(u'?') != Text::npos) {
+        out.Err(Quoted(logFile) + u" cannot be restored: its PREVIOUS SETTING holds \"?\", which a change log "
+                u"writes for a character it cannot hold (a control character, or one outside the ANSI code page), "
+                u"so the value before that write is not known. Nothing was written.");
         return kBadInput;
     }
 

@@ -97,7 +97,12 @@ TEST_F(Apply, AWriteThatDidNotTakeIsReportedWithItsReasonAndNotLogged) {
         std::function<void(WindowHarness&)> arrange;
         Text message;
         Text shown;  // txtCurrentReg afterwards
+        std::function<void(WindowHarness&)> seedBeforeLoad = nullptr;
+        ControlId press = ControlId::cmdSetReg;
     };
+    const Text fromTcpip = u"It holds U+000A, from the registry value "
+                           u"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\";
+    const Text refusal = u"The value to write must not contain line breaks or other control characters. ";
     const Case cases[] = {
         {"a value of a type never written over",
          [](WindowHarness& w) { w.SeedRaw(kRpcProxyKeyPath, "ValidPorts", regtype::Binary, std::string("\x01\x02", 2)); },
@@ -122,15 +127,24 @@ TEST_F(Apply, AWriteThatDidNotTakeIsReportedWithItsReasonAndNotLogged) {
          head + u"already held \"" + kModified + u"\"; nothing was written.\r\n\r\n"
                 u"The write itself failed: Access is denied.\r\n\r\nNo log was created.",
          kModified},
+        // Start-up takes the names as the registry holds them; the write does not.
+        {"a Domain the registry holds with a line feed", nullptr,
+         refusal + fromTcpip + u"Domain. Nothing was written.", u"EXCH1:100-5000",
+         [](WindowHarness& w) { w.Seed(kTcpipKeyPath, "Domain", u"corp\nexample"); }},
+        {"a HostName the registry holds with a line feed, by Default", nullptr,
+         refusal + fromTcpip + u"HostName. Nothing was written.", u"EXCH1:100-5000",
+         [](WindowHarness& w) { w.Seed(kTcpipKeyPath, "HostName", u"EXCH\n1"); }, ControlId::cmdDefault},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         WindowHarness w;
         w.SeedExch1OnCorpExample();
+        if (c.seedBeforeLoad) c.seedBeforeLoad(w);
         w.Load();
         w.form.Type(ControlId::txtExternalFQDN, u"mail.example.com");
-        c.arrange(w);
-        w.form.Press(ControlId::cmdSetReg);
+        if (c.arrange) c.arrange(w);
+        w.form.ForgetPrompts();  // a name start-up read may refuse the typing's composition
+        w.form.Press(c.press);
 
         ASSERT_EQ(w.form.Prompts().size(), 1u);
         EXPECT_EQ(w.form.Prompts()[0], c.message);
@@ -162,6 +176,15 @@ TEST(ApplyWithoutValues, DefaultOfAnEmptyRegistryAndAnEmptyPreviousSetting) {
     h.form.Press(ControlId::cmdDefault);
     EXPECT_EQ(h.StoredValidPorts(), u":100-5000");
     EXPECT_EQ(h.files.Bytes(kFirstLog), LogBytes("", ":100-5000"));
+}
+
+TEST(ApplyOverAStoredValueWithLineBreaks, TheLogShowsThemAsQuestionMarksAndKeepsTenLines) {
+    WindowHarness h;
+    h.SeedExch1OnCorpExample();
+    h.Seed(kRpcProxyKeyPath, "ValidPorts", u"EXCH1:100-5000\r\nNEW SETTING=forged");
+    h.Load();
+    h.form.Press(ControlId::cmdDefault);
+    EXPECT_EQ(h.files.Bytes(kFirstLog), LogBytes("EXCH1:100-5000??NEW SETTING=forged", "exch1:100-5000"));
 }
 
 TEST(Exit, UnloadsAndWritesNothing) {

@@ -223,6 +223,29 @@ TEST_F(CliProgram, RestoreUndoesAndRefusesWhatItShouldNot) {
     EXPECT_NE(run.err.find("No such file"), std::string::npos) << run.err;
 }
 
+TEST_F(CliProgram, ControlCharactersAreNeitherWrittenNorRestored) {
+    // A stored value another tool wrote with a line break: the log keeps ten lines, and
+    // restoring it would write "?" in place of the break.
+    SetValidPorts("EXCH1:100-5000\r\nx");
+    Outcome run = Cli("default");
+    ASSERT_EQ(run.exit, 0) << run.err;
+    EXPECT_NE(ReadFile(LogFile(run)).find("\r\nPREVIOUS SETTING=EXCH1:100-5000??x\r\n"), std::string::npos);
+    run = Cli("restore " + Quote(LogFile(run).string()));
+    EXPECT_EQ(run.exit, 2);
+    EXPECT_NE(run.err.find("cannot be restored: its PREVIOUS SETTING holds \"?\""), std::string::npos) << run.err;
+
+    SetValue("SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters", "Domain", regtype::Sz, Sz("corp\nexample"));
+    for (const char* command : {"set", "set --dry-run"}) {
+        run = Cli(command);
+        EXPECT_EQ(run.exit, 2) << command;
+        EXPECT_NE(run.err.find("It holds U+000A, from the registry value HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet"
+                               "\\Services\\Tcpip\\Parameters\\Domain. Nothing was written."),
+                  std::string::npos) << run.err;
+    }
+    EXPECT_EQ(Stored(), "exch1:100-5000");
+    EXPECT_EQ(Logs().size(), 1u);
+}
+
 TEST_F(CliProgram, CheckFindingsAndExitCodes) {
     struct Case {
         std::string value;
