@@ -5,9 +5,10 @@
 namespace pw {
 namespace {
 
-class OpenKey {
+// A key below HKEY_LOCAL_MACHINE, created if missing, closed when done.
+class CreatedKey {
 public:
-    OpenKey(RegistryApi& registry, const char* path) : registry_(registry) {
+    CreatedKey(RegistryApi& registry, const char* path) : registry_(registry) {
         const RegStatus status =
             registry.RegCreateKeyExA(RootHandle(kLocalMachine32), path, 0, nullptr, kRegOptionNonVolatile,
                                      regaccess::AllAccess, nullptr, &handle_, nullptr);
@@ -16,9 +17,9 @@ public:
                                      std::to_string(status) + " " + registry.DescribeLastFailure());
         }
     }
-    ~OpenKey() { registry_.RegCloseKey(handle_); }
-    OpenKey(const OpenKey&) = delete;
-    OpenKey& operator=(const OpenKey&) = delete;
+    ~CreatedKey() { registry_.RegCloseKey(handle_); }
+    CreatedKey(const CreatedKey&) = delete;
+    CreatedKey& operator=(const CreatedKey&) = delete;
 
     void SetText(const char* name, const std::string& text) {
         const RegStatus status = registry_.RegSetValueExA(handle_, name, 0, regtype::Sz,
@@ -39,11 +40,11 @@ private:
 
 void SeedDemoStore(RegistryApi& registry, const DemoServer& server) {
     {
-        OpenKey tcpip(registry, "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters");
+        CreatedKey tcpip(registry, "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters");
         tcpip.SetText("HostName", server.hostName);
         tcpip.SetText("Domain", server.domain);
     }
-    OpenKey proxy(registry, "SOFTWARE\\Microsoft\\Rpc\\RpcProxy");
+    CreatedKey proxy(registry, "SOFTWARE\\Microsoft\\Rpc\\RpcProxy");
     if (!server.validPorts.empty()) proxy.SetText("ValidPorts", server.validPorts);
 }
 
