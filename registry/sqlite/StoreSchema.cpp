@@ -66,6 +66,25 @@ void CheckKnownLayout(StoreConnection& connection) {
     }
 }
 
+// A file without tables is a new store only while it holds nothing at all: an
+// SQLite file that has pages (a header with a user_version or application id,
+// tables made and dropped) belongs to someone, even with no table left.
+// Within a write transaction SQLite has already laid out the first page of an
+// empty file in memory, so there one page with a blank header still counts as new.
+void RefuseUnlessNew(StoreConnection& connection, bool inWriteTransaction) {
+    std::int64_t pages = PragmaNumber(connection, "PRAGMA page_count");
+    std::int64_t applicationId = PragmaNumber(connection, "PRAGMA application_id");
+    std::int64_t version = PragmaNumber(connection, "PRAGMA user_version");
+    if (pages <= (inWriteTransaction ? 1 : 0) && applicationId == 0 && version == 0) return;
+    throw StoreFailure(regerr::BadDb,
+                       "The file " + connection.Path() + " is an SQLite database without tables "
+                           "(application id " + std::to_string(applicationId) + ", user_version " +
+                           std::to_string(version) + ", " + std::to_string(pages) +
+                           " pages), not a registry store and not an empty file. Portwright "
+                           "left it untouched; move it aside or set PORTWRIGHT_PREFIX to "
+                           "another folder.");
+}
+
 }  // namespace
 
 void EnsureSchema(StoreConnection& connection) {
@@ -73,6 +92,7 @@ void EnsureSchema(StoreConnection& connection) {
         CheckKnownLayout(connection);
         return;
     }
+    RefuseUnlessNew(connection, false);
     if (connection.IsReadOnly()) {
         throw StoreFailure(regerr::AccessDenied,
                            "The registry store " + connection.Path() +
@@ -85,7 +105,7 @@ void EnsureSchema(StoreConnection& connection) {
         CheckKnownLayout(connection);
         return;
     }
-    if (PragmaNumber(connection, "PRAGMA application_id") != 0) CheckKnownLayout(connection);
+    RefuseUnlessNew(connection, true);
     connection.Execute(kCreateTables);
     transaction.Commit();
 }

@@ -60,6 +60,15 @@ TEST(StoreFailure, UnusableFilesAreRefusedAndLeftUntouched) {
     }
     {
         TemporaryFolder prefix;
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(prefix.StorePath().c_str(), &db), SQLITE_OK);
+        sqlite3_exec(db, "PRAGMA user_version = 7", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        ExpectRefusedUntouched(prefix.StorePath(), regerr::BadDb, "a database without tables");
+        EXPECT_NE(TryOpen(prefix.StorePath()).message.find("user_version 7"), std::string::npos);
+    }
+    {
+        TemporaryFolder prefix;
         MakeStoreWithValues(prefix.StorePath(), 400);
         std::string bytes = ReadWholeFile(prefix.StorePath());
         ASSERT_GT(bytes.size(), 3 * kPageSize);
