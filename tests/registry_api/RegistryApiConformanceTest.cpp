@@ -282,27 +282,19 @@ TEST_F(RegistryApiTest, StringsLackingTheirNulGetOneWhereTheBufferHasRoom) {
         ASSERT_EQ(Api().RegSetValueExA(sub, "v", 0, c.type, reinterpret_cast<const std::uint8_t*>(source.data()),
                                        static_cast<Dword>(c.data.size())),
                   regerr::Success);
-        const Dword room = static_cast<Dword>(c.data.size()) + 1;
-
-        std::vector<std::uint8_t> buffer(room + 4, kMarker);
-        Dword size = room;
-        ASSERT_EQ(Api().RegQueryValueExA(sub, "v", nullptr, nullptr, buffer.data(), &size), regerr::Success);
-        EXPECT_EQ(size, c.data.size()) << "the size stays the data's";
-        EXPECT_EQ(std::string(buffer.begin(), buffer.begin() + size), c.data);
-        EXPECT_EQ(buffer[size], 0) << "RegQueryValueExA adds the NUL";
-        EXPECT_EQ(buffer[size + 1], kMarker);
-
-        Enumerated value = EnumValue(sub, 0, 8, room);
-        ASSERT_EQ(value.status, regerr::Success);
-        EXPECT_EQ(value.data, c.data);
-        std::vector<std::uint8_t> enumerated(room + 4, kMarker);
-        char name[8];
-        Dword nameLen = sizeof name;
-        size = room;
-        ASSERT_EQ(Api().RegEnumValueA(sub, 0, name, &nameLen, nullptr, nullptr, enumerated.data(), &size),
-                  regerr::Success);
-        EXPECT_EQ(enumerated[size], 0) << "RegEnumValueA adds the NUL";
-        EXPECT_EQ(enumerated[size + 1], kMarker);
+        // Read into a buffer with room for one byte more, by query and by enumeration.
+        for (bool enumerate : {false, true}) {
+            std::vector<std::uint8_t> buffer(c.data.size() + 4, kMarker);
+            Dword size = static_cast<Dword>(c.data.size()) + 1;
+            char name[8];
+            Dword nameLen = sizeof name;
+            ASSERT_EQ(enumerate ? Api().RegEnumValueA(sub, 0, name, &nameLen, nullptr, nullptr, buffer.data(), &size)
+                                : Api().RegQueryValueExA(sub, "v", nullptr, nullptr, buffer.data(), &size),
+                      regerr::Success);
+            EXPECT_EQ(std::string(buffer.begin(), buffer.begin() + size), c.data) << "the size stays the data's";
+            EXPECT_EQ(buffer[size], 0) << (enumerate ? "RegEnumValueA" : "RegQueryValueExA") << " adds the NUL";
+            EXPECT_EQ(buffer[size + 1], kMarker);
+        }
         Api().RegCloseKey(sub);
     }
 }
@@ -377,27 +369,21 @@ TEST_F(RegistryApiTest, InfoGivesWriteTimesUtf16SizesAndTheClassAsWindowsDoes) {
     std::uint64_t last = written();
     const std::uint64_t kDay = 864000000000ull;
     EXPECT_LT(last > TicksNow() ? last - TicksNow() : TicksNow() - last, kDay) << "a time of today, never zero";
-    struct Step { const char* what; RegStatus (*change)(RegistryApi&, RegHandle); };
-    for (Step step : {
-             Step{"value set", [](RegistryApi& api, RegHandle k) {
-                      return api.RegSetValueExA(k, "v", 0, regtype::Sz, reinterpret_cast<const std::uint8_t*>("x"), 2);
-                  }},
-             Step{"value deleted", [](RegistryApi& api, RegHandle k) { return api.RegDeleteValueA(k, "v"); }},
-             Step{"subkey created", [](RegistryApi& api, RegHandle k) {
-                      RegHandle sub = 0;
-                      RegStatus status = api.RegCreateKeyExA(k, "Sub", 0, nullptr, kRegOptionNonVolatile,
-                                                             regaccess::Read, nullptr, &sub, nullptr);
-                      api.RegCloseKey(sub);
-                      return status;
-                  }},
-             Step{"subkey deleted", [](RegistryApi& api, RegHandle k) { return api.RegDeleteKeyA(k, "Sub"); }}}) {
-        SCOPED_TRACE(step.what);
-        LetTheClockMove();
-        ASSERT_EQ(step.change(Api(), key), regerr::Success);
+    auto expectLater = [&](const char* after) {
         std::uint64_t now = written();
-        EXPECT_GT(now, last);
+        EXPECT_GT(now, last) << "after " << after;
         last = now;
-    }
+        LetTheClockMove();
+    };
+    LetTheClockMove();
+    Set(key, "v", regtype::Sz, Bytes("x\0", 2));
+    expectLater("a value set");
+    ASSERT_EQ(Api().RegDeleteValueA(key, "v"), regerr::Success);
+    expectLater("a value deleted");
+    Api().RegCloseKey(Open("Sub", regaccess::Read, key));
+    expectLater("a subkey created");
+    ASSERT_EQ(Api().RegDeleteKeyA(key, "Sub"), regerr::Success);
+    expectLater("a subkey deleted");
     char name[8];
     Dword nameLen = sizeof name;
     FileTime listed;
