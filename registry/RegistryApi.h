@@ -23,6 +23,7 @@ constexpr RegStatus InvalidHandle = 6;
 constexpr RegStatus NotEnoughMemory = 8;
 constexpr RegStatus InvalidParameter = 87;
 constexpr RegStatus MoreData = 234;
+constexpr RegStatus BadPathname = 161;       // a key path that starts with a backslash
 constexpr RegStatus NoMoreItems = 259;
 constexpr RegStatus BadDb = 1009;            // store is not a registry database
 constexpr RegStatus BadKey = 1010;
@@ -32,8 +33,9 @@ constexpr RegStatus CantWrite = 1013;
 constexpr RegStatus RegistryCorrupt = 1015;
 constexpr RegStatus RegistryIoFailed = 1016;
 constexpr RegStatus KeyDeleted = 1018;
-constexpr RegStatus Timeout = 1460;
-constexpr RegStatus UnsupportedType = 1630;  // data of this type is not supported          // the store stayed locked too long
+constexpr RegStatus ChildMustBeVolatile = 1021;
+constexpr RegStatus Timeout = 1460;          // the store stayed locked too long
+constexpr RegStatus UnsupportedType = 1630;  // data of this type is not supported
 }  // namespace regerr
 
 // Registry data types.
@@ -66,6 +68,7 @@ constexpr std::int32_t kUsers32 = static_cast<std::int32_t>(0x80000003u);
 constexpr RegHandle RootHandle(std::int32_t root) { return static_cast<RegHandle>(root); }
 
 constexpr Dword kRegOptionNonVolatile = 0;
+constexpr Dword kRegOptionVolatile = 1;
 constexpr Dword kCreatedNewKey = 1;
 constexpr Dword kOpenedExistingKey = 2;
 constexpr Dword kVerPlatformWin32Nt = 2;

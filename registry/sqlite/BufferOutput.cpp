@@ -13,15 +13,24 @@ RegStatus PutName(std::string_view name, char* buffer, Dword* capacity) {
     return regerr::Success;
 }
 
-RegStatus PutData(std::string_view bytes, std::uint8_t* buffer, Dword* size) {
-    if (size == nullptr) return buffer == nullptr ? regerr::Success : regerr::InvalidParameter;
-    Dword needed = static_cast<Dword>(bytes.size());
-    if (buffer != nullptr && *size < needed) {
-        *size = needed;
-        return regerr::MoreData;
-    }
-    if (buffer != nullptr && needed != 0) std::memcpy(buffer, bytes.data(), needed);
-    *size = needed;
+RegStatus PutTruncatedName(std::string_view name, char* buffer, Dword* capacity) {
+    if (buffer == nullptr || capacity == nullptr) return regerr::InvalidParameter;
+    if (*capacity == 0) return regerr::Success;
+    if (name.size() + 1 <= *capacity) return PutName(name, buffer, capacity);
+    Dword fits = *capacity - 1;
+    std::memcpy(buffer, name.data(), fits);
+    buffer[fits] = '\0';
+    *capacity = fits;
+    return regerr::MoreData;
+}
+
+RegStatus PutData(std::string_view bytes, Dword type, std::uint8_t* buffer, Dword capacity) {
+    if (buffer == nullptr) return regerr::Success;
+    if (bytes.size() > capacity) return regerr::MoreData;
+    if (bytes.empty()) return regerr::Success;
+    std::memcpy(buffer, bytes.data(), bytes.size());
+    bool isString = type == regtype::Sz || type == regtype::ExpandSz || type == regtype::MultiSz;
+    if (isString && bytes.size() < capacity && bytes.back() != '\0') buffer[bytes.size()] = 0;
     return regerr::Success;
 }
 

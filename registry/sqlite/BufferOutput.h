@@ -12,8 +12,14 @@ namespace pw::sqlitestore {
 // capacity untouched, when it does not fit.
 RegStatus PutName(std::string_view name, char* buffer, Dword* capacity);
 
-// Data into a buffer of *size bytes (or only its size when buffer is null);
-// *size becomes the data's size, also when MoreData says it did not fit.
-RegStatus PutData(std::string_view bytes, std::uint8_t* buffer, Dword* size);
+// As much of a name as fits, terminated, when it does not fit whole: MoreData
+// with *capacity the characters written. A capacity of 0 takes nothing and
+// is answered Success with 0, as RegQueryInfoKeyA answers for the class.
+RegStatus PutTruncatedName(std::string_view name, char* buffer, Dword* capacity);
+
+// Data of the given type into a buffer of `capacity` bytes: MoreData when it
+// does not fit, nothing written. String data that lacks its terminating NUL
+// gets one after it where the buffer has room, as Windows adds it.
+RegStatus PutData(std::string_view bytes, Dword type, std::uint8_t* buffer, Dword capacity);
 
 }  // namespace pw::sqlitestore

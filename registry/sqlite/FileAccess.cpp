@@ -1,5 +1,7 @@
 #include "registry/sqlite/FileAccess.h"
 
+#include "registry/sqlite/KeyTable.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -35,6 +37,17 @@ std::string WhyNotWritable(const std::string& databasePath) {
 bool LogHoldsCommits(const std::string& databasePath) {
     struct stat info {};
     return stat((databasePath + "-wal").c_str(), &info) == 0 && info.st_size > 0;
+}
+
+std::int64_t StoreFileTime(const std::string& databasePath) {
+    std::int64_t latest = 0;
+    for (const std::string& path : {databasePath, databasePath + "-wal"}) {
+        struct stat info {};
+        if (stat(path.c_str(), &info) != 0) continue;
+        std::int64_t ticks = FileTimeFromUnix(info.st_mtim.tv_sec, info.st_mtim.tv_nsec);
+        if (ticks > latest) latest = ticks;
+    }
+    return latest != 0 ? latest : FileTimeNow();
 }
 
 }  // namespace pw::sqlitestore

@@ -4,6 +4,7 @@
 
 #include "registry/sqlite/BufferOutput.h"
 #include "registry/sqlite/SqliteRegistryApi.h"
+#include "registry/sqlite/StoreSchema.h"
 
 namespace pw {
 
@@ -30,24 +31,41 @@ std::vector<std::string_view> SplitKeyPath(const char* path) {
     return parts;
 }
 
+FileTime AsFileTime(std::int64_t ticks) {
+    auto bits = static_cast<std::uint64_t>(ticks);
+    return FileTime{static_cast<Dword>(bits), static_cast<Dword>(bits >> 32)};
+}
+
 }  // namespace
 
 RegStatus SqliteRegistryApi::CreateKey(RegHandle key, const char* subKey, const char* className,
-                                       Dword samDesired, RegHandle* result, Dword* disposition) {
+                                       Dword options, Dword samDesired, RegHandle* result,
+                                       Dword* disposition) {
     if (result == nullptr) return regerr::InvalidParameter;
     *result = 0;
     std::vector<std::string_view> parts = SplitKeyPath(subKey);
     Ready();
+    // Only the rights of the new handle count: Windows does not ask the
+    // parent handle's rights, not even KEY_CREATE_SUB_KEY.
     sqlitestore::OpenKey& parent = Resolve(key);
+    // A path from the root of the hive is not a path below a key.
+    if (subKey != nullptr && subKey[0] == '\\') return regerr::BadPathname;
+    const bool makeVolatile = (options & kRegOptionVolatile) != 0;
 
     auto walk = [&](bool create) -> std::optional<std::int64_t> {
         std::int64_t at = parent.key;
+        bool creating = false;
         for (size_t i = 0; i < parts.size(); ++i) {
             std::optional<std::int64_t> child = keys_.FindChild(at, parts[i]);
             if (!child) {
                 if (!create) return std::nullopt;
+                // Below the first key made, every parent is one made here alike.
+                if (!creating && !makeVolatile && keys_.Details(at).isVolatile) {
+                    throw StoreFailure(regerr::ChildMustBeVolatile);
+                }
+                creating = true;
                 bool last = i + 1 == parts.size();
-                child = keys_.CreateChild(at, parts[i], last && className ? className : "");
+                child = keys_.CreateChild(at, parts[i], last && className ? className : "", makeVolatile);
             }
             at = *child;
         }
@@ -58,7 +76,6 @@ RegStatus SqliteRegistryApi::CreateKey(RegHandle key, const char* subKey, const 
     std::optional<std::int64_t> found = walk(false);
     Dword how = kOpenedExistingKey;
     if (!found) {
-        if ((parent.access & regaccess::CreateSubKey) == 0) return regerr::AccessDenied;
         sqlitestore::WriteTransaction transaction(connection_);
         RequireKeyExists(parent.key);
         // Another process may have created part of the path meanwhile.
@@ -83,17 +100,15 @@ RegStatus SqliteRegistryApi::QueryInfo(RegHandle key, char* className, Dword* cl
     if ((open.access & regaccess::QueryValue) == 0) return regerr::AccessDenied;
     if (className != nullptr && classLen == nullptr) return regerr::InvalidParameter;
     const sqlitestore::KeySnapshot& snapshot = FreshSnapshot(open);
-    if (classLen != nullptr) {
-        std::string ownClass = keys_.ClassOf(open.key);
+    RegStatus status = regerr::Success;
+    if (classLen != nullptr || lastWriteTime != nullptr) {
+        sqlitestore::KeyDetails details = keys_.Details(open.key);
         if (className != nullptr) {
-            RegStatus status = sqlitestore::PutName(ownClass, className, classLen);
-            if (status != regerr::Success) {
-                *classLen = static_cast<Dword>(ownClass.size());
-                return status;
-            }
-        } else {
-            *classLen = static_cast<Dword>(ownClass.size());
+            status = sqlitestore::PutTruncatedName(details.className, className, classLen);
+        } else if (classLen != nullptr) {
+            *classLen = static_cast<Dword>(details.className.size());
         }
+        if (lastWriteTime != nullptr) *lastWriteTime = AsFileTime(details.written);
     }
     if (subKeys != nullptr) *subKeys = static_cast<Dword>(snapshot.subKeys.size());
     if (maxSubKeyLen != nullptr) *maxSubKeyLen = static_cast<Dword>(snapshot.longestSubKeyName);
@@ -102,8 +117,7 @@ RegStatus SqliteRegistryApi::QueryInfo(RegHandle key, char* className, Dword* cl
     if (maxValueNameLen != nullptr) *maxValueNameLen = static_cast<Dword>(snapshot.values.LongestName());
     if (maxValueLen != nullptr) *maxValueLen = static_cast<Dword>(snapshot.values.LongestData());
     if (securityDescriptorLen != nullptr) *securityDescriptorLen = 0;
-    if (lastWriteTime != nullptr) *lastWriteTime = FileTime{};
-    return regerr::Success;
+    return status;
 }
 
 RegStatus SqliteRegistryApi::EnumKey(RegHandle key, Dword index, char* name, Dword* nameLen,
@@ -126,15 +140,14 @@ RegStatus SqliteRegistryApi::EnumKey(RegHandle key, Dword index, char* name, Dwo
     RegStatus status = sqlitestore::PutName(subKey.name, name, nameLen);
     if (status != regerr::Success) return status;
     if (className != nullptr) sqlitestore::PutName(subKey.className, className, classLen);
-    if (lastWriteTime != nullptr) *lastWriteTime = FileTime{};
+    if (lastWriteTime != nullptr) *lastWriteTime = AsFileTime(subKey.written);
     return regerr::Success;
 }
 
 RegStatus SqliteRegistryApi::DeleteKey(RegHandle key, const char* subKey, bool withSubtree) {
     if (subKey == nullptr) return regerr::InvalidParameter;
+    // An empty path names the handle's own key.
     std::vector<std::string_view> parts = SplitKeyPath(subKey);
-    // Deleting the handle's own key through an empty name is not offered.
-    if (parts.empty()) return regerr::InvalidParameter;
     Ready();
     sqlitestore::OpenKey& parent = Resolve(key);
 
@@ -146,7 +159,8 @@ RegStatus SqliteRegistryApi::DeleteKey(RegHandle key, const char* subKey, bool w
             if (!child) throw StoreFailure(regerr::FileNotFound);
             at = *child;
         }
-        // NT refuses to delete a key with subkeys through the plain delete.
+        // NT refuses to delete a key with subkeys through the plain delete, and a hive at all.
+        if (sqlitestore::IsHive(at)) throw StoreFailure(regerr::AccessDenied);
         if (!withSubtree && keys_.HasChildren(at)) throw StoreFailure(regerr::AccessDenied);
         return at;
     };

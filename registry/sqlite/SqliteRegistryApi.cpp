@@ -38,6 +38,8 @@ void SqliteRegistryApi::Ready() {
         sqlitestore::EnsureSchema(connection_);
         connection_.UseDurableJournal();
         sqlitestore::SeedMachineIdentity(connection_);
+        if (!volatileKeysCleared_ && !connection_.IsReadOnly()) keys_.DeleteVolatileKeys();
+        volatileKeysCleared_ = true;
     } catch (...) {
         // Closed, so that the next call tries again from the start.
         connection_.Close();
@@ -80,10 +82,12 @@ sqlitestore::KeySnapshot& SqliteRegistryApi::FreshSnapshot(sqlitestore::OpenKey&
 }
 
 RegStatus SqliteRegistryApi::RegCreateKeyExA(RegHandle key, const char* subKey, Dword,
-                                             const char* className, Dword, Dword samDesired,
-                                             const SecurityAttributes*, RegHandle* result,
-                                             Dword* disposition) {
-    return Answer([&] { return CreateKey(key, subKey, className, samDesired, result, disposition); });
+                                             const char* className, Dword options,
+                                             Dword samDesired, const SecurityAttributes*,
+                                             RegHandle* result, Dword* disposition) {
+    return Answer([&] {
+        return CreateKey(key, subKey, className, options, samDesired, result, disposition);
+    });
 }
 
 RegStatus SqliteRegistryApi::RegCloseKey(RegHandle key) {

@@ -13,6 +13,10 @@
 
 namespace pw {
 
+// A volatile key (REG_OPTION_VOLATILE) lasts until the store is next opened:
+// the first call of each new store object deletes every volatile key, as a
+// restart of the machine does on Windows. Keys of other processes' store
+// objects are no exception, so volatile keys are for one process at a time.
 class SqliteRegistryApi final : public RegistryApi {
 public:
     // Never fails: the folder and file are created or opened on first use, and
@@ -64,7 +68,7 @@ private:
     sqlitestore::KeySnapshot& FreshSnapshot(sqlitestore::OpenKey& open, bool continuingPass = false);
     void RequireKeyExists(std::int64_t key);
 
-    RegStatus CreateKey(RegHandle key, const char* subKey, const char* className,
+    RegStatus CreateKey(RegHandle key, const char* subKey, const char* className, Dword options,
                         Dword samDesired, RegHandle* result, Dword* disposition);
     RegStatus QueryInfo(RegHandle key, char* className, Dword* classLen, Dword* subKeys,
                         Dword* maxSubKeyLen, Dword* maxClassLen, Dword* values,
@@ -86,6 +90,7 @@ private:
     sqlitestore::ValueTable values_;
     sqlitestore::HandleTable handles_;
     bool ready_ = false;
+    bool volatileKeysCleared_ = false;
     std::string lastFailure_;
 };
 

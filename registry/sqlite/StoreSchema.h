@@ -11,9 +11,10 @@ namespace pw::sqlitestore {
 constexpr std::int64_t kClassesRootKey = 1;
 constexpr std::int64_t kCurrentUserKey = 2;
 constexpr std::int64_t kLocalMachineKey = 3;
+constexpr bool IsHive(std::int64_t key) { return key >= kClassesRootKey && key <= kLocalMachineKey; }
 
-// Creates the tables in an empty database, or checks that an existing one is a
-// registry store of a layout this program knows. Throws StoreFailure.
+// Creates the tables in a new (zero-byte) file, or checks that an existing one
+// is a registry store of a layout this program knows. Throws StoreFailure.
 void EnsureSchema(StoreConnection& connection);
 
 }  // namespace pw::sqlitestore

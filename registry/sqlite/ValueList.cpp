@@ -11,7 +11,10 @@ void ValueList::Add(std::string_view name, Dword type, std::string_view data) {
                         static_cast<std::uint32_t>(data.size()), type});
     bytes_.append(name).append(data);
     longestName_ = std::max(longestName_, name.size());
-    longestData_ = std::max(longestData_, data.size());
+    // Windows keeps string data as UTF-16 and reports the longest as kept,
+    // even to the ANSI calls: two bytes for each byte of Windows-1252.
+    bool isString = type == regtype::Sz || type == regtype::ExpandSz || type == regtype::MultiSz;
+    longestData_ = std::max(longestData_, isString ? data.size() * 2 : data.size());
 }
 
 void ValueList::Trim() {

@@ -29,6 +29,7 @@ public:
     std::size_t Size() const { return entries_.size(); }
     ValueView At(std::size_t index) const;
     std::size_t LongestName() const { return longestName_; }
+    // In bytes as Windows counts them: string data as UTF-16.
     std::size_t LongestData() const { return longestData_; }
 
 private:

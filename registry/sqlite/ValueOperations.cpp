@@ -31,25 +31,44 @@ RegStatus SqliteRegistryApi::EnumValue(RegHandle key, Dword index, char* valueNa
     }
     open.valuePass.Answered(index);
     const sqlitestore::ValueView value = snapshot.values.At(index);
-    RegStatus status = sqlitestore::PutName(value.name, valueName, valueNameLen);
-    if (status != regerr::Success) return status;
+    // As advapi32 goes: the data first; the name only once the data fitted,
+    // and then as much of it as fits. Type and size are reported either way,
+    // while the name's count keeps what the caller gave unless the name fitted.
+    RegStatus status = sqlitestore::PutData(value.data, value.type, data, dataLen ? *dataLen : 0);
+    if (status == regerr::Success) {
+        if (*valueNameLen == 0) {
+            status = regerr::MoreData;  // not even room for the terminator
+        } else {
+            Dword written = *valueNameLen;
+            status = sqlitestore::PutTruncatedName(value.name, valueName, &written);
+            if (status == regerr::Success) *valueNameLen = written;
+        }
+    }
     if (type != nullptr) *type = value.type;
-    return sqlitestore::PutData(value.data, data, dataLen);
+    if (dataLen != nullptr) *dataLen = static_cast<Dword>(value.data.size());
+    return status;
 }
 
 RegStatus SqliteRegistryApi::QueryValue(RegHandle key, const char* valueName, Dword* type,
                                         std::uint8_t* data, Dword* dataLen) {
+    if (data != nullptr && dataLen == nullptr) return regerr::InvalidParameter;
+    // The caller's size is read before anything is written: type and size may
+    // be one variable. Without a buffer the size starts at 0, which is what a
+    // missing value leaves there.
+    Dword capacity = dataLen != nullptr ? *dataLen : 0;
     Ready();
     sqlitestore::OpenKey& open = Resolve(key);
+    if (data == nullptr && dataLen != nullptr) *dataLen = 0;
     if ((open.access & regaccess::QueryValue) == 0) return regerr::AccessDenied;
-    if (data != nullptr && dataLen == nullptr) return regerr::InvalidParameter;
     std::optional<sqlitestore::StoredValue> value = values_.Find(open.key, ValueName(valueName));
     if (!value) {
         RequireKeyExists(open.key);
         return regerr::FileNotFound;
     }
+    RegStatus status = sqlitestore::PutData(value->data, value->type, data, capacity);
     if (type != nullptr) *type = value->type;
-    return sqlitestore::PutData(value->data, data, dataLen);
+    if (dataLen != nullptr) *dataLen = static_cast<Dword>(value->data.size());
+    return status;
 }
 
 RegStatus SqliteRegistryApi::SetValue(RegHandle key, const char* valueName, Dword type,
@@ -64,6 +83,7 @@ RegStatus SqliteRegistryApi::SetValue(RegHandle key, const char* valueName, Dwor
     sqlitestore::WriteTransaction transaction(connection_);
     RequireKeyExists(open.key);
     values_.Set(open.key, name, type, bytes);
+    keys_.Touch(open.key);
     transaction.Commit();
     return regerr::Success;
 }
@@ -75,6 +95,7 @@ RegStatus SqliteRegistryApi::DeleteValue(RegHandle key, const char* valueName) {
     sqlitestore::WriteTransaction transaction(connection_);
     RequireKeyExists(open.key);
     if (!values_.Remove(open.key, ValueName(valueName))) return regerr::FileNotFound;
+    keys_.Touch(open.key);
     transaction.Commit();
     return regerr::Success;
 }

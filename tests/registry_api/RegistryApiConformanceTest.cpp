@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -20,6 +21,25 @@ namespace {
 constexpr std::uint8_t kMarker = 0xCD;  // fills buffers to catch writes past the answer
 
 std::string Bytes(const char* text, size_t size) { return std::string(text, size); }
+
+std::uint64_t Ticks(const FileTime& time) {
+    return static_cast<std::uint64_t>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
+}
+
+// Now as a FILETIME: 100 ns ticks since 1601.
+std::uint64_t TicksNow() {
+    auto since1970 = std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::system_clock::now().time_since_epoch());
+    return static_cast<std::uint64_t>(since1970.count()) * 10 + 116444736000000000ull;
+}
+
+// Longer than the coarsest tick of Windows' clock (15.6 ms), so that a later
+// change gets a later time.
+void LetTheClockMove() {
+    auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(20);
+    while (std::chrono::steady_clock::now() < until) {
+    }
+}
 
 struct Enumerated {
     RegStatus status = 0;
@@ -221,20 +241,188 @@ TEST_F(RegistryApiTest, InfoGivesCountsAndLongestNamesAndData) {
     EXPECT_EQ(maxSubKey, 10u) << "characters, without the terminator";
     EXPECT_EQ(values, 2u);
     EXPECT_EQ(maxName, 6u);
-    EXPECT_EQ(maxData, 10u) << "bytes";
+    EXPECT_EQ(maxData, 10u) << "bytes; the string's 4 are 8 as UTF-16";
+}
 
-    // Now the longest data is a string, which Wine sizes in its 16-bit storage.
-    Set(key_, "Text", regtype::Sz, std::string(30, 'y') + '\0');
-    ASSERT_EQ(Api().RegQueryInfoKeyA(key_, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                     &values, nullptr, &maxData, nullptr, nullptr),
-              regerr::Success);
-    EXPECT_EQ(values, 3u);
-    if (sandbox_->IsWine()) {
-        KNOWN_WINE_DIFFERENCE("RegQueryInfoKeyA gives the longest string data in bytes of UTF-16");
-        EXPECT_GE(maxData, 31u);
-    } else {
-        EXPECT_EQ(maxData, 31u);
+TEST_F(RegistryApiTest, EnumValueMoreDataReportsTheDataAndLeavesTheNameCount) {
+    Set(key_, "Test", regtype::Sz, Bytes("foobar\0", 7));
+    struct Case { Dword nameCapacity, dataCapacity; };
+    for (Case c : {Case{0, 20}, Case{2, 20}, Case{3, 20}, Case{20, 2}, Case{2, 2}}) {
+        SCOPED_TRACE("name capacity " + std::to_string(c.nameCapacity) + ", data capacity " +
+                     std::to_string(c.dataCapacity));
+        const std::string untouched(24, 'x');
+        std::string name = untouched, data = untouched;
+        Dword nameLen = c.nameCapacity, dataLen = c.dataCapacity, type = 1234;
+        ASSERT_EQ(Api().RegEnumValueA(key_, 0, name.data(), &nameLen, nullptr, &type,
+                                      reinterpret_cast<std::uint8_t*>(data.data()), &dataLen),
+                  regerr::MoreData);
+        EXPECT_EQ(nameLen, c.nameCapacity) << "the name's count is left as the caller gave it";
+        EXPECT_EQ(dataLen, 7u) << "the data's size is reported all the same";
+        EXPECT_EQ(type, regtype::Sz);
+
+        bool dataFits = c.dataCapacity >= 7;
+        // Windows may write as much of the name as fits, once the data fitted.
+        std::string truncated = untouched;
+        if (c.nameCapacity > 0) truncated.replace(0, c.nameCapacity, std::string("Test").substr(0, c.nameCapacity - 1) + '\0');
+        EXPECT_TRUE(name == untouched || (dataFits && name == truncated)) << name;
+        std::string filled = untouched;
+        filled.replace(0, 7, Bytes("foobar\0", 7));
+        EXPECT_TRUE(data == untouched || (dataFits && data == filled)) << data;
     }
+}
+
+TEST_F(RegistryApiTest, StringsLackingTheirNulGetOneWhereTheBufferHasRoom) {
+    struct Case { const char* key; Dword type; std::string data; };
+    // Each set from a source whose next byte is not NUL, so exactly these bytes are kept.
+    for (const Case& c : {Case{"Sz", regtype::Sz, "abc"}, Case{"Expand", regtype::ExpandSz, "%PATH%"},
+                          Case{"Multi", regtype::MultiSz, Bytes("a\0bc", 4)}}) {
+        SCOPED_TRACE(c.key);
+        RegHandle sub = Open(c.key, regaccess::AllAccess);
+        std::string source = c.data + 'X';
+        ASSERT_EQ(Api().RegSetValueExA(sub, "v", 0, c.type, reinterpret_cast<const std::uint8_t*>(source.data()),
+                                       static_cast<Dword>(c.data.size())),
+                  regerr::Success);
+        // Read into a buffer with room for one byte more, by query and by enumeration.
+        for (bool enumerate : {false, true}) {
+            std::vector<std::uint8_t> buffer(c.data.size() + 4, kMarker);
+            Dword size = static_cast<Dword>(c.data.size()) + 1;
+            char name[8];
+            Dword nameLen = sizeof name;
+            ASSERT_EQ(enumerate ? Api().RegEnumValueA(sub, 0, name, &nameLen, nullptr, nullptr, buffer.data(), &size)
+                                : Api().RegQueryValueExA(sub, "v", nullptr, nullptr, buffer.data(), &size),
+                      regerr::Success);
+            EXPECT_EQ(std::string(buffer.begin(), buffer.begin() + size), c.data) << "the size stays the data's";
+            EXPECT_EQ(buffer[size], 0) << (enumerate ? "RegEnumValueA" : "RegQueryValueExA") << " adds the NUL";
+            EXPECT_EQ(buffer[size + 1], kMarker);
+        }
+        Api().RegCloseKey(sub);
+    }
+}
+
+TEST_F(RegistryApiTest, QueryValueReadsTheSizeFirstAndZeroesItForAMissingValue) {
+    Dword size = 0xDEADBEEF;
+    EXPECT_EQ(Api().RegQueryValueExA(key_, "Missing", nullptr, nullptr, nullptr, &size), regerr::FileNotFound);
+    EXPECT_EQ(size, 0u);
+
+    // A caller passing one variable for both type and size.
+    Set(key_, "Text", regtype::Sz, Bytes("foobar\0", 7));
+    char buffer[32] = {};
+    Dword shared = sizeof buffer;
+    EXPECT_EQ(Api().RegQueryValueExA(key_, "Text", nullptr, &shared, reinterpret_cast<std::uint8_t*>(buffer),
+                                     &shared),
+              regerr::Success);
+    EXPECT_EQ(shared, 7u) << "the size is written last";
+    EXPECT_STREQ(buffer, "foobar");
+}
+
+TEST_F(RegistryApiTest, CreateKeyRefusesRootedPathsIgnoresParentRightsAndKeepsVolatility) {
+    RegHandle handle = 0;
+    EXPECT_EQ(Api().RegCreateKeyExA(key_, "\\Subkey3", 0, nullptr, kRegOptionNonVolatile,
+                                    regaccess::AllAccess, nullptr, &handle, nullptr),
+              regerr::BadPathname);
+    EXPECT_TRUE(SubKeyNames(key_).empty());
+
+    RegHandle notifyOnly = Open("", regaccess::Notify);
+    Dword disposition = 0;
+    RegHandle child = Open("Child", regaccess::Read, notifyOnly, &disposition);
+    EXPECT_EQ(disposition, kCreatedNewKey) << "the parent's rights are not asked";
+
+    auto create = [&](RegHandle parent, const char* path, Dword options) {
+        RegHandle created = 0;
+        RegStatus status = Api().RegCreateKeyExA(parent, path, 0, nullptr, options, regaccess::AllAccess,
+                                                 nullptr, &created, nullptr);
+        if (created != 0) Api().RegCloseKey(created);
+        return status;
+    };
+    ASSERT_EQ(create(key_, "Volatile", kRegOptionVolatile), regerr::Success);
+    EXPECT_EQ(create(key_, "Volatile\\Lasting", kRegOptionNonVolatile), regerr::ChildMustBeVolatile);
+    EXPECT_EQ(create(key_, "Volatile\\Passing", kRegOptionVolatile), regerr::Success);
+    EXPECT_EQ(create(key_, "Volatile", kRegOptionNonVolatile), regerr::Success) << "an existing key opens";
+    EXPECT_EQ(create(key_, "Child\\Passing", kRegOptionVolatile), regerr::Success)
+        << "a lasting key may have volatile children";
+    for (RegHandle h : {notifyOnly, child}) Api().RegCloseKey(h);
+}
+
+TEST_F(RegistryApiTest, DeleteKeyWithAnEmptyNameDeletesTheHandlesOwnKey) {
+    Api().RegCloseKey(Open("Parent\\Child", regaccess::Read));
+    RegHandle parent = Open("Parent", regaccess::AllAccess);
+    RegHandle child = Open("Parent\\Child", regaccess::AllAccess);
+    EXPECT_EQ(Api().RegDeleteKeyA(parent, ""), regerr::AccessDenied) << "it has a subkey";
+    EXPECT_EQ(Api().RegDeleteKeyA(child, ""), regerr::Success);
+    EXPECT_TRUE(SubKeyNames(parent).empty());
+    Dword size = 0;
+    EXPECT_EQ(Api().RegQueryValueExA(child, "v", nullptr, nullptr, nullptr, &size), regerr::KeyDeleted);
+    EXPECT_EQ(Api().RegDeleteKeyA(parent, ""), regerr::Success);
+    EXPECT_TRUE(SubKeyNames(key_).empty());
+    for (RegHandle h : {parent, child}) EXPECT_EQ(Api().RegCloseKey(h), regerr::Success);
+}
+
+TEST_F(RegistryApiTest, InfoGivesWriteTimesUtf16SizesAndTheClassAsWindowsDoes) {
+    RegHandle key = Open("Timed", regaccess::AllAccess);
+    auto written = [&] {
+        FileTime time;
+        EXPECT_EQ(Api().RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                         nullptr, nullptr, nullptr, &time),
+                  regerr::Success);
+        return Ticks(time);
+    };
+    std::uint64_t last = written();
+    const std::uint64_t kDay = 864000000000ull;
+    EXPECT_LT(last > TicksNow() ? last - TicksNow() : TicksNow() - last, kDay) << "a time of today, never zero";
+    auto expectLater = [&](const char* after) {
+        std::uint64_t now = written();
+        EXPECT_GT(now, last) << "after " << after;
+        last = now;
+        LetTheClockMove();
+    };
+    LetTheClockMove();
+    Set(key, "v", regtype::Sz, Bytes("x\0", 2));
+    expectLater("a value set");
+    ASSERT_EQ(Api().RegDeleteValueA(key, "v"), regerr::Success);
+    expectLater("a value deleted");
+    Api().RegCloseKey(Open("Sub", regaccess::Read, key));
+    expectLater("a subkey created");
+    ASSERT_EQ(Api().RegDeleteKeyA(key, "Sub"), regerr::Success);
+    expectLater("a subkey deleted");
+    char name[8];
+    Dword nameLen = sizeof name;
+    FileTime listed;
+    ASSERT_EQ(Api().RegEnumKeyExA(key_, 0, name, &nameLen, nullptr, nullptr, nullptr, &listed), regerr::Success);
+    EXPECT_EQ(Ticks(listed), last) << "the subkey listing gives the same time";
+
+    // The longest data: a string counts as its UTF-16 form, two bytes a character.
+    Set(key, "Binary", regtype::Binary, std::string(40, 'b'));
+    Set(key, "Text", regtype::Sz, std::string(30, 'y') + '\0');
+    Dword maxData = 0;
+    ASSERT_EQ(Api().RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                     nullptr, &maxData, nullptr, nullptr),
+              regerr::Success);
+    EXPECT_EQ(maxData, 62u);
+
+    RegHandle classy = 0;
+    ASSERT_EQ(Api().RegCreateKeyExA(key_, "Classy", 0, "classname", kRegOptionNonVolatile, regaccess::AllAccess,
+                                    nullptr, &classy, nullptr),
+              regerr::Success);
+    // Too small: as much as fits, terminated, and the length of that.
+    struct Case { Dword capacity; RegStatus status; std::string written; Dword length; };
+    for (const Case& c : {Case{0, regerr::Success, "", 0}, Case{1, regerr::MoreData, Bytes("\0", 1), 0},
+                          Case{9, regerr::MoreData, Bytes("classnam\0", 9), 8},
+                          Case{10, regerr::Success, Bytes("classname\0", 10), 9}}) {
+        SCOPED_TRACE("class capacity " + std::to_string(c.capacity));
+        std::string buffer(16, 'x');
+        Dword classLen = c.capacity;
+        EXPECT_EQ(Api().RegQueryInfoKeyA(classy, buffer.data(), &classLen, nullptr, nullptr, nullptr, nullptr,
+                                         nullptr, nullptr, nullptr, nullptr, nullptr),
+                  c.status);
+        EXPECT_EQ(buffer, c.written + std::string(16 - c.written.size(), 'x'));
+        if (c.capacity == 0 && sandbox_->IsWine()) {
+            KNOWN_WINE_DIFFERENCE("RegQueryInfoKeyA with a class buffer of capacity 0 gives the class's length");
+            EXPECT_EQ(classLen, 9u);
+        } else {
+            EXPECT_EQ(classLen, c.length);
+        }
+    }
+    for (RegHandle h : {key, classy}) Api().RegCloseKey(h);
 }
 
 TEST_F(RegistryApiTest, CreateOrOpenMakesEveryKeyAlongThePath) {

@@ -75,7 +75,7 @@ TEST(StoreEnumeration, SnapshotOfAKeyWithGapsHoldsExactlyItsValues) {
               regerr::Success);
     EXPECT_EQ(count, 101u);
     EXPECT_EQ(longestName, 4u);
-    EXPECT_EQ(longestData, 24u);
+    EXPECT_EQ(longestData, 48u) << "the default value's 24 bytes, as UTF-16";
     for (Dword index = 0; index < 100; ++index) {
         int i = static_cast<int>(index) * 3 + 2;
         ASSERT_EQ(Enumerate(api, key, index), "v" + std::to_string(i) + "=" + std::string(i % 7, 'x'));

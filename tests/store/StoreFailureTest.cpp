@@ -60,6 +60,15 @@ TEST(StoreFailure, UnusableFilesAreRefusedAndLeftUntouched) {
     }
     {
         TemporaryFolder prefix;
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(prefix.StorePath().c_str(), &db), SQLITE_OK);
+        sqlite3_exec(db, "PRAGMA user_version = 7", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        ExpectRefusedUntouched(prefix.StorePath(), regerr::BadDb, "a database without tables");
+        EXPECT_NE(TryOpen(prefix.StorePath()).message.find("user_version 7"), std::string::npos);
+    }
+    {
+        TemporaryFolder prefix;
         MakeStoreWithValues(prefix.StorePath(), 400);
         std::string bytes = ReadWholeFile(prefix.StorePath());
         ASSERT_GT(bytes.size(), 3 * kPageSize);
@@ -87,6 +96,7 @@ TEST(StoreFailure, PrefixThatCannotBeCreatedAnswersCantOpen) {
 struct ReadOnlyAnswers {
     int query = -1;     // reading value1
     int set = -1;       // changing it
+    std::uint64_t written = 0;  // the key's last-write time
     char text[64] = {};  // value1's text as read
     char message[1024] = {};  // DescribeLastFailure after the refusal
 };
@@ -107,6 +117,7 @@ ReadOnlyAnswers ProbeAsNobody(const std::string& storePath) {
             Dword size = sizeof answers.text - 1;
             answers.query = api.RegQueryValueExA(key, "value1", nullptr, nullptr,
                                                  reinterpret_cast<std::uint8_t*>(answers.text), &size);
+            answers.written = LastWritten(api, key);
             RegHandle writable = OpenKey(api, kCurrentUser32, "Software\\Filled", regaccess::AllAccess);
             answers.set = SetText(api, writable, "value1", "changed");
             api.DescribeLastFailure().copy(answers.message, sizeof answers.message - 1);
@@ -131,6 +142,7 @@ void ExpectReadsButRefusesWrites(const std::string& storePath, const char* folde
     ReadOnlyAnswers answers = ProbeAsNobody(storePath);
     EXPECT_EQ(answers.query, regerr::Success) << answers.message;
     EXPECT_STREQ(answers.text, "value1 text");
+    EXPECT_NE(answers.written, 0u);
     EXPECT_EQ(answers.set, regerr::AccessDenied) << "writing is refused";
     std::string message = answers.message;
     EXPECT_NE(message.find(storePath), std::string::npos) << message;
@@ -142,13 +154,17 @@ void ExpectReadsButRefusesWrites(const std::string& storePath, const char* folde
 TEST(StoreFailure, UnwritableStoreStillReadsButRefusesWrites) {
     // A folder open to all, as a user's own folder would be to them, and one
     // nobody may write, where SQLite cannot create its shared-memory file.
-    for (mode_t folderMode : {0777, 0555}) {
+    // The last, a store of the first layout, is read without being brought up to date.
+    const std::pair<mode_t, bool> cases[] = {{0777, false}, {0555, false}, {0555, true}};
+    for (auto [folderMode, firstLayout] : cases) {
+        SCOPED_TRACE(firstLayout ? "first layout" : "current layout");
         TemporaryFolder prefix;
         {
             SqliteRegistryApi api(prefix.StorePath());
             RegHandle key = OpenKey(api, kCurrentUser32, "Software\\Filled");
             ASSERT_EQ(SetText(api, key, "value1", "value1 text"), regerr::Success);
         }
+        if (firstLayout) MakeFirstLayout(prefix.StorePath());
         ASSERT_FALSE(std::filesystem::exists(prefix.StorePath() + "-shm")) << "closed cleanly";
         ASSERT_EQ(chmod(prefix.StorePath().c_str(), 0444), 0);
         ASSERT_EQ(chmod(prefix.Path().c_str(), folderMode), 0);

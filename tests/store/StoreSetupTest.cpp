@@ -87,5 +87,50 @@ TEST(StoreSetup, NewStoreHoldsTheHostsIdentityAndKeepsChangesToIt) {
     EXPECT_EQ(GetText(reopened, key, "Domain").find("<result"), std::string::npos) << "added again when absent";
 }
 
+TEST(StoreSetup, StoreOfTheFirstLayoutIsBroughtUpToDateKeepingEveryValue) {
+    TemporaryFolder prefix;
+    {
+        SqliteRegistryApi api(prefix.StorePath());
+        ASSERT_EQ(SetText(api, OpenKey(api, kCurrentUser32, "Software\\Old"), "kept", "old value"), regerr::Success);
+    }
+    MakeFirstLayout(prefix.StorePath());
+    SqliteRegistryApi api(prefix.StorePath());
+    RegHandle key = OpenKey(api, kCurrentUser32, "Software\\Old");
+    EXPECT_EQ(GetText(api, key, "kept"), "old value");
+    EXPECT_NE(LastWritten(api, key), 0u) << "the store file's time, for want of a better one";
+    RegHandle passing = 0;
+    EXPECT_EQ(api.RegCreateKeyExA(key, "Passing", 0, nullptr, kRegOptionVolatile, regaccess::AllAccess, nullptr,
+                                  &passing, nullptr),
+              regerr::Success);
+    EXPECT_EQ(IntegrityCheck(prefix.StorePath()), "ok");
+}
+
+TEST(StoreSetup, VolatileKeysAreGoneAtTheNextOpenOfTheStore) {
+    TemporaryFolder prefix;
+    {
+        SqliteRegistryApi api(prefix.StorePath());
+        ASSERT_NE(OpenKey(api, kCurrentUser32, "Software\\Lasting"), 0);
+        RegHandle passing = 0;
+        ASSERT_EQ(api.RegCreateKeyExA(RootHandle(kCurrentUser32), "Software\\Passing", 0, nullptr,
+                                      kRegOptionVolatile, regaccess::AllAccess, nullptr, &passing, nullptr),
+                  regerr::Success);
+        ASSERT_EQ(SetText(api, passing, "v", "x"), regerr::Success);
+        api.RegCloseKey(passing);
+        Dword disposition = 0;
+        ASSERT_EQ(api.RegCreateKeyExA(RootHandle(kCurrentUser32), "Software\\Passing", 0, nullptr, 0,
+                                      regaccess::Read, nullptr, &passing, &disposition),
+                  regerr::Success);
+        EXPECT_EQ(disposition, kOpenedExistingKey) << "it lasts while this store object does";
+    }
+    SqliteRegistryApi api(prefix.StorePath());
+    RegHandle software = OpenKey(api, kCurrentUser32, "Software", regaccess::Read);
+    char name[64];
+    Dword nameLen = sizeof name;
+    ASSERT_EQ(api.RegEnumKeyExA(software, 0, name, &nameLen, nullptr, nullptr, nullptr, nullptr), regerr::Success);
+    EXPECT_STREQ(name, "Lasting");
+    nameLen = sizeof name;
+    EXPECT_EQ(api.RegEnumKeyExA(software, 1, name, &nameLen, nullptr, nullptr, nullptr, nullptr), regerr::NoMoreItems);
+}
+
 }  // namespace
 }  // namespace pw::test

@@ -66,6 +66,35 @@ inline std::string IntegrityCheck(const std::string& path) {
     return answer;
 }
 
+// Takes a store back to its first layout, as the first Portwright wrote it:
+// no volatile flag or last-write time on keys.
+inline void MakeFirstLayout(const std::string& path) {
+    sqlite3* db = nullptr;
+    std::string error = "cannot open";
+    if (sqlite3_open(path.c_str(), &db) == SQLITE_OK) {
+        char* message = nullptr;
+        if (sqlite3_exec(db, "DROP INDEX keys_volatile; ALTER TABLE keys DROP COLUMN volatile;"
+                             "ALTER TABLE keys DROP COLUMN written; PRAGMA user_version = 1;",
+                         nullptr, nullptr, &message) == SQLITE_OK) {
+            error.clear();
+        } else {
+            error = message != nullptr ? message : "failed";
+        }
+        sqlite3_free(message);
+    }
+    sqlite3_close(db);
+    if (!error.empty()) throw std::runtime_error("Cannot take " + path + " back to layout 1: " + error);
+}
+
+inline std::uint64_t LastWritten(RegistryApi& api, RegHandle key) {
+    FileTime time;
+    if (api.RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                             nullptr, nullptr, &time) != regerr::Success) {
+        return 0;
+    }
+    return static_cast<std::uint64_t>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
+}
+
 inline RegHandle OpenKey(RegistryApi& api, std::int32_t root, const char* path,
                          Dword access = regaccess::AllAccess, RegStatus* status = nullptr) {
     RegHandle handle = 0;
