@@ -106,20 +106,30 @@ void RegOp::CreateOrOpenKey() {
     }
     hKey = handle;
 
-    Dword subKeys = 0, maxSubKeyLen = 0, values = 0, maxValueNameLen = 0, maxValueLen = 0;
-    const RegStatus info = api_.RegQueryInfoKeyA(hKey, nullptr, nullptr, nullptr, &subKeys, &maxSubKeyLen,
-                                                 nullptr, &values, &maxValueNameLen, &maxValueLen, nullptr,
-                                                 nullptr);
+    KeyCounts counts;
+    const RegStatus info = QueryKeyCounts(counts);
     // Counted as no values, as before; the note tells an empty read from a failed one.
     if (info != regerr::Success) NoteFailure(info);
-    lSubKeyCount = subKeys;
-    lMaxSubKeyLen = maxSubKeyLen;
-    lValueCount = values;
-    lMaxValueNameLen = maxValueNameLen;
-    lMaxValueLen = maxValueLen;
+    lSubKeyCount = counts.subKeys;
+    lMaxSubKeyLen = counts.maxSubKeyLen;
+    lValueCount = counts.values;
+    lMaxValueNameLen = counts.maxValueNameLen;
+    lMaxValueLen = counts.maxValueLen;
 
     oValueCache.RemoveAll();
     lAccessOpen = lAccessWanted;
+}
+
+RegStatus RegOp::QueryKeyCounts(KeyCounts& counts) {
+    return api_.RegQueryInfoKeyA(hKey, nullptr, nullptr, nullptr, &counts.subKeys, &counts.maxSubKeyLen, nullptr,
+                                 &counts.values, &counts.maxValueNameLen, &counts.maxValueLen, nullptr, nullptr);
+}
+
+Dword RegOp::Recounted(Dword KeyCounts::*field, Dword before) {
+    KeyCounts counts;
+    counts.*field = before;
+    QueryKeyCounts(counts);
+    return counts.*field;
 }
 
 void RegOp::LoadValueCache() {
@@ -150,12 +160,12 @@ void RegOp::LoadValueCache() {
             if (status != regerr::MoreData) break;
             // The value grew after the open. The call reports the data size it
             // needs but not the name's, so ask the key for its maxima again.
-            Dword maxNameLen = 0, maxDataLen = 0;
-            api_.RegQueryInfoKeyA(hKey, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                  &maxNameLen, &maxDataLen, nullptr, nullptr);
-            const std::size_t nameNeeded = std::max<std::size_t>(maxNameLen + std::size_t{1}, name.size());
+            KeyCounts maxima;
+            QueryKeyCounts(maxima);
+            const std::size_t nameNeeded =
+                std::max<std::size_t>(maxima.maxValueNameLen + std::size_t{1}, name.size());
             const std::size_t dataNeeded = std::max<std::size_t>(
-                {std::size_t{maxDataLen} + 1, std::size_t{dataLen} + 1, data.size()});
+                {std::size_t{maxima.maxValueLen} + 1, std::size_t{dataLen} + 1, data.size()});
             if (nameNeeded == name.size() && dataNeeded == data.size()) {
                 // No larger size known: grow both, so a store that under-reports
                 // its maxima still gets a bigger buffer on the next try.

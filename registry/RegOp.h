@@ -65,6 +65,18 @@ private:
     bool EnsureKeyOpen();
     void CloseKey();
     void CreateOrOpenKey();
+    // The open key's counts and maxima from RegQueryInfoKeyA. A field the call
+    // does not fill (it failed) keeps what the caller put there.
+    struct KeyCounts {
+        Dword subKeys = 0;
+        Dword maxSubKeyLen = 0;
+        Dword values = 0;
+        Dword maxValueNameLen = 0;
+        Dword maxValueLen = 0;
+    };
+    RegStatus QueryKeyCounts(KeyCounts& counts);
+    // One of them asked again after a change; before, when the call fails.
+    Dword Recounted(Dword KeyCounts::*field, Dword before);
     void LoadValueCache();
     static Text TrimAtNull(TextView text);
     static Text TrimAtDoubleNull(TextView text);

@@ -52,10 +52,7 @@ bool RegOp::DeleteValue(const Text& ValueName) {
         return false;
     }
 
-    Dword values = lValueCount;
-    api_.RegQueryInfoKeyA(hKey, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
-                          nullptr, nullptr, nullptr);
-    lValueCount = values;
+    lValueCount = Recounted(&KeyCounts::values, lValueCount);
     oValueCache.RemoveAll();
     return true;
 }
@@ -81,10 +78,7 @@ bool RegOp::DeleteKey() {
                                           : api_.RegDeleteKeyA(hKey, childName.c_str());
     if (status != regerr::Success) return false;
 
-    Dword subKeys = lSubKeyCount;
-    api_.RegQueryInfoKeyA(hKey, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, nullptr, nullptr,
-                          nullptr, nullptr, nullptr);
-    lSubKeyCount = subKeys;
+    lSubKeyCount = Recounted(&KeyCounts::subKeys, lSubKeyCount);
     oValueCache.RemoveAll();
     return true;
 }

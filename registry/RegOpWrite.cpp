@@ -114,10 +114,7 @@ void RegOp::Value(const Text& ValueName, const RegWriteValue& vValue) {
         ShowRegError(message);
     }
 
-    Dword values = lValueCount;
-    api_.RegQueryInfoKeyA(hKey, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
-                          nullptr, nullptr, nullptr);
-    lValueCount = values;
+    lValueCount = Recounted(&KeyCounts::values, lValueCount);
     oValueCache.RemoveAll();
 }
 

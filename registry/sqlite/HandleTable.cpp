@@ -28,19 +28,19 @@ Dword GrantedAccess(Dword requested) {
 }
 
 HandleTable::HandleTable() : next_(kFirstHandle) {
-    hives_[RootHandle(kClassesRoot32)] = OpenKey{kClassesRootKey, regaccess::AllAccess, {}, {}, {}};
-    hives_[RootHandle(kCurrentUser32)] = OpenKey{kCurrentUserKey, regaccess::AllAccess, {}, {}, {}};
-    hives_[RootHandle(kLocalMachine32)] = OpenKey{kLocalMachineKey, regaccess::AllAccess, {}, {}, {}};
+    hives_[RootHandle(kClassesRoot32)] = HandleEntry{kClassesRootKey, regaccess::AllAccess, {}, {}, {}};
+    hives_[RootHandle(kCurrentUser32)] = HandleEntry{kCurrentUserKey, regaccess::AllAccess, {}, {}, {}};
+    hives_[RootHandle(kLocalMachine32)] = HandleEntry{kLocalMachineKey, regaccess::AllAccess, {}, {}, {}};
 }
 
 RegHandle HandleTable::Add(std::int64_t key, Dword access) {
     RegHandle handle = next_;
     next_ += 4;
-    open_[handle] = OpenKey{key, access, {}, {}, {}};
+    open_[handle] = HandleEntry{key, access, {}, {}, {}};
     return handle;
 }
 
-OpenKey* HandleTable::Find(RegHandle handle) {
+HandleEntry* HandleTable::Find(RegHandle handle) {
     if (auto found = open_.find(handle); found != open_.end()) return &found->second;
     if (auto hive = hives_.find(handle); hive != hives_.end()) return &hive->second;
     return nullptr;

@@ -41,7 +41,9 @@ private:
     Dword last_ = 0;
 };
 
-struct OpenKey {
+// What a handle stands for: the key, the access it was opened with, and the
+// state of enumerations through it.
+struct HandleEntry {
     std::int64_t key = 0;
     Dword access = 0;
     std::optional<KeySnapshot> snapshot;
@@ -55,13 +57,13 @@ public:
 
     RegHandle Add(std::int64_t key, Dword access);
     // The open key behind a handle (the hives included), or null.
-    OpenKey* Find(RegHandle handle);
+    HandleEntry* Find(RegHandle handle);
     // False for a handle that is not open. Closing a hive always succeeds.
     bool Remove(RegHandle handle);
 
 private:
-    std::map<RegHandle, OpenKey> open_;
-    std::map<RegHandle, OpenKey> hives_;
+    std::map<RegHandle, HandleEntry> open_;
+    std::map<RegHandle, HandleEntry> hives_;
     RegHandle next_;
 };
 

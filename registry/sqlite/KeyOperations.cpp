@@ -47,7 +47,7 @@ RegStatus SqliteRegistryApi::CreateKey(RegHandle key, const char* subKey, const 
     Ready();
     // Only the rights of the new handle count: Windows does not ask the
     // parent handle's rights, not even KEY_CREATE_SUB_KEY.
-    sqlitestore::OpenKey& parent = Resolve(key);
+    sqlitestore::HandleEntry& parent = Resolve(key);
     // A path from the root of the hive is not a path below a key.
     if (subKey != nullptr && subKey[0] == '\\') return regerr::BadPathname;
     const bool makeVolatile = (options & kRegOptionVolatile) != 0;
@@ -96,7 +96,7 @@ RegStatus SqliteRegistryApi::QueryInfo(RegHandle key, char* className, Dword* cl
                                        Dword* values, Dword* maxValueNameLen, Dword* maxValueLen,
                                        Dword* securityDescriptorLen, FileTime* lastWriteTime) {
     Ready();
-    sqlitestore::OpenKey& open = Resolve(key);
+    sqlitestore::HandleEntry& open = Resolve(key);
     if ((open.access & regaccess::QueryValue) == 0) return regerr::AccessDenied;
     if (className != nullptr && classLen == nullptr) return regerr::InvalidParameter;
     const sqlitestore::KeySnapshot& snapshot = FreshSnapshot(open);
@@ -123,7 +123,7 @@ RegStatus SqliteRegistryApi::QueryInfo(RegHandle key, char* className, Dword* cl
 RegStatus SqliteRegistryApi::EnumKey(RegHandle key, Dword index, char* name, Dword* nameLen,
                                      char* className, Dword* classLen, FileTime* lastWriteTime) {
     Ready();
-    sqlitestore::OpenKey& open = Resolve(key);
+    sqlitestore::HandleEntry& open = Resolve(key);
     if ((open.access & regaccess::EnumerateSubKeys) == 0) return regerr::AccessDenied;
     if (name == nullptr || nameLen == nullptr) return regerr::InvalidParameter;
     const sqlitestore::KeySnapshot& snapshot = FreshSnapshot(open, open.subKeyPass.Continues(index));
@@ -149,7 +149,7 @@ RegStatus SqliteRegistryApi::DeleteKey(RegHandle key, const char* subKey, bool w
     // An empty path names the handle's own key.
     std::vector<std::string_view> parts = SplitKeyPath(subKey);
     Ready();
-    sqlitestore::OpenKey& parent = Resolve(key);
+    sqlitestore::HandleEntry& parent = Resolve(key);
 
     auto find = [&]() -> std::int64_t {
         RequireKeyExists(parent.key);

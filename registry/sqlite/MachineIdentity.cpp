@@ -41,7 +41,10 @@ std::string AsRegSz(const std::string& utf8) {
     return data;
 }
 
-}  // namespace
+struct HostIdentity {
+    std::string hostName;  // short name, up to the first dot
+    std::string domain;    // DNS domain, empty when the host has none
+};
 
 HostIdentity ReadHostIdentity() {
     char buffer[HOST_NAME_MAX + 1] = {};
@@ -53,6 +56,8 @@ HostIdentity ReadHostIdentity() {
     if (identity.domain.empty()) identity.domain = AfterFirstDot(Canonical(full));
     return identity;
 }
+
+}  // namespace
 
 void SeedMachineIdentity(StoreConnection& connection) {
     if (connection.IsReadOnly()) return;

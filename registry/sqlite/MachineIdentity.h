@@ -7,13 +7,6 @@
 
 namespace pw::sqlitestore {
 
-struct HostIdentity {
-    std::string hostName;  // short name, up to the first dot
-    std::string domain;    // DNS domain, empty when the host has none
-};
-
-HostIdentity ReadHostIdentity();
-
 // Adds HostName and Domain below HKLM\SYSTEM\CurrentControlSet\Services\Tcpip\Parameters
 // where they are absent; never overwrites them. Does nothing in a read-only store.
 void SeedMachineIdentity(StoreConnection& connection);

@@ -48,8 +48,8 @@ void SqliteRegistryApi::Ready() {
     ready_ = true;
 }
 
-sqlitestore::OpenKey& SqliteRegistryApi::Resolve(RegHandle handle) {
-    sqlitestore::OpenKey* open = handles_.Find(handle);
+sqlitestore::HandleEntry& SqliteRegistryApi::Resolve(RegHandle handle) {
+    sqlitestore::HandleEntry* open = handles_.Find(handle);
     if (open == nullptr) throw StoreFailure(regerr::InvalidHandle);
     return *open;
 }
@@ -58,7 +58,7 @@ void SqliteRegistryApi::RequireKeyExists(std::int64_t key) {
     if (!keys_.Exists(key)) throw StoreFailure(regerr::KeyDeleted);
 }
 
-sqlitestore::KeySnapshot& SqliteRegistryApi::FreshSnapshot(sqlitestore::OpenKey& open,
+sqlitestore::KeySnapshot& SqliteRegistryApi::FreshSnapshot(sqlitestore::HandleEntry& open,
                                                            bool continuingPass) {
     if (continuingPass && open.snapshot && open.snapshot->ownChanges == connection_.OwnChanges()) {
         return *open.snapshot;

@@ -59,13 +59,13 @@ private:
     template <typename Operation>
     RegStatus Answer(Operation operation);
     void Ready();
-    sqlitestore::OpenKey& Resolve(RegHandle handle);
+    sqlitestore::HandleEntry& Resolve(RegHandle handle);
     // The key's snapshot, taken again when the store changed. A call that
     // continues a pass of enumeration is answered from the snapshot its pass
     // started with unless this object changed the store: asking SQLite about
     // other processes' commits costs system calls that would dominate
     // enumeration.
-    sqlitestore::KeySnapshot& FreshSnapshot(sqlitestore::OpenKey& open, bool continuingPass = false);
+    sqlitestore::KeySnapshot& FreshSnapshot(sqlitestore::HandleEntry& open, bool continuingPass = false);
     void RequireKeyExists(std::int64_t key);
 
     RegStatus CreateKey(RegHandle key, const char* subKey, const char* className, Dword options,

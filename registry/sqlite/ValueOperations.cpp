@@ -20,7 +20,7 @@ RegStatus SqliteRegistryApi::EnumValue(RegHandle key, Dword index, char* valueNa
                                        Dword* valueNameLen, Dword* type, std::uint8_t* data,
                                        Dword* dataLen) {
     Ready();
-    sqlitestore::OpenKey& open = Resolve(key);
+    sqlitestore::HandleEntry& open = Resolve(key);
     if ((open.access & regaccess::QueryValue) == 0) return regerr::AccessDenied;
     if (valueName == nullptr || valueNameLen == nullptr) return regerr::InvalidParameter;
     if (data != nullptr && dataLen == nullptr) return regerr::InvalidParameter;
@@ -57,10 +57,10 @@ RegStatus SqliteRegistryApi::QueryValue(RegHandle key, const char* valueName, Dw
     // missing value leaves there.
     Dword capacity = dataLen != nullptr ? *dataLen : 0;
     Ready();
-    sqlitestore::OpenKey& open = Resolve(key);
+    sqlitestore::HandleEntry& open = Resolve(key);
     if (data == nullptr && dataLen != nullptr) *dataLen = 0;
     if ((open.access & regaccess::QueryValue) == 0) return regerr::AccessDenied;
-    std::optional<sqlitestore::StoredValue> value = values_.Find(open.key, ValueName(valueName));
+    std::optional<sqlitestore::ValueRow> value = values_.Find(open.key, ValueName(valueName));
     if (!value) {
         RequireKeyExists(open.key);
         return regerr::FileNotFound;
@@ -77,7 +77,7 @@ RegStatus SqliteRegistryApi::SetValue(RegHandle key, const char* valueName, Dwor
     if (name.size() > kLongestValueName) return regerr::InvalidParameter;
     if (data == nullptr && dataLen != 0) return regerr::InvalidParameter;
     Ready();
-    sqlitestore::OpenKey& open = Resolve(key);
+    sqlitestore::HandleEntry& open = Resolve(key);
     if ((open.access & regaccess::SetValue) == 0) return regerr::AccessDenied;
     std::string_view bytes(reinterpret_cast<const char*>(data), data == nullptr ? 0 : dataLen);
     sqlitestore::WriteTransaction transaction(connection_);
@@ -90,7 +90,7 @@ RegStatus SqliteRegistryApi::SetValue(RegHandle key, const char* valueName, Dwor
 
 RegStatus SqliteRegistryApi::DeleteValue(RegHandle key, const char* valueName) {
     Ready();
-    sqlitestore::OpenKey& open = Resolve(key);
+    sqlitestore::HandleEntry& open = Resolve(key);
     if ((open.access & regaccess::SetValue) == 0) return regerr::AccessDenied;
     sqlitestore::WriteTransaction transaction(connection_);
     RequireKeyExists(open.key);

@@ -6,12 +6,12 @@
 
 namespace pw::sqlitestore {
 
-std::optional<StoredValue> ValueTable::Find(std::int64_t key, std::string_view name) {
+std::optional<ValueRow> ValueTable::Find(std::int64_t key, std::string_view name) {
     Statement query =
         connection_.Prepare("SELECT name, type, data FROM vals WHERE key = ?1 AND folded = ?2");
     query.Bind(1, key).BindBlob(2, FoldName(name));
     if (!query.Step()) return std::nullopt;
-    return StoredValue{query.Blob(0), static_cast<Dword>(query.Integer(1)), query.Blob(2)};
+    return ValueRow{query.Blob(0), static_cast<Dword>(query.Integer(1)), query.Blob(2)};
 }
 
 void ValueTable::Set(std::int64_t key, std::string_view name, Dword type, std::string_view data) {

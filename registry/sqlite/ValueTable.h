@@ -12,7 +12,7 @@
 
 namespace pw::sqlitestore {
 
-struct StoredValue {
+struct ValueRow {
     std::string name;  // the first spelling it was set with
     Dword type = 0;
     std::string data;  // the exact bytes it was set with
@@ -22,7 +22,7 @@ class ValueTable {
 public:
     explicit ValueTable(StoreConnection& connection) : connection_(connection) {}
 
-    std::optional<StoredValue> Find(std::int64_t key, std::string_view name);
+    std::optional<ValueRow> Find(std::int64_t key, std::string_view name);
     // Adds the value at the end, or replaces type and data of the value of that
     // name in place, keeping its spelling and position.
     void Set(std::int64_t key, std::string_view name, Dword type, std::string_view data);

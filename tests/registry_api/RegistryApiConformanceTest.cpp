@@ -14,6 +14,7 @@
 #include "registry/RegistryApi.h"
 #include "tests/support/KnownWineDifference.h"
 #include "tests/support/RegistrySandbox.h"
+#include "text/EnvironmentEntry.h"
 
 namespace pw::test {
 namespace {
@@ -588,10 +589,10 @@ TEST_F(RegistryApiTest, SystemCallsAnswerAsWindowsDoes) {
     // A variable that surely exists: one of the process's own.
     std::string name, value;
     for (const std::string& entry : Api().EnvironmentEntries()) {
-        auto eq = entry.find('=', 1);
-        if (eq != std::string::npos && eq > 0 && entry.find('%') == std::string::npos) {
-            name = entry.substr(0, eq);
-            value = entry.substr(eq + 1);
+        const auto split = SplitEnvironmentEntry(entry);
+        if (split && entry.find('%') == std::string::npos) {
+            name = split->name;
+            value = split->value;
             break;
         }
     }

@@ -21,7 +21,7 @@ constexpr const char* kKeyPath = "Software\\PortwrightStoreTest";
 // store acknowledged through the pipe, until killed or count is reached.
 [[noreturn]] void RunWriter(const std::string& storePath, int ackFd, int first, int count) {
     SqliteRegistryApi api(storePath);
-    RegHandle key = OpenKey(api, kCurrentUser32, kKeyPath);
+    RegHandle key = CreateOrOpenKey(api, kCurrentUser32, kKeyPath);
     int failures = key == 0 ? 1 : 0;
     for (int i = first; i < first + count; ++i) {
         if (SetText(api, key, "v" + std::to_string(i), std::to_string(i)) != regerr::Success) {
@@ -34,7 +34,7 @@ constexpr const char* kKeyPath = "Software\\PortwrightStoreTest";
 }
 
 TEST(StoreDurability, KilledWriterLosesNoAcknowledgedValue) {
-    TemporaryFolder prefix;
+    TemporaryPrefix prefix;
     int fds[2];
     ASSERT_EQ(pipe(fds), 0);
     pid_t child = fork();
@@ -59,7 +59,7 @@ TEST(StoreDurability, KilledWriterLosesNoAcknowledgedValue) {
     ASSERT_GE(acknowledged.size(), 150u);
 
     SqliteRegistryApi reopened(prefix.StorePath());
-    RegHandle key = OpenKey(reopened, kCurrentUser32, kKeyPath);
+    RegHandle key = CreateOrOpenKey(reopened, kCurrentUser32, kKeyPath);
     ASSERT_NE(key, 0) << reopened.DescribeLastFailure();
     for (int i : acknowledged) {
         ASSERT_EQ(GetText(reopened, key, "v" + std::to_string(i)), std::to_string(i));
@@ -68,7 +68,7 @@ TEST(StoreDurability, KilledWriterLosesNoAcknowledgedValue) {
 }
 
 TEST(StoreDurability, TwoWritersAtOnceBothSucceedAndNothingIsLost) {
-    TemporaryFolder prefix;
+    TemporaryPrefix prefix;
     constexpr int kEach = 300;
     pid_t writers[2];
     for (int w = 0; w < 2; ++w) {
@@ -83,7 +83,7 @@ TEST(StoreDurability, TwoWritersAtOnceBothSucceedAndNothingIsLost) {
     }
 
     SqliteRegistryApi api(prefix.StorePath());
-    RegHandle key = OpenKey(api, kCurrentUser32, kKeyPath);
+    RegHandle key = CreateOrOpenKey(api, kCurrentUser32, kKeyPath);
     Dword values = 0;
     ASSERT_EQ(api.RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values,
                                    nullptr, nullptr, nullptr, nullptr),
@@ -96,11 +96,11 @@ TEST(StoreDurability, TwoWritersAtOnceBothSucceedAndNothingIsLost) {
 }
 
 TEST(StoreDurability, OtherConnectionsSeeChangesAtOnceEvenMidEnumeration) {
-    TemporaryFolder prefix;
+    TemporaryPrefix prefix;
     SqliteRegistryApi reader(prefix.StorePath());
     SqliteRegistryApi writer(prefix.StorePath());
-    RegHandle readKey = OpenKey(reader, kCurrentUser32, kKeyPath);
-    RegHandle writeKey = OpenKey(writer, kCurrentUser32, kKeyPath);
+    RegHandle readKey = CreateOrOpenKey(reader, kCurrentUser32, kKeyPath);
+    RegHandle writeKey = CreateOrOpenKey(writer, kCurrentUser32, kKeyPath);
     ASSERT_EQ(SetText(writer, writeKey, "first", "1"), regerr::Success);
 
     char name[32];
@@ -126,9 +126,9 @@ TEST(StoreDurability, OtherConnectionsSeeChangesAtOnceEvenMidEnumeration) {
 }
 
 TEST(StoreDurability, AStoreLockedTooLongAnswersTimeoutAndStillReads) {
-    TemporaryFolder prefix;
+    TemporaryPrefix prefix;
     SqliteRegistryApi api(prefix.StorePath());
-    RegHandle key = OpenKey(api, kCurrentUser32, kKeyPath);
+    RegHandle key = CreateOrOpenKey(api, kCurrentUser32, kKeyPath);
     ASSERT_EQ(SetText(api, key, "v", "before"), regerr::Success);
 
     sqlite3* holder = nullptr;

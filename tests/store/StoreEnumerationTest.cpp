@@ -24,11 +24,11 @@ std::string Enumerate(RegistryApi& api, RegHandle key, Dword index) {
 }
 
 TEST(StoreEnumeration, APassKeepsItsSnapshotUntilOwnChangesOrANewPass) {
-    TemporaryFolder prefix;
+    TemporaryPrefix prefix;
     SqliteRegistryApi reader(prefix.StorePath());
     SqliteRegistryApi writer(prefix.StorePath());
-    RegHandle readKey = OpenKey(reader, kCurrentUser32, kKeyPath);
-    RegHandle writeKey = OpenKey(writer, kCurrentUser32, kKeyPath);
+    RegHandle readKey = CreateOrOpenKey(reader, kCurrentUser32, kKeyPath);
+    RegHandle writeKey = CreateOrOpenKey(writer, kCurrentUser32, kKeyPath);
     for (const char* name : {"v0", "v1", "v2"}) ASSERT_EQ(SetText(writer, writeKey, name, name), regerr::Success);
 
     // Read as the registry object reads numbers: each index twice.
@@ -45,7 +45,7 @@ TEST(StoreEnumeration, APassKeepsItsSnapshotUntilOwnChangesOrANewPass) {
     EXPECT_EQ(Enumerate(reader, readKey, 1), "v1=other") << "a pass from index 0 sees the other process's change";
 
     // This object's own change, through another handle, in the middle of a pass.
-    RegHandle ownWrite = OpenKey(reader, kCurrentUser32, kKeyPath);
+    RegHandle ownWrite = CreateOrOpenKey(reader, kCurrentUser32, kKeyPath);
     ASSERT_EQ(SetText(reader, ownWrite, "v1", "mine"), regerr::Success);
     EXPECT_EQ(Enumerate(reader, readKey, 1), "v1=mine");
     ASSERT_EQ(reader.RegDeleteValueA(ownWrite, "v2"), regerr::Success);
@@ -56,9 +56,9 @@ TEST(StoreEnumeration, APassKeepsItsSnapshotUntilOwnChangesOrANewPass) {
 // A key whose first positions were deleted: the snapshot's room is only a
 // hint taken from the positions, and must neither lose nor invent values.
 TEST(StoreEnumeration, SnapshotOfAKeyWithGapsHoldsExactlyItsValues) {
-    TemporaryFolder prefix;
+    TemporaryPrefix prefix;
     SqliteRegistryApi api(prefix.StorePath());
-    RegHandle key = OpenKey(api, kCurrentUser32, kKeyPath);
+    RegHandle key = CreateOrOpenKey(api, kCurrentUser32, kKeyPath);
     for (int i = 0; i < 300; ++i) {
         ASSERT_EQ(SetText(api, key, "v" + std::to_string(i), std::string(i % 7, 'x')), regerr::Success);
     }

@@ -28,30 +28,30 @@ Attempt TryOpen(const std::string& storePath) {
 
 void ExpectRefusedUntouched(const std::string& storePath, RegStatus expected, const char* reason) {
     SCOPED_TRACE(reason);
-    std::string before = ReadWholeFile(storePath);
+    std::string before = ReadFile(storePath);
     Attempt first = TryOpen(storePath);
     EXPECT_EQ(first.status, expected);
     EXPECT_NE(first.message.find(storePath), std::string::npos) << first.message;
     EXPECT_EQ(TryOpen(storePath).status, expected) << "every later call answers the same";
-    EXPECT_TRUE(ReadWholeFile(storePath) == before) << "the file is byte for byte as it was";
+    EXPECT_TRUE(ReadFile(storePath) == before) << "the file is byte for byte as it was";
 }
 
 void MakeStoreWithValues(const std::string& storePath, int count) {
     SqliteRegistryApi api(storePath);
-    RegHandle key = OpenKey(api, kCurrentUser32, "Software\\Filled");
+    RegHandle key = CreateOrOpenKey(api, kCurrentUser32, "Software\\Filled");
     for (int i = 0; i < count; ++i) SetText(api, key, "value" + std::to_string(i), std::string(40, 'x'));
 }
 
 TEST(StoreFailure, UnusableFilesAreRefusedAndLeftUntouched) {
     {
-        TemporaryFolder prefix;
+        TemporaryPrefix prefix;
         std::string text;
         for (int i = 0; i < 200; ++i) text += "These are the user's notes, not a database.\n";
         WriteWholeFile(prefix.StorePath(), text);
         ExpectRefusedUntouched(prefix.StorePath(), regerr::BadDb, "a text file");
     }
     {
-        TemporaryFolder prefix;
+        TemporaryPrefix prefix;
         sqlite3* db = nullptr;
         ASSERT_EQ(sqlite3_open(prefix.StorePath().c_str(), &db), SQLITE_OK);
         sqlite3_exec(db, "CREATE TABLE notes(text); INSERT INTO notes VALUES ('mine');", nullptr, nullptr, nullptr);
@@ -59,7 +59,7 @@ TEST(StoreFailure, UnusableFilesAreRefusedAndLeftUntouched) {
         ExpectRefusedUntouched(prefix.StorePath(), regerr::BadDb, "another program's database");
     }
     {
-        TemporaryFolder prefix;
+        TemporaryPrefix prefix;
         sqlite3* db = nullptr;
         ASSERT_EQ(sqlite3_open(prefix.StorePath().c_str(), &db), SQLITE_OK);
         sqlite3_exec(db, "PRAGMA user_version = 7", nullptr, nullptr, nullptr);
@@ -68,9 +68,9 @@ TEST(StoreFailure, UnusableFilesAreRefusedAndLeftUntouched) {
         EXPECT_NE(TryOpen(prefix.StorePath()).message.find("user_version 7"), std::string::npos);
     }
     {
-        TemporaryFolder prefix;
+        TemporaryPrefix prefix;
         MakeStoreWithValues(prefix.StorePath(), 400);
-        std::string bytes = ReadWholeFile(prefix.StorePath());
+        std::string bytes = ReadFile(prefix.StorePath());
         ASSERT_GT(bytes.size(), 3 * kPageSize);
         // Every page but the first (the table of tables) becomes noise.
         for (std::size_t i = kPageSize; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 131 + 7);
@@ -80,7 +80,7 @@ TEST(StoreFailure, UnusableFilesAreRefusedAndLeftUntouched) {
 }
 
 TEST(StoreFailure, PrefixThatCannotBeCreatedAnswersCantOpen) {
-    TemporaryFolder prefix;
+    TemporaryPrefix prefix;
     std::string blocker = prefix.Path() + "/not-a-folder";
     WriteWholeFile(blocker, "a file where the prefix folder should go");
     std::string storePath = RegistryStorePath(blocker + "/portwright");
@@ -89,7 +89,7 @@ TEST(StoreFailure, PrefixThatCannotBeCreatedAnswersCantOpen) {
     EXPECT_EQ(attempt.status, regerr::CantOpen);
     EXPECT_NE(attempt.message.find(blocker + "/portwright"), std::string::npos) << attempt.message;
     EXPECT_NE(attempt.message.find("PORTWRIGHT_PREFIX"), std::string::npos) << "it says what to do";
-    EXPECT_EQ(ReadWholeFile(blocker), "a file where the prefix folder should go");
+    EXPECT_EQ(ReadFile(blocker), "a file where the prefix folder should go");
 }
 
 // What an unprivileged user's process saw of a store it may not write.
@@ -113,12 +113,12 @@ ReadOnlyAnswers ProbeAsNobody(const std::string& storePath) {
         ReadOnlyAnswers answers;
         {
             SqliteRegistryApi api(storePath);
-            RegHandle key = OpenKey(api, kCurrentUser32, "Software\\Filled", regaccess::Read);
+            RegHandle key = CreateOrOpenKey(api, kCurrentUser32, "Software\\Filled", regaccess::Read);
             Dword size = sizeof answers.text - 1;
             answers.query = api.RegQueryValueExA(key, "value1", nullptr, nullptr,
                                                  reinterpret_cast<std::uint8_t*>(answers.text), &size);
             answers.written = LastWritten(api, key);
-            RegHandle writable = OpenKey(api, kCurrentUser32, "Software\\Filled", regaccess::AllAccess);
+            RegHandle writable = CreateOrOpenKey(api, kCurrentUser32, "Software\\Filled", regaccess::AllAccess);
             answers.set = SetText(api, writable, "value1", "changed");
             api.DescribeLastFailure().copy(answers.message, sizeof answers.message - 1);
         }
@@ -138,7 +138,7 @@ ReadOnlyAnswers ProbeAsNobody(const std::string& storePath) {
 void ExpectReadsButRefusesWrites(const std::string& storePath, const char* folderMode,
                                  const std::string& reason) {
     SCOPED_TRACE(std::string("folder ") + folderMode);
-    std::string before = ReadWholeFile(storePath);
+    std::string before = ReadFile(storePath);
     ReadOnlyAnswers answers = ProbeAsNobody(storePath);
     EXPECT_EQ(answers.query, regerr::Success) << answers.message;
     EXPECT_STREQ(answers.text, "value1 text");
@@ -148,7 +148,7 @@ void ExpectReadsButRefusesWrites(const std::string& storePath, const char* folde
     EXPECT_NE(message.find(storePath), std::string::npos) << message;
     EXPECT_NE(message.find("read-only"), std::string::npos) << message;
     EXPECT_NE(message.find(reason), std::string::npos) << "it says why: " << message;
-    EXPECT_TRUE(ReadWholeFile(storePath) == before) << "the store is unchanged";
+    EXPECT_TRUE(ReadFile(storePath) == before) << "the store is unchanged";
 }
 
 TEST(StoreFailure, UnwritableStoreStillReadsButRefusesWrites) {
@@ -158,10 +158,10 @@ TEST(StoreFailure, UnwritableStoreStillReadsButRefusesWrites) {
     const std::pair<mode_t, bool> cases[] = {{0777, false}, {0555, false}, {0555, true}};
     for (auto [folderMode, firstLayout] : cases) {
         SCOPED_TRACE(firstLayout ? "first layout" : "current layout");
-        TemporaryFolder prefix;
+        TemporaryPrefix prefix;
         {
             SqliteRegistryApi api(prefix.StorePath());
-            RegHandle key = OpenKey(api, kCurrentUser32, "Software\\Filled");
+            RegHandle key = CreateOrOpenKey(api, kCurrentUser32, "Software\\Filled");
             ASSERT_EQ(SetText(api, key, "value1", "value1 text"), regerr::Success);
         }
         if (firstLayout) MakeFirstLayout(prefix.StorePath());
@@ -182,11 +182,11 @@ TEST(StoreFailure, UnwritableStoreStillReadsButRefusesWrites) {
 // store file lacks (its writer died): reading the file alone would answer
 // with old data, so the store refuses instead.
 TEST(StoreFailure, UnwritableStoreWithPendingLogIsRefusedNotReadStale) {
-    TemporaryFolder prefix;
-    TemporaryFolder copy;
+    TemporaryPrefix prefix;
+    TemporaryPrefix copy;
     {
         SqliteRegistryApi api(prefix.StorePath());
-        RegHandle key = OpenKey(api, kCurrentUser32, "Software\\Filled");
+        RegHandle key = CreateOrOpenKey(api, kCurrentUser32, "Software\\Filled");
         ASSERT_EQ(SetText(api, key, "value1", "old"), regerr::Success);
     }
     sqlite3* writer = nullptr;
@@ -197,11 +197,11 @@ TEST(StoreFailure, UnwritableStoreWithPendingLogIsRefusedNotReadStale) {
     // The files as a killed writer leaves them, without the shared memory.
     for (const char* suffix : {"", "-wal"}) {
         std::string target = copy.StorePath() + suffix;
-        WriteWholeFile(target, ReadWholeFile(prefix.StorePath() + suffix));
+        WriteWholeFile(target, ReadFile(prefix.StorePath() + suffix));
         ASSERT_EQ(chmod(target.c_str(), 0444), 0);
     }
     sqlite3_close(writer);
-    ASSERT_GT(ReadWholeFile(copy.StorePath() + "-wal").size(), 0u);
+    ASSERT_GT(ReadFile(copy.StorePath() + "-wal").size(), 0u);
     ASSERT_EQ(chmod(copy.Path().c_str(), 0555), 0);
 
     ReadOnlyAnswers answers = ProbeAsNobody(copy.StorePath());

@@ -52,14 +52,14 @@ TEST(StoreSetup, PrefixFolderFollowsTheEnvironment) {
 }
 
 TEST(StoreSetup, NewStoreHoldsTheHostsIdentityAndKeepsChangesToIt) {
-    TemporaryFolder prefix;
+    TemporaryPrefix prefix;
     char host[HOST_NAME_MAX + 1] = {};
     ASSERT_EQ(gethostname(host, sizeof host - 1), 0);
     std::string shortName(host);
     shortName = shortName.substr(0, shortName.find('.'));
     {
         SqliteRegistryApi api(prefix.StorePath());
-        RegHandle key = OpenKey(api, kLocalMachine32, kParameters);
+        RegHandle key = CreateOrOpenKey(api, kLocalMachine32, kParameters);
         Dword type = 0, size = 0;
         ASSERT_EQ(api.RegQueryValueExA(key, "HostName", nullptr, &type, nullptr, &size), regerr::Success);
         EXPECT_EQ(type, regtype::Sz);
@@ -73,7 +73,7 @@ TEST(StoreSetup, NewStoreHoldsTheHostsIdentityAndKeepsChangesToIt) {
         ASSERT_EQ(api.RegDeleteValueA(key, "Domain"), regerr::Success);
 
         // ValidPorts is the program's to write, not the store's.
-        RegHandle software = OpenKey(api, kLocalMachine32, "", regaccess::Read);
+        RegHandle software = CreateOrOpenKey(api, kLocalMachine32, "", regaccess::Read);
         char name[64];
         Dword nameLen = sizeof name;
         ASSERT_EQ(api.RegEnumKeyExA(software, 0, name, &nameLen, nullptr, nullptr, nullptr, nullptr), regerr::Success);
@@ -82,20 +82,20 @@ TEST(StoreSetup, NewStoreHoldsTheHostsIdentityAndKeepsChangesToIt) {
         EXPECT_EQ(api.RegEnumKeyExA(software, 1, name, &nameLen, nullptr, nullptr, nullptr, nullptr), regerr::NoMoreItems);
     }
     SqliteRegistryApi reopened(prefix.StorePath());
-    RegHandle key = OpenKey(reopened, kLocalMachine32, kParameters);
+    RegHandle key = CreateOrOpenKey(reopened, kLocalMachine32, kParameters);
     EXPECT_EQ(GetText(reopened, key, "HostName"), "CHANGED") << "never overwritten";
     EXPECT_EQ(GetText(reopened, key, "Domain").find("<result"), std::string::npos) << "added again when absent";
 }
 
 TEST(StoreSetup, StoreOfTheFirstLayoutIsBroughtUpToDateKeepingEveryValue) {
-    TemporaryFolder prefix;
+    TemporaryPrefix prefix;
     {
         SqliteRegistryApi api(prefix.StorePath());
-        ASSERT_EQ(SetText(api, OpenKey(api, kCurrentUser32, "Software\\Old"), "kept", "old value"), regerr::Success);
+        ASSERT_EQ(SetText(api, CreateOrOpenKey(api, kCurrentUser32, "Software\\Old"), "kept", "old value"), regerr::Success);
     }
     MakeFirstLayout(prefix.StorePath());
     SqliteRegistryApi api(prefix.StorePath());
-    RegHandle key = OpenKey(api, kCurrentUser32, "Software\\Old");
+    RegHandle key = CreateOrOpenKey(api, kCurrentUser32, "Software\\Old");
     EXPECT_EQ(GetText(api, key, "kept"), "old value");
     EXPECT_NE(LastWritten(api, key), 0u) << "the store file's time, for want of a better one";
     RegHandle passing = 0;
@@ -106,10 +106,10 @@ TEST(StoreSetup, StoreOfTheFirstLayoutIsBroughtUpToDateKeepingEveryValue) {
 }
 
 TEST(StoreSetup, VolatileKeysAreGoneAtTheNextOpenOfTheStore) {
-    TemporaryFolder prefix;
+    TemporaryPrefix prefix;
     {
         SqliteRegistryApi api(prefix.StorePath());
-        ASSERT_NE(OpenKey(api, kCurrentUser32, "Software\\Lasting"), 0);
+        ASSERT_NE(CreateOrOpenKey(api, kCurrentUser32, "Software\\Lasting"), 0);
         RegHandle passing = 0;
         ASSERT_EQ(api.RegCreateKeyExA(RootHandle(kCurrentUser32), "Software\\Passing", 0, nullptr,
                                       kRegOptionVolatile, regaccess::AllAccess, nullptr, &passing, nullptr),
@@ -123,7 +123,7 @@ TEST(StoreSetup, VolatileKeysAreGoneAtTheNextOpenOfTheStore) {
         EXPECT_EQ(disposition, kOpenedExistingKey) << "it lasts while this store object does";
     }
     SqliteRegistryApi api(prefix.StorePath());
-    RegHandle software = OpenKey(api, kCurrentUser32, "Software", regaccess::Read);
+    RegHandle software = CreateOrOpenKey(api, kCurrentUser32, "Software", regaccess::Read);
     char name[64];
     Dword nameLen = sizeof name;
     ASSERT_EQ(api.RegEnumKeyExA(software, 0, name, &nameLen, nullptr, nullptr, nullptr, nullptr), regerr::Success);

@@ -1,47 +1,29 @@
 #pragma once
 // Temporary prefixes and small helpers for the store's own tests.
 #include <sqlite3.h>
-#include <stdlib.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <stdexcept>
 #include <string>
 
 #include "platform/posix/Prefix.h"
 #include "registry/RegistryApi.h"
+#include "tests/support/TempFolder.h"
 
 namespace pw::test {
 
-// A fresh folder under $TMPDIR or /tmp, removed with everything in it.
-class TemporaryFolder {
+// A fresh prefix folder for a store of its own, removed with everything in it.
+class TemporaryPrefix {
 public:
-    TemporaryFolder() {
-        const char* tmp = std::getenv("TMPDIR");
-        path_ = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/portwright-store-XXXXXX";
-        if (mkdtemp(path_.data()) == nullptr) throw std::runtime_error("mkdtemp failed for " + path_);
-    }
-    ~TemporaryFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-
-    const std::string& Path() const { return path_; }
-    std::string StorePath() const { return RegistryStorePath(path_); }
+    std::string Path() const { return folder_.Path().string(); }
+    std::string StorePath() const { return RegistryStorePath(Path()); }
 
 private:
-    std::string path_;
+    TempFolder folder_{"portwright-store"};
 };
-
-inline std::string ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 inline void WriteWholeFile(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -95,8 +77,8 @@ inline std::uint64_t LastWritten(RegistryApi& api, RegHandle key) {
     return static_cast<std::uint64_t>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
 }
 
-inline RegHandle OpenKey(RegistryApi& api, std::int32_t root, const char* path,
-                         Dword access = regaccess::AllAccess, RegStatus* status = nullptr) {
+inline RegHandle CreateOrOpenKey(RegistryApi& api, std::int32_t root, const char* path,
+                                 Dword access = regaccess::AllAccess, RegStatus* status = nullptr) {
     RegHandle handle = 0;
     RegStatus result = api.RegCreateKeyExA(RootHandle(root), path, 0, nullptr, kRegOptionNonVolatile,
                                            access, nullptr, &handle, nullptr);
