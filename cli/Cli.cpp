@@ -66,7 +66,19 @@ int RunCli(const std::vector<std::string>& args, Services& services, Console& co
     CLI::App* restore = app.add_subcommand("restore", "undo the write that a change log records");
     CLI::App* check = app.add_subcommand("check", "report what is wrong with the stored value, one finding a line");
 
-    for (CLI::App* command : {show, compose, set, byDefault, restore, check}) command->footer(kExitCodes);
+    CLI::App* exportKey = app.add_subcommand("export", "write a key, its values and the keys below it as a .reg file "
+                                                       "(the registry editor's version 5)");
+    CLI::App* import = app.add_subcommand("import", "write the keys and values of a .reg file (version 5 or REGEDIT4) "
+                                                    "after checking all of it");
+    std::string regFile, keyPath = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Rpc\\RpcProxy", backup;
+    exportKey->add_option("FILE", regFile, "the .reg file to write (replaced when it exists)")->required();
+    exportKey->add_option("--key", keyPath, "the key to export")->capture_default_str();
+    import->add_option("FILE", regFile, "the .reg file to read")->required();
+    import->add_flag("--dry-run", context.dryRun, "list what would change; write nothing");
+
+    for (CLI::App* command : {show, compose, set, byDefault, restore, check, exportKey, import}) {
+        command->footer(kExitCodes);
+    }
     for (CLI::App* command : {compose, set}) boxes.AddTo(*command);
     for (CLI::App* command : {set, byDefault, restore}) {
         command->add_flag("--dry-run", context.dryRun,
@@ -79,6 +91,9 @@ int RunCli(const std::vector<std::string>& args, Services& services, Console& co
     }
     restore->add_option("LOGFILE", logFile, "a change log written by Portwright (C:\\RPC_...LOG or a file path)")
         ->required();
+    for (CLI::App* command : {set, byDefault, restore}) {
+        command->add_option("--backup", backup, "export the RpcProxy key to this .reg file before the write");
+    }
     restore->add_flag("--force", force, "restore even when the value no longer holds the log's NEW SETTING");
 
     std::vector<const char*> argv{"portwright-cli"};
@@ -93,7 +108,10 @@ int RunCli(const std::vector<std::string>& args, Services& services, Console& co
         return code == 0 ? kDone : kBadInput;
     }
 
+    context.backupFile = FromUtf8(backup);
     try {
+        if (exportKey->parsed()) return ExportKey(context, FromUtf8(regFile), FromUtf8(keyPath));
+        if (import->parsed()) return ImportFile(context, FromUtf8(regFile));
         if (show->parsed()) return Show(context);
         if (compose->parsed()) return Compose(context, boxes.Given(*compose));
         if (set->parsed()) return Set(context, boxes.Given(*set));

@@ -165,6 +165,7 @@ int PrintPlan(CommandContext& context, const StoredValue& stored, const std::opt
 // from `previous`. Failures say what the store holds now and why.
 int WriteAndLog(CommandContext& context, const Text& previous, const std::optional<Text>& value,
                 const Text& doneMessage) {
+    if (!BackupKey(context)) return kFailed;
     Services& services = context.services;
     Console& out = context.console;
     const ValidPortsChange change = value ? WriteValidPorts(services.registry, *value) : DeleteValidPorts(services.registry);

@@ -40,6 +40,7 @@ struct CommandContext {
     Console& console;
     bool json = false;
     bool dryRun = false;
+    Text backupFile = {};  // set, default, restore: export the key here before the write
 };
 
 int Show(CommandContext& context);
@@ -49,9 +50,18 @@ int Default(CommandContext& context);
 int Restore(CommandContext& context, const Text& logFile, bool force);
 int Check(CommandContext& context);
 
+// .reg files (RegFileCommands.cpp). BackupKey exports the RpcProxy key to
+// backupFile when one is given; false: it failed and said why.
+int ExportKey(CommandContext& context, const Text& file, const Text& keyPath);
+int ImportFile(CommandContext& context, const Text& file);
+bool BackupKey(CommandContext& context);
+
 // A file named on the command line, whole; a drive path ("C:\RPC_...LOG") is
 // looked for where the program writes its logs. Throws FileError naming the
-// file and the reason.
-std::string ReadNamedFile(FileSystem& files, const Text& path);
+// file and the reason, also when it is larger than `largest`.
+std::string ReadNamedFile(FileSystem& files, const Text& path, std::size_t largest = std::size_t{1} << 20,
+                          const char* what = "change log");
+// Writes the whole file (replacing one) at such a path. Throws FileError.
+void WriteNamedFile(FileSystem& files, const Text& path, const std::string& bytes);
 
 }  // namespace pw::cli
