@@ -94,6 +94,15 @@ int RunCli(const std::vector<std::string>& args, Services& services, Console& co
     for (CLI::App* command : {set, byDefault, restore}) {
         command->add_option("--backup", backup, "export the RpcProxy key to this .reg file before the write");
     }
+    std::vector<std::string> computers;
+    std::string computerList;
+    for (CLI::App* command : {show, check, compose, set, byDefault, exportKey}) {
+        command->add_option("--computer", computers,
+                            "run on this server through Windows' remote registry (repeatable); the logs stay here, "
+                            "named after the server")
+            ->take_all();
+        command->add_option("--computers", computerList, "run on each server this file names, one a line");
+    }
     restore->add_flag("--force", force, "restore even when the value no longer holds the log's NEW SETTING");
 
     std::vector<const char*> argv{"portwright-cli"};
@@ -109,15 +118,41 @@ int RunCli(const std::vector<std::string>& args, Services& services, Console& co
     }
 
     context.backupFile = FromUtf8(backup);
+    const auto run = [&](CommandContext& each) -> int {
+        if (exportKey->parsed()) {
+            const Text file = FromUtf8(regFile);
+            return ExportKey(each, each.server.empty() ? file : ServerFileName(file, each.server), FromUtf8(keyPath));
+        }
+        if (import->parsed()) return ImportFile(each, FromUtf8(regFile));
+        if (show->parsed()) return Show(each);
+        if (compose->parsed()) return Compose(each, boxes.Given(*compose));
+        if (set->parsed()) return Set(each, boxes.Given(*set));
+        if (byDefault->parsed()) return Default(each);
+        if (restore->parsed()) return Restore(each, FromUtf8(logFile), force);
+        if (check->parsed()) return Check(each);
+        return kBadInput;
+    };
     try {
-        if (exportKey->parsed()) return ExportKey(context, FromUtf8(regFile), FromUtf8(keyPath));
-        if (import->parsed()) return ImportFile(context, FromUtf8(regFile));
-        if (show->parsed()) return Show(context);
-        if (compose->parsed()) return Compose(context, boxes.Given(*compose));
-        if (set->parsed()) return Set(context, boxes.Given(*set));
-        if (byDefault->parsed()) return Default(context);
-        if (restore->parsed()) return Restore(context, FromUtf8(logFile), force);
-        if (check->parsed()) return Check(context);
+        if (computers.empty() && computerList.empty()) return run(context);
+#ifndef _WIN32
+        console.Err(u"--computer and --computers need Windows' remote registry (RegConnectRegistry): run "
+                    u"portwright-cli.exe on Windows to reach other servers. Nothing was done.");
+        return kFailed;
+#else
+        std::vector<Text> servers;
+        for (const std::string& name : computers) servers.push_back(FromUtf8(name));
+        if (!computerList.empty()) {
+            try {
+                const auto listed = ReadServerList(services.files, FromUtf8(computerList));
+                servers.insert(servers.end(), listed.begin(), listed.end());
+            } catch (const std::exception& error) {
+                console.Err(u"Cannot read the list of servers: " + FromUtf8(error.what()));
+                return kBadInput;
+            }
+        }
+        CLI::App* command = app.get_subcommands().front();
+        return ForEachServer(context, servers, FromUtf8(command->get_name()), run);
+#endif
     } catch (const std::exception& error) {
         // The core reports through results; this is what is left (memory, say).
         console.Err(u"portwright-cli failed: " + FromUtf8(error.what()));

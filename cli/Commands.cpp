@@ -183,12 +183,14 @@ int WriteAndLog(CommandContext& context, const Text& previous, const std::option
         }
         return kFailed;
     }
-    const LogOutcome log = WriteChangeLog(services.files, BuildLogPath(services.clock, DriveRoot(services.environment)),
-                                          previous, value.value_or(Text()));
+    Text logPath = BuildLogPath(services.clock, DriveRoot(services.environment));
+    if (!context.server.empty()) logPath = ServerLogPath(logPath, context.server);
+    const LogOutcome log = WriteChangeLog(services.files, logPath, previous, value.value_or(Text()));
     if (!log.written) {
         out.Err(LogFailedMessage(log));
         return kFailed;
     }
+    context.lastLog = log.path;
     out.Out(doneMessage);
     out.Out(u"LOGPATH: " + log.path);
     try {

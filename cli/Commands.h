@@ -1,6 +1,7 @@
 #pragma once
 // portwright-cli's commands over the window's own core: start-up discovery,
 // composition and its refusals, the write with its read-back, the change log.
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,6 +42,8 @@ struct CommandContext {
     bool json = false;
     bool dryRun = false;
     Text backupFile = {};  // set, default, restore: export the key here before the write
+    Text server = {};      // --computer: the server written, named in the log's name
+    Text lastLog = {};     // the log the latest write left
 };
 
 int Show(CommandContext& context);
@@ -55,6 +58,17 @@ int Check(CommandContext& context);
 int ExportKey(CommandContext& context, const Text& file, const Text& keyPath);
 int ImportFile(CommandContext& context, const Text& file);
 bool BackupKey(CommandContext& context);
+
+// --computer/--computers (Servers.cpp): the command run on each server in turn,
+// over its HKEY_LOCAL_MACHINE from RegConnectRegistryA, with a progress line
+// each and a summary; kFailed when any failed.
+int ForEachServer(CommandContext& context, const std::vector<Text>& servers, const Text& command,
+                  const std::function<int(CommandContext&)>& run);
+// Names from a file, one a line; blank lines and ; comments skipped.
+std::vector<Text> ReadServerList(FileSystem& files, const Text& path);
+// "C:\RPC_<date>.LOG" -> "C:\RPC_<server>_<date>.LOG"; "x.reg" -> "x_<server>.reg".
+Text ServerLogPath(const Text& path, const Text& server);
+Text ServerFileName(const Text& path, const Text& server);
 
 // A file named on the command line, whole; a drive path ("C:\RPC_...LOG") is
 // looked for where the program writes its logs. Throws FileError naming the

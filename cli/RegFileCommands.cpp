@@ -235,13 +235,13 @@ Text Change(RegistryApi& registry, Keys& keys, const Operation& op, std::int32_t
             Text line = (now ? u"change value " : u"add value ") + ValueName(op.value.name) + u" of " + op.key +
                         u" to " + TypeName(op.value.type);
             if (regfile::IsStringType(op.value.type) && op.value.type != regtype::MultiSz) {
-                line += u" " + Quoted(regfile::FromWideBytes(op.value.data));
+                line.append(u" ").append(Quoted(regfile::FromWideBytes(op.value.data)));
             } else if (op.value.type == regtype::Dword_ && op.value.data.size() == 4) {
-                line += u" " + IntToText(static_cast<std::int32_t>(op.value.data[0] | op.value.data[1] << 8 |
-                                                                   op.value.data[2] << 16 |
-                                                                   static_cast<Dword>(op.value.data[3]) << 24));
+                line.append(u" ").append(IntToText(static_cast<std::int32_t>(
+                    op.value.data[0] | op.value.data[1] << 8 | op.value.data[2] << 16 |
+                    static_cast<Dword>(op.value.data[3]) << 24)));
             } else {
-                line += u", " + IntToText(static_cast<std::int32_t>(op.value.data.size())) + u" bytes";
+                line.append(u", ").append(IntToText(static_cast<std::int32_t>(op.value.data.size()))).append(u" bytes");
             }
             return line;
         }
