@@ -249,9 +249,44 @@ Text Change(RegistryApi& registry, Keys& keys, const Operation& op, std::int32_t
     return {};
 }
 
+// The key values are written to, kept open while the file's values go to it.
+class WriteKey {
+public:
+    explicit WriteKey(RegistryApi& registry) : registry_(registry) {}
+    ~WriteKey() { Close(); }
+    WriteKey(const WriteKey&) = delete;
+    WriteKey& operator=(const WriteKey&) = delete;
+
+    // Created or opened; 0 and status when it could not be.
+    RegHandle Get(std::int32_t root, const Text& sub, Keys& keys, RegStatus& status) {
+        status = regerr::Success;
+        if (handle_ != 0 && root == root_ && EqualsNoCase(sub, sub_)) return handle_;
+        Close();
+        status = registry_.RegCreateKeyExA(RootHandle(root), ToAnsi(sub).c_str(), 0, nullptr, kRegOptionNonVolatile,
+                                           regaccess::ReadWrite, nullptr, &handle_, nullptr);
+        if (status != regerr::Success) handle_ = 0;
+        root_ = root;
+        sub_ = sub;
+        keys.Forget(root, sub);  // it may be new
+        return handle_;
+    }
+    void Close() {
+        if (handle_ != 0) registry_.RegCloseKey(handle_);
+        handle_ = 0;
+    }
+
+private:
+    RegistryApi& registry_;
+    RegHandle handle_ = 0;
+    std::int32_t root_ = 0;
+    Text sub_;
+};
+
 // One operation written; empty, or why it failed.
-Text Apply(RegistryApi& registry, Keys& keys, const Operation& op, std::int32_t root, const Text& sub) {
+Text Apply(RegistryApi& registry, Keys& keys, WriteKey& written, const Operation& op, std::int32_t root,
+           const Text& sub) {
     if (op.kind == Operation::Kind::DeleteKey || op.kind == Operation::Kind::DeleteValue) {
+        written.Close();
         Text failure;
         const RegHandle key = keys.Find(root, sub, failure);
         if (!failure.empty()) return failure;
@@ -270,12 +305,9 @@ Text Apply(RegistryApi& registry, Keys& keys, const Operation& op, std::int32_t 
         if (sub.find(u'\\') == Text::npos) return u"a key directly below the root is not deleted from a file";
         return regOp.DeleteKey() ? Text() : Text(u"the key or a key below it could not be deleted");
     }
-    RegHandle key = 0;
-    const RegStatus opened = registry.RegCreateKeyExA(RootHandle(root), ToAnsi(sub).c_str(), 0, nullptr,
-                                                      kRegOptionNonVolatile, regaccess::ReadWrite, nullptr, &key,
-                                                      nullptr);
-    if (opened != regerr::Success) return u"the key could not be created or opened: " + Reason(registry, opened);
-    keys.Forget(root, sub);
+    RegStatus opened = regerr::Success;
+    const RegHandle key = written.Get(root, sub, keys, opened);
+    if (key == 0) return u"the key could not be created or opened: " + Reason(registry, opened);
     RegStatus status = regerr::Success;
     if (op.kind == Operation::Kind::SetValue) {
         const std::string data = regfile::ToAnsiData(op.value.type, op.value.data);
@@ -283,9 +315,7 @@ Text Apply(RegistryApi& registry, Keys& keys, const Operation& op, std::int32_t 
                                          reinterpret_cast<const std::uint8_t*>(data.data()),
                                          static_cast<Dword>(data.size()));
     }
-    const Text failure = status == regerr::Success ? Text() : Reason(registry, status);
-    registry.RegCloseKey(key);
-    return failure;
+    return status == regerr::Success ? Text() : Reason(registry, status);
 }
 
 }  // namespace
@@ -326,6 +356,7 @@ int ImportFile(CommandContext& context, const Text& file) {
 
     RegistryApi& registry = context.services.registry;
     Keys keys(registry);
+    WriteKey written(registry);
     int changes = 0;
     for (const Operation& op : parsed.operations) {
         std::int32_t root = 0;
@@ -345,7 +376,7 @@ int ImportFile(CommandContext& context, const Text& file) {
             }
             continue;
         }
-        failure = Apply(registry, keys, op, root, sub);
+        failure = Apply(registry, keys, written, op, root, sub);
         if (!failure.empty()) {
             out.Err(where + failure + u". The entries before this line were written; those after it were not.");
             return kFailed;
