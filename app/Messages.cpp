@@ -37,7 +37,7 @@ Text WriteFailedMessage(const ValidPortsChange& change) {
         holds = u"It holds now: " + Quoted(now.text);
     }
     const Text why = change.failure.empty()
-                         ? Text(u"The registry reported no failure, but the value read back is not the one written.")
+                         ? Text(u"The registry reported no failure, but reading the value back does not show the write.")
                          : u"Reason: " + change.failure;
     return u"The registry value " + Quoted(kValidPortsFullName) + u" could not be written." + kCrLf + kCrLf + why +
            kCrLf + kCrLf + holds + kCrLf + kCrLf + u"No log was created.";

@@ -13,6 +13,7 @@
 #include "app/ValidPortsCheck.h"
 #include "app/ValidPortsWrite.h"
 #include "cli/ServicePorts.h"
+#include "text/FileIOMOD.h"
 #include "text/NumberText.h"
 
 namespace pw::cli {
@@ -163,8 +164,27 @@ int PrintPlan(CommandContext& context, const StoredValue& stored, const std::opt
 
 // The window's write: the value, its read-back, then the log of the change
 // from `previous`. Failures say what the store holds now and why.
+// The log of a deletion: the window's ten lines with an empty NEW SETTING, and
+// on the second line, where the window's log says who wrote it, that the value
+// was deleted and why.
+LogOutcome WriteDeletionLog(FileSystem& files, const Text& path, const Text& previous, const Text& why) {
+    LogOutcome outcome{false, NextFreeLogPath(files, path), {}};
+    try {
+        Text text = ChangeLogText(previous, Text());
+        const size_t second = text.find(u"\r\n") + 2;
+        text.replace(second, text.find(u"\r\n", second) - second, u"ValidPorts deleted by portwright-cli: " + why);
+        outcome.written = CreateTextFile(files, outcome.path, text);
+        if (!outcome.written) outcome.failure = u"Another log took the name meanwhile; nothing was written there.";
+    } catch (const std::exception& error) {
+        outcome.failure = FromUtf8(error.what());
+    }
+    return outcome;
+}
+
+// doneMessage: what is printed, given the log's path. No value: delete it,
+// and say why in its log.
 int WriteAndLog(CommandContext& context, const Text& previous, const std::optional<Text>& value,
-                const Text& doneMessage) {
+                Text (*doneMessage)(const Text& logPath), const Text& deletedWhy = {}) {
     if (!BackupKey(context)) return kFailed;
     Services& services = context.services;
     Console& out = context.console;
@@ -185,14 +205,14 @@ int WriteAndLog(CommandContext& context, const Text& previous, const std::option
     }
     Text logPath = BuildLogPath(services.clock, DriveRoot(services.environment));
     if (!context.server.empty()) logPath = ServerLogPath(logPath, context.server);
-    const LogOutcome log = WriteChangeLog(services.files, logPath, previous, value.value_or(Text()));
+    const LogOutcome log = value ? WriteChangeLog(services.files, logPath, previous, *value)
+                                 : WriteDeletionLog(services.files, logPath, previous, deletedWhy);
     if (!log.written) {
         out.Err(LogFailedMessage(log));
         return kFailed;
     }
     context.lastLog = log.path;
-    out.Out(doneMessage);
-    out.Out(u"LOGPATH: " + log.path);
+    out.Out(doneMessage(log.path));
     try {
         const Text native = FromUtf8(services.files.NativePath(log.path));
         if (native != log.path) out.Out(u"FILE: " + native);
@@ -202,9 +222,17 @@ int WriteAndLog(CommandContext& context, const Text& previous, const std::option
     return kDone;
 }
 
+Text RestoredMessage(const Text& logPath) {
+    return u"Registry entry restored and log created.\r\nLOGPATH: " + logPath;
+}
+
+Text DeletedMessage(const Text& logPath) {
+    return u"Registry value deleted, as it did not exist before; the log says so.\r\nLOGPATH: " + logPath;
+}
+
 int WriteValue(CommandContext& context, const ServerDiscovery& server, const Text& value) {
     if (context.dryRun) return PrintPlan(context, server.validPorts, value);
-    return WriteAndLog(context, server.validPorts.text, value, u"Registry entry and log created.");
+    return WriteAndLog(context, server.validPorts.text, value, &WriteConfirmedMessage);
 }
 
 }  // namespace
@@ -320,9 +348,8 @@ int Restore(CommandContext& context, const Text& logFile, bool force) {
     const std::optional<Text> value =
         log->previousSetting.empty() ? std::nullopt : std::optional<Text>(log->previousSetting);
     if (context.dryRun) return PrintPlan(context, stored, value);
-    return WriteAndLog(context, stored.text, value,
-                       value ? Text(u"Registry entry restored and log created.")
-                             : Text(u"Registry value deleted, as it did not exist before; the log's NEW SETTING is empty."));
+    return WriteAndLog(context, stored.text, value, value ? &RestoredMessage : &DeletedMessage,
+                       u"it did not exist before the write that " + logFile + u" records.");
 }
 
 int Check(CommandContext& context) {

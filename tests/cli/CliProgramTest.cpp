@@ -171,7 +171,7 @@ TEST_F(CliProgram, SetDryRunWritesNothingAndSetWritesWithALog) {
 
     run = Cli("set");
     EXPECT_EQ(run.exit, 0) << run.err;
-    EXPECT_EQ(run.out.rfind("Registry entry and log created.\nLOGPATH: C:\\RPC_", 0), 0u) << run.out;
+    EXPECT_EQ(run.out.rfind("Registry entry and log created.\n\nLOGPATH: C:\\RPC_", 0), 0u) << run.out;
     EXPECT_EQ(Stored(), kFour);
     const std::string log = ReadFile(LogFile(run));
     EXPECT_NE(log.find("\r\nPREVIOUS SETTING=EXCH1:100-5000\r\n"), std::string::npos) << log;
@@ -205,8 +205,14 @@ TEST_F(CliProgram, RestoreUndoesAndRefusesWhatItShouldNot) {
     run = Cli("restore " + Quote(windowsPath));
     EXPECT_EQ(run.exit, 0) << run.err;
     EXPECT_EQ(Stored(), "(missing)");
-    EXPECT_NE(ReadFile(LogFile(run)).find("\r\nPREVIOUS SETTING=" + kFour + "\r\n----------------------\r\nNEW SETTING=\r\n"),
-              std::string::npos);
+    const std::string deletion = ReadFile(LogFile(run));
+    EXPECT_NE(deletion.find("\r\nValidPorts deleted by portwright-cli: it did not exist before the write that C:\\"),
+              std::string::npos) << deletion;
+    EXPECT_NE(deletion.find("\r\nPREVIOUS SETTING=" + kFour + "\r\n----------------------\r\nNEW SETTING=\r\n"),
+              std::string::npos) << deletion;
+    // That log undoes in turn: the value comes back.
+    EXPECT_EQ(Cli("restore " + Quote(LogFile(run).string())).exit, 0);
+    EXPECT_EQ(Stored(), kFour);
 
     std::ofstream(prefix.Path() / "notes.txt") << "RPC Single Server Registry Modifications\r\n";
     for (const std::string& bad : {(prefix.Path() / "notes.txt").string(), (prefix.Path() / "absent.LOG").string()}) {

@@ -54,9 +54,13 @@ TEST_F(Win32FileSystemTest, CreateOrReplaceWritesExactBytesAndTruncates) {
     EXPECT_EQ(Contents(path), "");
 }
 
-TEST_F(Win32FileSystemTest, CreateNewNeverTouchesAnExistingFile) {
+TEST_F(Win32FileSystemTest, ATakenNameIsToldAndCreateNewNeverTouchesIt) {
     const std::string path = PathOf("RPC_NEW.LOG");
+    EXPECT_FALSE(files_.Exists(FromAnsi(path)));
+    EXPECT_FALSE(files_.Exists(FromAnsi(folder_ + "\\no such folder\\RPC_NEW.LOG")));
     EXPECT_TRUE(files_.WriteWholeFile(FromAnsi(path), "first", FileSystem::Mode::CreateNew));
+    EXPECT_TRUE(files_.Exists(FromAnsi(path)));
+    EXPECT_TRUE(files_.Exists(FromAnsi(folder_)));
     EXPECT_FALSE(files_.WriteWholeFile(FromAnsi(path), "second", FileSystem::Mode::CreateNew));
     EXPECT_EQ(Contents(path), "first");
     // The failed attempt left no handle open: the file can be replaced now.
