@@ -316,6 +316,12 @@ TEST_F(CliProgram, ExportAndImportCarryTheKeyTreeAndRefuseABrokenFileWhole) {
     ASSERT_EQ(Cli("export " + Quote(again)).exit, 0);
     EXPECT_EQ(ReadFile(again), backup);
     EXPECT_EQ(Cli("import --dry-run " + Quote(file)).out, "No changes.\nNothing was written (--dry-run).\n");
+
+    // Other servers are Windows' remote registry's; here they are refused.
+    run = Cli("default --computer exch2");
+    EXPECT_EQ(run.exit, 1);
+    EXPECT_NE(run.err.find("need Windows' remote registry"), std::string::npos) << run.err;
+    EXPECT_EQ(Stored(), "old:1-2");
 }
 
 }  // namespace
