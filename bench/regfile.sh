@@ -5,7 +5,7 @@
 # Usage: bench/regfile.sh [BUILD_DIR] [RUNS]
 set -euo pipefail
 build=${1:-build}
-runs=${2:-5}
+runs=${2:-3}
 cli=$build/cli/portwright-cli
 [ -x "$cli" ] || { echo "no $cli; build it first"; exit 0; }
 prefix=$(mktemp -d)
