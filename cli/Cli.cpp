@@ -66,7 +66,19 @@ int RunCli(const std::vector<std::string>& args, Services& services, Console& co
     CLI::App* restore = app.add_subcommand("restore", "undo the write that a change log records");
     CLI::App* check = app.add_subcommand("check", "report what is wrong with the stored value, one finding a line");
 
-    for (CLI::App* command : {show, compose, set, byDefault, restore, check}) command->footer(kExitCodes);
+    CLI::App* exportKey = app.add_subcommand("export", "write a key, its values and the keys below it as a .reg file "
+                                                       "(the registry editor's version 5)");
+    CLI::App* import = app.add_subcommand("import", "write the keys and values of a .reg file (version 5 or REGEDIT4) "
+                                                    "after checking all of it");
+    std::string regFile, keyPath = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Rpc\\RpcProxy", backup;
+    exportKey->add_option("FILE", regFile, "the .reg file to write (replaced when it exists)")->required();
+    exportKey->add_option("--key", keyPath, "the key to export")->capture_default_str();
+    import->add_option("FILE", regFile, "the .reg file to read")->required();
+    import->add_flag("--dry-run", context.dryRun, "list what would change; write nothing");
+
+    for (CLI::App* command : {show, compose, set, byDefault, restore, check, exportKey, import}) {
+        command->footer(kExitCodes);
+    }
     for (CLI::App* command : {compose, set}) boxes.AddTo(*command);
     for (CLI::App* command : {set, byDefault, restore}) {
         command->add_flag("--dry-run", context.dryRun,
@@ -79,6 +91,18 @@ int RunCli(const std::vector<std::string>& args, Services& services, Console& co
     }
     restore->add_option("LOGFILE", logFile, "a change log written by Portwright (C:\\RPC_...LOG or a file path)")
         ->required();
+    for (CLI::App* command : {set, byDefault, restore}) {
+        command->add_option("--backup", backup, "export the RpcProxy key to this .reg file before the write");
+    }
+    std::vector<std::string> computers;
+    std::string computerList;
+    for (CLI::App* command : {show, check, compose, set, byDefault, exportKey}) {
+        command->add_option("--computer", computers,
+                            "run on this server through Windows' remote registry (repeatable); the logs stay here, "
+                            "named after the server")
+            ->take_all();
+        command->add_option("--computers", computerList, "run on each server this file names, one a line");
+    }
     restore->add_flag("--force", force, "restore even when the value no longer holds the log's NEW SETTING");
 
     std::vector<const char*> argv{"portwright-cli"};
@@ -93,13 +117,42 @@ int RunCli(const std::vector<std::string>& args, Services& services, Console& co
         return code == 0 ? kDone : kBadInput;
     }
 
+    context.backupFile = FromUtf8(backup);
+    const auto run = [&](CommandContext& each) -> int {
+        if (exportKey->parsed()) {
+            const Text file = FromUtf8(regFile);
+            return ExportKey(each, each.server.empty() ? file : ServerFileName(file, each.server), FromUtf8(keyPath));
+        }
+        if (import->parsed()) return ImportFile(each, FromUtf8(regFile));
+        if (show->parsed()) return Show(each);
+        if (compose->parsed()) return Compose(each, boxes.Given(*compose));
+        if (set->parsed()) return Set(each, boxes.Given(*set));
+        if (byDefault->parsed()) return Default(each);
+        if (restore->parsed()) return Restore(each, FromUtf8(logFile), force);
+        if (check->parsed()) return Check(each);
+        return kBadInput;
+    };
     try {
-        if (show->parsed()) return Show(context);
-        if (compose->parsed()) return Compose(context, boxes.Given(*compose));
-        if (set->parsed()) return Set(context, boxes.Given(*set));
-        if (byDefault->parsed()) return Default(context);
-        if (restore->parsed()) return Restore(context, FromUtf8(logFile), force);
-        if (check->parsed()) return Check(context);
+        if (computers.empty() && computerList.empty()) return run(context);
+#ifndef _WIN32
+        console.Err(u"--computer and --computers need Windows' remote registry (RegConnectRegistry): run "
+                    u"portwright-cli.exe on Windows to reach other servers. Nothing was done.");
+        return kFailed;
+#else
+        std::vector<Text> servers;
+        for (const std::string& name : computers) servers.push_back(FromUtf8(name));
+        if (!computerList.empty()) {
+            try {
+                const auto listed = ReadServerList(services.files, FromUtf8(computerList));
+                servers.insert(servers.end(), listed.begin(), listed.end());
+            } catch (const std::exception& error) {
+                console.Err(u"Cannot read the list of servers: " + FromUtf8(error.what()));
+                return kBadInput;
+            }
+        }
+        CLI::App* command = app.get_subcommands().front();
+        return ForEachServer(context, servers, FromUtf8(command->get_name()), run);
+#endif
     } catch (const std::exception& error) {
         // The core reports through results; this is what is left (memory, say).
         console.Err(u"portwright-cli failed: " + FromUtf8(error.what()));

@@ -185,6 +185,7 @@ LogOutcome WriteDeletionLog(FileSystem& files, const Text& path, const Text& pre
 // and say why in its log.
 int WriteAndLog(CommandContext& context, const Text& previous, const std::optional<Text>& value,
                 Text (*doneMessage)(const Text& logPath), const Text& deletedWhy = {}) {
+    if (!BackupKey(context)) return kFailed;
     Services& services = context.services;
     Console& out = context.console;
     const ValidPortsChange change = value ? WriteValidPorts(services.registry, *value) : DeleteValidPorts(services.registry);
@@ -202,13 +203,15 @@ int WriteAndLog(CommandContext& context, const Text& previous, const std::option
         }
         return kFailed;
     }
-    const Text logPath = BuildLogPath(services.clock, DriveRoot(services.environment));
+    Text logPath = BuildLogPath(services.clock, DriveRoot(services.environment));
+    if (!context.server.empty()) logPath = ServerLogPath(logPath, context.server);
     const LogOutcome log = value ? WriteChangeLog(services.files, logPath, previous, *value)
                                  : WriteDeletionLog(services.files, logPath, previous, deletedWhy);
     if (!log.written) {
         out.Err(LogFailedMessage(log));
         return kFailed;
     }
+    context.lastLog = log.path;
     out.Out(doneMessage(log.path));
     try {
         const Text native = FromUtf8(services.files.NativePath(log.path));

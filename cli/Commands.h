@@ -1,6 +1,7 @@
 #pragma once
 // portwright-cli's commands over the window's own core: start-up discovery,
 // composition and its refusals, the write with its read-back, the change log.
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,6 +41,9 @@ struct CommandContext {
     Console& console;
     bool json = false;
     bool dryRun = false;
+    Text backupFile = {};  // set, default, restore: export the key here before the write
+    Text server = {};      // --computer: the server written, named in the log's name
+    Text lastLog = {};     // the log the latest write left
 };
 
 int Show(CommandContext& context);
@@ -49,9 +53,29 @@ int Default(CommandContext& context);
 int Restore(CommandContext& context, const Text& logFile, bool force);
 int Check(CommandContext& context);
 
+// .reg files (RegFileCommands.cpp). BackupKey exports the RpcProxy key to
+// backupFile when one is given; false: it failed and said why.
+int ExportKey(CommandContext& context, const Text& file, const Text& keyPath);
+int ImportFile(CommandContext& context, const Text& file);
+bool BackupKey(CommandContext& context);
+
+// --computer/--computers (Servers.cpp): the command run on each server in turn,
+// over its HKEY_LOCAL_MACHINE from RegConnectRegistryA, with a progress line
+// each and a summary; kFailed when any failed.
+int ForEachServer(CommandContext& context, const std::vector<Text>& servers, const Text& command,
+                  const std::function<int(CommandContext&)>& run);
+// Names from a file, one a line; blank lines and ; comments skipped.
+std::vector<Text> ReadServerList(FileSystem& files, const Text& path);
+// "C:\RPC_<date>.LOG" -> "C:\RPC_<server>_<date>.LOG"; "x.reg" -> "x_<server>.reg".
+Text ServerLogPath(const Text& path, const Text& server);
+Text ServerFileName(const Text& path, const Text& server);
+
 // A file named on the command line, whole; a drive path ("C:\RPC_...LOG") is
 // looked for where the program writes its logs. Throws FileError naming the
-// file and the reason.
-std::string ReadNamedFile(FileSystem& files, const Text& path);
+// file and the reason, also when it is larger than `largest`.
+std::string ReadNamedFile(FileSystem& files, const Text& path, std::size_t largest = std::size_t{1} << 20,
+                          const char* what = "change log");
+// Writes the whole file (replacing one) at such a path. Throws FileError.
+void WriteNamedFile(FileSystem& files, const Text& path, const std::string& bytes);
 
 }  // namespace pw::cli

@@ -1,8 +1,9 @@
-// Files named on the command line: the log that restore reads.
+// Files named on the command line: the log that restore reads, .reg files.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "cli/Commands.h"
 
@@ -18,7 +19,7 @@ bool IsDrivePath(TextView path) {
 
 }  // namespace
 
-std::string ReadNamedFile(FileSystem& files, const Text& path) {
+std::string ReadNamedFile(FileSystem& files, const Text& path, std::size_t largest, const char* what) {
     // On Linux a drive path lies in the prefix folder; on Windows it is the path.
     const std::string native = IsDrivePath(path) ? files.NativePath(path) : ToUtf8(path);
 #ifdef _WIN32
@@ -29,17 +30,36 @@ std::string ReadNamedFile(FileSystem& files, const Text& path) {
     std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(native.c_str(), "rb"), &std::fclose);
 #endif
     if (!file) throw FileError(native + ": " + std::strerror(errno));
-    // A change log is ten short lines; anything far larger is not one.
-    constexpr size_t kLargest = 1 << 20;
     std::string bytes;
     char buffer[4096];
     size_t got;
     while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
         bytes.append(buffer, got);
-        if (bytes.size() > kLargest) throw FileError(native + ": larger than 1 MiB, so not a change log");
+        if (bytes.size() > largest) {
+            throw FileError(native + ": larger than " + std::to_string(largest >> 20) + " MiB, so not a " + what);
+        }
     }
     if (std::ferror(file.get())) throw FileError(native + ": " + std::strerror(errno));
     return bytes;
+}
+
+void WriteNamedFile(FileSystem& files, const Text& path, const std::string& bytes) {
+    if (IsDrivePath(path)) {
+        files.WriteWholeFile(path, bytes, FileSystem::Mode::CreateOrReplace);
+        return;
+    }
+    const std::string native = ToUtf8(path);
+#ifdef _WIN32
+    std::unique_ptr<FILE, int (*)(FILE*)> file(_wfopen(reinterpret_cast<const wchar_t*>(path.c_str()), L"wb"),
+                                               &std::fclose);
+#else
+    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(native.c_str(), "wb"), &std::fclose);
+#endif
+    if (!file) throw FileError(native + ": " + std::strerror(errno));
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size() || std::fflush(file.get()) != 0) {
+        throw FileError(native + ": " + std::strerror(errno));
+    }
+    if (std::fclose(file.release()) != 0) throw FileError(native + ": " + std::strerror(errno));
 }
 
 }  // namespace pw::cli

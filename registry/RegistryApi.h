@@ -20,6 +20,8 @@ constexpr RegStatus Success = 0;
 constexpr RegStatus FileNotFound = 2;
 constexpr RegStatus AccessDenied = 5;
 constexpr RegStatus InvalidHandle = 6;
+constexpr RegStatus NotSupported = 50;
+constexpr RegStatus BadNetPath = 53;         // the network path was not found
 constexpr RegStatus NotEnoughMemory = 8;
 constexpr RegStatus InvalidParameter = 87;
 constexpr RegStatus MoreData = 234;
@@ -125,6 +127,14 @@ public:
     virtual RegStatus RegDeleteKeyA(RegHandle key, const char* subKey) = 0;
     // Shlwapi's subtree delete; call only after LoadLibraryA("Shlwapi") answered.
     virtual RegStatus SHDeleteKeyA(RegHandle key, const char* subKey) = 0;
+
+    // Another server's root key through Windows' remote registry; the local
+    // machine's for a null or empty name. Close the result with RegCloseKey.
+    // A store without the remote registry answers NotSupported.
+    virtual RegStatus RegConnectRegistryA(const char* machineName, RegHandle key, RegHandle* result) {
+        (void)machineName, (void)key, (void)result;
+        return regerr::NotSupported;
+    }
 
     virtual ModuleHandle LoadLibraryA(const char* fileName) = 0;
     virtual bool FreeLibrary(ModuleHandle module) = 0;

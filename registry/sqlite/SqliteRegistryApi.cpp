@@ -140,6 +140,14 @@ RegStatus SqliteRegistryApi::SHDeleteKeyA(RegHandle key, const char* subKey) {
     return Answer([&] { return DeleteKey(key, subKey, true); });
 }
 
+RegStatus SqliteRegistryApi::RegConnectRegistryA(const char* machineName, RegHandle, RegHandle* result) {
+    if (result != nullptr) *result = 0;
+    lastFailure_ = std::string("Cannot reach ") + (machineName != nullptr ? machineName : "another server") +
+                   ": that needs Windows' remote registry, which the registry store " + connection_.Path() +
+                   " does not have.";
+    return regerr::NotSupported;
+}
+
 ModuleHandle SqliteRegistryApi::LoadLibraryA(const char* fileName) {
     return sqlitestore::LoadLibraryStandIn(fileName);
 }

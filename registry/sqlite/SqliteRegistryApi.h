@@ -47,6 +47,9 @@ public:
     RegStatus RegDeleteKeyA(RegHandle key, const char* subKey) override;
     RegStatus SHDeleteKeyA(RegHandle key, const char* subKey) override;
 
+    // Other servers are reached only through Windows' remote registry.
+    RegStatus RegConnectRegistryA(const char* machineName, RegHandle key, RegHandle* result) override;
+
     ModuleHandle LoadLibraryA(const char* fileName) override;
     bool FreeLibrary(ModuleHandle module) override;
     bool GetVersionExA(OsVersionInfoA* info) override;

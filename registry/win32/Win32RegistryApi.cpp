@@ -172,6 +172,13 @@ std::vector<std::string> Win32RegistryApi::EnvironmentEntries() {
     return entries;
 }
 
+RegStatus Win32RegistryApi::RegConnectRegistryA(const char* machineName, RegHandle key, RegHandle* result) {
+    HKEY connected = nullptr;
+    const LONG status = ::RegConnectRegistryA(machineName, ToHkey(key), &connected);
+    if (result != nullptr) *result = status == ERROR_SUCCESS ? reinterpret_cast<RegHandle>(connected) : 0;
+    return Record("RegConnectRegistryA", status);
+}
+
 std::string Win32RegistryApi::DescribeLastFailure() const {
     if (lastFailure_ == ERROR_SUCCESS) return {};
     return std::string("The Windows registry refused ") + lastFailedCall_ + ": " +

@@ -36,6 +36,8 @@ public:
     RegStatus RegDeleteKeyA(RegHandle key, const char* subKey) override;
     RegStatus SHDeleteKeyA(RegHandle key, const char* subKey) override;
 
+    RegStatus RegConnectRegistryA(const char* machineName, RegHandle key, RegHandle* result) override;
+
     ModuleHandle LoadLibraryA(const char* fileName) override;
     bool FreeLibrary(ModuleHandle module) override;
     bool GetVersionExA(OsVersionInfoA* info) override;

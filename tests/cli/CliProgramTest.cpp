@@ -300,5 +300,52 @@ TEST_F(CliProgram, WriteFailuresAreReportedNotConfirmed) {
     EXPECT_EQ(run.err.rfind("Registry entry created, but the log could not be written.", 0), 0u) << run.err;
 }
 
+// export and import through the program: a key tree of every type out and back
+// in, deletions, --dry-run, --backup before a write, and a broken file refused whole.
+TEST_F(CliProgram, ExportAndImportCarryTheKeyTreeAndRefuseABrokenFileWhole) {
+    SetValidPorts("old:1-2");
+    SetValue(kRpcProxy + "\\Sub", "", regtype::Sz, Sz("d\"\\\xe9"));
+    SetValue(kRpcProxy + "\\Sub", "x", regtype::ExpandSz, Sz("%a%"));
+    SetValue(kRpcProxy + "\\Sub", "m", regtype::MultiSz, std::string("a\0b\0\0", 5));
+    SetValue(kRpcProxy + "\\Sub", "n", regtype::Dword_, std::string("\x2a\0\0\0", 4));
+    const std::string file = (prefix.Path() / "k.reg").string();
+    Outcome run = Cli("default --backup " + Quote(file));
+    ASSERT_EQ(run.exit, 0) << run.err;
+    const std::string backup = ReadFile(file);
+    std::string wide;  // the line as UTF-16LE
+    for (char c : std::string("\"ValidPorts\"=\"old:1-2\"\r\n")) wide += std::string{c, '\0'};
+    EXPECT_NE(backup.find(wide), std::string::npos);
+
+    const std::string gone = (prefix.Path() / "gone.reg").string();
+    std::ofstream(gone) << "REGEDIT4\n\n[-HKEY_LOCAL_MACHINE\\" << kRpcProxy << "\\Sub]\n[HKLM\\" << kRpcProxy
+                        << "]\n\"ValidPorts\"=-\n";
+    run = Cli("import --dry-run " + Quote(gone));
+    EXPECT_NE(run.out.find("line 3: delete key"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("line 5: delete value \"ValidPorts\""), std::string::npos) << run.out;
+    EXPECT_EQ(Stored(), "exch1:100-5000");
+    ASSERT_EQ(Cli("import " + Quote(gone)).exit, 0);
+    EXPECT_EQ(Stored(), "(missing)");
+
+    const std::string broken = (prefix.Path() / "broken.reg").string();
+    std::ofstream(broken) << "REGEDIT4\n[HKLM\\" << kRpcProxy << "]\n\"ValidPorts\"=\"x\"\n\"y\"=dword:1g\n";
+    run = Cli("import " + Quote(broken));
+    EXPECT_EQ(run.exit, 2);
+    EXPECT_NE(run.err.find("broken.reg, line 4: dword: needs one to eight hex digits"), std::string::npos) << run.err;
+    EXPECT_EQ(Stored(), "(missing)");
+
+    ASSERT_EQ(Cli("import " + Quote(file)).exit, 0);
+    EXPECT_EQ(Stored(), "old:1-2");
+    const std::string again = (prefix.Path() / "again.reg").string();
+    ASSERT_EQ(Cli("export " + Quote(again)).exit, 0);
+    EXPECT_EQ(ReadFile(again), backup);
+    EXPECT_EQ(Cli("import --dry-run " + Quote(file)).out, "No changes.\nNothing was written (--dry-run).\n");
+
+    // Other servers are Windows' remote registry's; here they are refused.
+    run = Cli("default --computer exch2");
+    EXPECT_EQ(run.exit, 1);
+    EXPECT_NE(run.err.find("need Windows' remote registry"), std::string::npos) << run.err;
+    EXPECT_EQ(Stored(), "old:1-2");
+}
+
 }  // namespace
 }  // namespace pw::test

@@ -1,0 +1,395 @@
+// export, import and --backup: keys as the registry editor's .reg files.
+#include <map>
+#include <memory>
+
+#include "app/ServerDiscovery.h"
+#include "cli/Commands.h"
+#include "registry/RegFile.h"
+#include "registry/RegOp.h"
+#include "text/NumberText.h"
+
+namespace pw::cli {
+namespace {
+
+using regfile::Operation;
+
+// .reg files of tens of thousands of values are normal; beyond this is a mistake.
+constexpr std::size_t kLargestRegFile = std::size_t{256} << 20;
+
+Text Quoted(TextView text) { return u"\"" + Text(text) + u"\""; }
+
+Text Reason(RegistryApi& registry, RegStatus status) {
+    const std::string reason = registry.DescribeLastFailure();
+    return reason.empty() ? u"error " + IntToText(status) : FromUtf8(reason);
+}
+
+Text TypeName(Dword type) {
+    switch (type) {
+        case regtype::None: return u"REG_NONE";
+        case regtype::Sz: return u"REG_SZ";
+        case regtype::ExpandSz: return u"REG_EXPAND_SZ";
+        case regtype::Binary: return u"REG_BINARY";
+        case regtype::Dword_: return u"REG_DWORD";
+        case regtype::MultiSz: return u"REG_MULTI_SZ";
+        case 11: return u"REG_QWORD";
+        default: return u"type " + IntToText(static_cast<std::int32_t>(type));
+    }
+}
+
+Text ValueName(TextView name) { return name.empty() ? Text(u"(Default)") : Quoted(name); }
+
+// Keys opened without creating them: each step is looked up by enumeration
+// first, as RegCreateKeyExA would make a missing key.
+class Keys {
+public:
+    explicit Keys(RegistryApi& registry) : registry_(registry) {}
+    ~Keys() {
+        for (auto& entry : open_) {
+            if (entry.second != 0) registry_.RegCloseKey(entry.second);
+        }
+    }
+    Keys(const Keys&) = delete;
+    Keys& operator=(const Keys&) = delete;
+
+    // The key for reading, or 0 when it does not exist; failure says why not.
+    RegHandle Find(std::int32_t root, const Text& sub, Text& failure) {
+        RegHandle parent = RootHandle(root);
+        Text path;
+        for (std::size_t start = 0; start <= sub.size();) {
+            std::size_t end = sub.find(u'\\', start);
+            if (end == Text::npos) end = sub.size();
+            const Text name = sub.substr(start, end - start);
+            path += (path.empty() ? Text() : Text(u"\\")) + FoldCase(name);
+            const auto key = std::make_pair(root, path);
+            auto known = open_.find(key);
+            if (known == open_.end()) {
+                RegHandle handle = 0;
+                if (Listed(parent, name)) {
+                    const RegStatus status = registry_.RegCreateKeyExA(parent, ToAnsi(name).c_str(), 0, nullptr,
+                                                                       kRegOptionNonVolatile, regaccess::Read,
+                                                                       nullptr, &handle, nullptr);
+                    if (status != regerr::Success) {
+                        failure = Reason(registry_, status);
+                        return 0;
+                    }
+                }
+                known = open_.emplace(key, handle).first;
+            }
+            if (known->second == 0) return 0;
+            parent = known->second;
+            start = end + 1;
+        }
+        return parent;
+    }
+
+    // Forgets what is known below and at root\sub (after a write changed it).
+    void Forget(std::int32_t root, const Text& sub) {
+        const Text folded = FoldCase(sub);
+        for (auto it = open_.begin(); it != open_.end();) {
+            const bool below = it->first.first == root && it->first.second.rfind(folded, 0) == 0 &&
+                               (it->first.second.size() == folded.size() || it->first.second[folded.size()] == u'\\');
+            const bool above = it->first.first == root && it->second == 0;
+            if (below || above) {
+                if (it->second != 0) registry_.RegCloseKey(it->second);
+                it = open_.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+
+private:
+    bool Listed(RegHandle parent, const Text& name) {
+        for (Dword index = 0;; ++index) {
+            char found[256];
+            Dword length = sizeof found;
+            if (registry_.RegEnumKeyExA(parent, index, found, &length, nullptr, nullptr, nullptr, nullptr) !=
+                regerr::Success) {
+                return false;
+            }
+            if (EqualsNoCase(FromAnsi(std::string_view(found, length)), name)) return true;
+        }
+    }
+
+    RegistryApi& registry_;
+    std::map<std::pair<std::int32_t, Text>, RegHandle> open_;
+};
+
+// The value as stored, raw; nothing when it does not exist.
+std::optional<regfile::Value> ReadRaw(RegistryApi& registry, RegHandle key, const Text& name, Text& failure) {
+    const std::string ansiName = ToAnsi(name);
+    std::vector<std::uint8_t> data(256);
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        Dword type = 0;
+        Dword size = static_cast<Dword>(data.size());
+        const RegStatus status = registry.RegQueryValueExA(key, ansiName.c_str(), nullptr, &type, data.data(), &size);
+        if (status == regerr::FileNotFound) return std::nullopt;
+        if (status == regerr::MoreData) {
+            data.resize(std::max<std::size_t>(size, data.size() * 2));
+            continue;
+        }
+        if (status != regerr::Success) {
+            failure = u"the value " + ValueName(name) + u" could not be read: " + Reason(registry, status);
+            return std::nullopt;
+        }
+        return regfile::Value{name, type,
+                              regfile::FromAnsiData(type, std::string_view(reinterpret_cast<const char*>(data.data()),
+                                                                           std::min<std::size_t>(size, data.size())))};
+    }
+    failure = u"the value " + ValueName(name) + u" kept growing while it was read";
+    return std::nullopt;
+}
+
+// The key and everything below it, parents before children, through RegOp's listing.
+bool Collect(RegistryApi& registry, Keys& keys, std::int32_t root, const Text& rootName, const Text& sub,
+             std::vector<regfile::Key>& out, Text& failure) {
+    const RegHandle raw = keys.Find(root, sub, failure);
+    if (raw == 0) {
+        if (failure.empty()) failure = u"the key " + rootName + u"\\" + sub + u" does not exist";
+        return false;
+    }
+    RegOp op(registry);
+    op.Root(root);
+    op.Key(sub);
+    regfile::Key key{rootName + u"\\" + sub, {}};
+    key.values.reserve(static_cast<std::size_t>(std::max(op.ValueCount(), 0)));
+    if (const auto values = op.AllValues()) {
+        for (const auto& entry : *values) {
+            auto value = ReadRaw(registry, raw, entry.first, failure);
+            if (!failure.empty()) return false;
+            if (value) key.values.push_back(std::move(*value));
+        }
+    }
+    out.push_back(std::move(key));
+    if (op.KeyCount() == 0) return true;
+    if (const auto children = op.AllKeys()) {
+        for (const Text& child : *children) {
+            if (!child.empty() && !Collect(registry, keys, root, rootName, sub + u"\\" + child, out, failure)) return false;
+        }
+    }
+    return true;
+}
+
+// "HKEY_LOCAL_MACHINE\..." split; the root's full name for the file.
+bool ParseKeyPath(const Text& path, std::int32_t& root, Text& rootName, Text& sub) {
+    if (!regfile::SplitKey(path, root, sub) || sub.empty()) return false;
+    static const std::pair<std::int32_t, const char16_t*> names[] = {
+        {kLocalMachine32, u"HKEY_LOCAL_MACHINE"}, {kCurrentUser32, u"HKEY_CURRENT_USER"},
+        {kClassesRoot32, u"HKEY_CLASSES_ROOT"},   {kUsers32, u"HKEY_USERS"},
+        {static_cast<std::int32_t>(0x80000005u), u"HKEY_CURRENT_CONFIG"}};
+    for (const auto& name : names) {
+        if (name.first == root) rootName = name.second;
+    }
+    while (!sub.empty() && sub.back() == u'\\') sub.pop_back();
+    return !sub.empty();
+}
+
+// The whole file, or why not.
+bool ExportTo(CommandContext& context, const Text& file, const Text& keyPath, std::size_t* valueCount) {
+    Console& out = context.console;
+    std::int32_t root = 0;
+    Text rootName, sub;
+    if (!ParseKeyPath(keyPath, root, rootName, sub)) {
+        out.Err(u"Cannot export " + Quoted(keyPath) +
+                u": name a key below HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER or another root key.");
+        return false;
+    }
+    RegistryApi& registry = context.services.registry;
+    std::vector<regfile::Key> keys;
+    Text failure;
+    {
+        Keys open(registry);
+        if (!Collect(registry, open, root, rootName, sub, keys, failure)) {
+            out.Err(u"Cannot export " + Quoted(keyPath) + u": " + failure + u". No file was written.");
+            return false;
+        }
+    }
+    try {
+        WriteNamedFile(context.services.files, file, regfile::Write(keys));
+    } catch (const std::exception& error) {
+        out.Err(u"Cannot write " + Quoted(file) + u": " + FromUtf8(error.what()));
+        return false;
+    }
+    std::size_t values = 0;
+    for (const auto& key : keys) values += key.values.size();
+    if (valueCount) *valueCount = values;
+    return true;
+}
+
+// What an operation would change, or empty when the registry holds it already.
+Text Change(RegistryApi& registry, Keys& keys, const Operation& op, std::int32_t root, const Text& sub,
+            Text& failure) {
+    const RegHandle key = keys.Find(root, sub, failure);
+    if (!failure.empty()) return {};
+    switch (op.kind) {
+        case Operation::Kind::CreateKey:
+            return key != 0 ? Text() : u"create key " + op.key;
+        case Operation::Kind::DeleteKey:
+            return key == 0 ? Text() : u"delete key " + op.key + u" and all below it";
+        case Operation::Kind::DeleteValue:
+            if (key == 0 || !ReadRaw(registry, key, op.value.name, failure)) return {};
+            return u"delete value " + ValueName(op.value.name) + u" of " + op.key;
+        case Operation::Kind::SetValue: {
+            const auto now = key == 0 ? std::nullopt : ReadRaw(registry, key, op.value.name, failure);
+            if (now && now->type == op.value.type && now->data == op.value.data) return {};
+            Text line = (now ? u"change value " : u"add value ") + ValueName(op.value.name) + u" of " + op.key +
+                        u" to " + TypeName(op.value.type);
+            if (regfile::IsStringType(op.value.type) && op.value.type != regtype::MultiSz) {
+                line.append(u" ").append(Quoted(regfile::FromWideBytes(op.value.data)));
+            } else if (op.value.type == regtype::Dword_ && op.value.data.size() == 4) {
+                line.append(u" ").append(IntToText(static_cast<std::int32_t>(
+                    op.value.data[0] | op.value.data[1] << 8 | op.value.data[2] << 16 |
+                    static_cast<Dword>(op.value.data[3]) << 24)));
+            } else {
+                line.append(u", ").append(IntToText(static_cast<std::int32_t>(op.value.data.size()))).append(u" bytes");
+            }
+            return line;
+        }
+    }
+    return {};
+}
+
+// The key values are written to, kept open while the file's values go to it.
+class WriteKey {
+public:
+    explicit WriteKey(RegistryApi& registry) : registry_(registry) {}
+    ~WriteKey() { Close(); }
+    WriteKey(const WriteKey&) = delete;
+    WriteKey& operator=(const WriteKey&) = delete;
+
+    // Created or opened; 0 and status when it could not be.
+    RegHandle Get(std::int32_t root, const Text& sub, Keys& keys, RegStatus& status) {
+        status = regerr::Success;
+        if (handle_ != 0 && root == root_ && EqualsNoCase(sub, sub_)) return handle_;
+        Close();
+        status = registry_.RegCreateKeyExA(RootHandle(root), ToAnsi(sub).c_str(), 0, nullptr, kRegOptionNonVolatile,
+                                           regaccess::ReadWrite, nullptr, &handle_, nullptr);
+        if (status != regerr::Success) handle_ = 0;
+        root_ = root;
+        sub_ = sub;
+        keys.Forget(root, sub);  // it may be new
+        return handle_;
+    }
+    void Close() {
+        if (handle_ != 0) registry_.RegCloseKey(handle_);
+        handle_ = 0;
+    }
+
+private:
+    RegistryApi& registry_;
+    RegHandle handle_ = 0;
+    std::int32_t root_ = 0;
+    Text sub_;
+};
+
+// One operation written; empty, or why it failed.
+Text Apply(RegistryApi& registry, Keys& keys, WriteKey& written, const Operation& op, std::int32_t root,
+           const Text& sub) {
+    if (op.kind == Operation::Kind::DeleteKey || op.kind == Operation::Kind::DeleteValue) {
+        written.Close();
+        Text failure;
+        const RegHandle key = keys.Find(root, sub, failure);
+        if (!failure.empty()) return failure;
+        if (key == 0) return {};  // nothing to delete, as reg import takes it
+        keys.Forget(root, sub);
+        RegOp regOp(registry);
+        regOp.Root(root);
+        regOp.Key(sub);
+        if (op.kind == Operation::Kind::DeleteValue) {
+            if (regOp.DeleteValue(op.value.name)) return {};
+            const RegOp::CallResult& result = regOp.LastResult();
+            if (result.status == regerr::FileNotFound) return {};
+            return u"the value could not be deleted: " +
+                   (result.reason.empty() ? u"error " + IntToText(result.status) : FromUtf8(result.reason));
+        }
+        if (sub.find(u'\\') == Text::npos) return u"a key directly below the root is not deleted from a file";
+        return regOp.DeleteKey() ? Text() : Text(u"the key or a key below it could not be deleted");
+    }
+    RegStatus opened = regerr::Success;
+    const RegHandle key = written.Get(root, sub, keys, opened);
+    if (key == 0) return u"the key could not be created or opened: " + Reason(registry, opened);
+    RegStatus status = regerr::Success;
+    if (op.kind == Operation::Kind::SetValue) {
+        const std::string data = regfile::ToAnsiData(op.value.type, op.value.data);
+        status = registry.RegSetValueExA(key, ToAnsi(op.value.name).c_str(), 0, op.value.type,
+                                         reinterpret_cast<const std::uint8_t*>(data.data()),
+                                         static_cast<Dword>(data.size()));
+    }
+    return status == regerr::Success ? Text() : Reason(registry, status);
+}
+
+}  // namespace
+
+int ExportKey(CommandContext& context, const Text& file, const Text& keyPath) {
+    std::size_t values = 0;
+    if (!ExportTo(context, file, keyPath, &values)) return kFailed;
+    context.console.Out(u"Exported " + keyPath + u" (" + IntToText(static_cast<std::int32_t>(values)) +
+                        (values == 1 ? u" value" : u" values") + u") to " + file + u".");
+    return kDone;
+}
+
+bool BackupKey(CommandContext& context) {
+    if (context.backupFile.empty()) return true;
+    const Text key = Text(u"HKEY_LOCAL_MACHINE\\") + kRpcProxyKey;
+    if (!ExportTo(context, context.backupFile, key, nullptr)) {
+        context.console.Err(u"The backup failed, so nothing was written.");
+        return false;
+    }
+    context.console.Out(u"Backup of " + key + u" written to " + context.backupFile + u".");
+    return true;
+}
+
+int ImportFile(CommandContext& context, const Text& file) {
+    Console& out = context.console;
+    std::string bytes;
+    try {
+        bytes = ReadNamedFile(context.services.files, file, kLargestRegFile, ".reg file");
+    } catch (const std::exception& error) {
+        out.Err(u"Cannot import " + Quoted(file) + u": " + FromUtf8(error.what()));
+        return kBadInput;
+    }
+    const regfile::ParseResult parsed = regfile::Parse(bytes);
+    if (!parsed.ok()) {
+        out.Err(file + u", line " + IntToText(parsed.errorLine) + u": " + parsed.error + u". Nothing was written.");
+        return kBadInput;
+    }
+
+    RegistryApi& registry = context.services.registry;
+    Keys keys(registry);
+    WriteKey written(registry);
+    int changes = 0;
+    for (const Operation& op : parsed.operations) {
+        std::int32_t root = 0;
+        Text sub;
+        regfile::SplitKey(op.key, root, sub);  // checked by the parser
+        const Text where = file + u", line " + IntToText(op.line) + u": ";
+        Text failure;
+        if (context.dryRun) {
+            const Text change = Change(registry, keys, op, root, sub, failure);
+            if (!failure.empty()) {
+                out.Err(where + failure);
+                return kFailed;
+            }
+            if (!change.empty()) {
+                out.Out(u"line " + IntToText(op.line) + u": " + change);
+                ++changes;
+            }
+            continue;
+        }
+        failure = Apply(registry, keys, written, op, root, sub);
+        if (!failure.empty()) {
+            out.Err(where + failure + u". The entries before this line were written; those after it were not.");
+            return kFailed;
+        }
+        ++changes;
+    }
+    if (context.dryRun) {
+        out.Out(changes == 0 ? Text(u"No changes.") : IntToText(changes) + u" changes.");
+        out.Out(u"Nothing was written (--dry-run).");
+    } else {
+        out.Out(u"Imported " + IntToText(changes) + (changes == 1 ? u" entry" : u" entries") + u" from " + file + u".");
+    }
+    return kDone;
+}
+
+}  // namespace pw::cli

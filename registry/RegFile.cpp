@@ -1,0 +1,400 @@
+#include "registry/RegFile.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace pw::regfile {
+namespace {
+
+constexpr char16_t kHeader5[] = u"Windows Registry Editor Version 5.00";
+constexpr char16_t kHeader4[] = u"REGEDIT4";
+// The registry editor breaks hex lines before they pass 80 columns.
+constexpr std::size_t kLineWidth = 80;
+
+constexpr Dword kMaxType = 0xFFFF;
+
+void Put(std::string& out, TextView text) {
+    for (char16_t c : text) {
+        out.push_back(static_cast<char>(c & 0xFF));
+        out.push_back(static_cast<char>(c >> 8));
+    }
+}
+
+Text Escaped(TextView text) {
+    Text out;
+    out.reserve(text.size() + 2);
+    for (char16_t c : text) {
+        if (c == u'\\' || c == u'"') out.push_back(u'\\');
+        out.push_back(c);
+    }
+    return out;
+}
+
+Text Hex2(unsigned byte) {
+    static constexpr char16_t digits[] = u"0123456789abcdef";
+    return Text{digits[(byte >> 4) & 15], digits[byte & 15]};
+}
+
+Text HexNumber(Dword value, int width) {
+    Text out;
+    for (int shift = (width - 1) * 4; shift >= 0; shift -= 4) out += Hex2((value >> shift) & 15).substr(1);
+    return out;
+}
+
+// A text value writes as "text" only when its data is exactly one terminated
+// text without NUL or line breaks inside; anything else as hex(1), which
+// keeps it byte for byte.
+std::optional<Text> PlainText(const std::vector<std::uint8_t>& data) {
+    if (data.size() < 2 || data.size() % 2 != 0) return std::nullopt;
+    Text text = FromWideBytes(data);
+    if (data.size() != (text.size() + 1) * 2 || data[data.size() - 1] != 0 || data[data.size() - 2] != 0) {
+        return std::nullopt;
+    }
+    for (char16_t c : text) {
+        if (c == u'\0' || c == u'\r' || c == u'\n') return std::nullopt;
+    }
+    return text;
+}
+
+Text ValueLine(const Value& value) {
+    Text line = value.name.empty() ? Text(u"@=") : u"\"" + Escaped(value.name) + u"\"=";
+    if (value.type == regtype::Sz) {
+        if (auto text = PlainText(value.data)) return line + u"\"" + Escaped(*text) + u"\"";
+    }
+    if (value.type == regtype::Dword_ && value.data.size() == 4) {
+        const Dword number = value.data[0] | value.data[1] << 8 | value.data[2] << 16 |
+                             static_cast<Dword>(value.data[3]) << 24;
+        return line + u"dword:" + HexNumber(number, 8);
+    }
+    if (value.type == regtype::Binary) {
+        line += u"hex:";
+    } else {
+        const Text digits = HexNumber(value.type, 8);
+        line += u"hex(" + digits.substr(std::min<std::size_t>(digits.find_first_not_of(u'0'), 7)) + u"):";
+    }
+    std::size_t column = line.size();
+    for (std::size_t i = 0; i < value.data.size(); ++i) {
+        const bool last = i + 1 == value.data.size();
+        line += Hex2(value.data[i]);
+        column += 2;
+        if (last) break;
+        line += u',';
+        ++column;
+        // Room for the next "xx," and the continuation's backslash.
+        if (column + 4 > kLineWidth) {
+            line += u"\\\r\n  ";
+            column = 2;
+        }
+    }
+    return line;
+}
+
+// ---- Reading ----
+
+struct Line {
+    int number;
+    Text text;
+};
+
+Text Trim(TextView text) {
+    std::size_t begin = 0, end = text.size();
+    while (begin < end && (text[begin] == u' ' || text[begin] == u'\t')) ++begin;
+    while (end > begin && (text[end - 1] == u' ' || text[end - 1] == u'\t')) --end;
+    return Text(text.substr(begin, end - begin));
+}
+
+Text Decode(std::string_view bytes) {
+    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+        static_cast<unsigned char>(bytes[1]) == 0xFE) {
+        Text text;
+        text.reserve(bytes.size() / 2);
+        for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+            text.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                                 static_cast<unsigned char>(bytes[i + 1]) << 8));
+        }
+        return text;
+    }
+    if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") return FromUtf8(bytes.substr(3));
+    return FromAnsi(bytes);
+}
+
+// Physical lines joined where one ends in a backslash (hex data continued).
+std::vector<Line> LogicalLines(TextView text) {
+    std::vector<Line> lines;
+    int number = 0;
+    bool continuing = false;
+    for (std::size_t start = 0; start <= text.size();) {
+        std::size_t end = text.find(u'\n', start);
+        if (end == TextView::npos) end = text.size();
+        TextView raw = text.substr(start, end - start);
+        if (!raw.empty() && raw.back() == u'\r') raw.remove_suffix(1);
+        ++number;
+        Text trimmed = Trim(raw);
+        if (continuing) {
+            lines.back().text += trimmed;
+        } else {
+            lines.push_back({number, trimmed});
+        }
+        Text& current = lines.back().text;
+        continuing = !current.empty() && current.back() == u'\\' && current.front() != u';';
+        if (continuing) current.pop_back();
+        start = end + 1;
+    }
+    return lines;
+}
+
+class LineError {
+public:
+    explicit LineError(Text why) : reason(std::move(why)) {}
+    Text reason;
+};
+
+// A quoted text from pos (at the opening quote); pos ends after the closing one.
+Text Quoted(TextView line, std::size_t& pos) {
+    Text out;
+    for (++pos; pos < line.size(); ++pos) {
+        char16_t c = line[pos];
+        if (c == u'"') {
+            ++pos;
+            return out;
+        }
+        if (c == u'\\') {
+            if (++pos == line.size()) break;
+            c = line[pos];
+            if (c == u'n') c = u'\n';
+            else if (c == u'r') c = u'\r';
+            else if (c == u'0') c = u'\0';
+            else if (c != u'\\' && c != u'"') throw LineError(u"unknown escape \\" + Text(1, c) + u" in a quoted text");
+        }
+        out.push_back(c);
+    }
+    throw LineError(u"a quoted text has no closing quote");
+}
+
+int HexDigit(char16_t c) {
+    if (c >= u'0' && c <= u'9') return c - u'0';
+    if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+    if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+    return -1;
+}
+
+std::vector<std::uint8_t> HexBytes(TextView list) {
+    std::vector<std::uint8_t> bytes;
+    std::size_t pos = 0;
+    const auto skipSpace = [&] {
+        while (pos < list.size() && (list[pos] == u' ' || list[pos] == u'\t')) ++pos;
+    };
+    skipSpace();
+    while (pos < list.size()) {
+        int value = 0, digits = 0;
+        while (pos < list.size() && HexDigit(list[pos]) >= 0 && digits < 3) {
+            value = value * 16 + HexDigit(list[pos++]);
+            ++digits;
+        }
+        if (digits == 0 || digits > 2) {
+            throw LineError(u"the hex data holds \"" + Text(list.substr(0, 40)) +
+                            u"\"; each byte must be one or two hex digits, separated by commas");
+        }
+        bytes.push_back(static_cast<std::uint8_t>(value));
+        skipSpace();
+        if (pos == list.size()) break;
+        if (list[pos] != u',') throw LineError(u"the hex data has '" + Text(1, list[pos]) + u"' where a comma belongs");
+        ++pos;
+        skipSpace();
+    }
+    return bytes;
+}
+
+Value ParseData(TextView data, bool version5) {
+    Value value;
+    if (!data.empty() && data[0] == u'"') {
+        std::size_t pos = 0;
+        const Text text = Quoted(data, pos);
+        if (!Trim(data.substr(pos)).empty()) throw LineError(u"there is more after the closing quote of the text");
+        value.type = regtype::Sz;
+        value.data = WideBytes(text);
+        return value;
+    }
+    const Text lower = LowerCase(data);
+    if (lower.rfind(u"dword:", 0) == 0) {
+        const Text digits = Trim(data.substr(6));
+        if (digits.empty() || digits.size() > 8) throw LineError(u"dword: needs one to eight hex digits");
+        Dword number = 0;
+        for (char16_t c : digits) {
+            if (HexDigit(c) < 0) throw LineError(u"dword: needs one to eight hex digits, not \"" + digits + u"\"");
+            number = number * 16 + static_cast<Dword>(HexDigit(c));
+        }
+        value.type = regtype::Dword_;
+        value.data = {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),
+                      static_cast<std::uint8_t>(number >> 16), static_cast<std::uint8_t>(number >> 24)};
+        return value;
+    }
+    std::size_t colon = 0;
+    if (lower.rfind(u"hex:", 0) == 0) {
+        value.type = regtype::Binary;
+        colon = 3;
+    } else if (lower.rfind(u"hex(", 0) == 0) {
+        const std::size_t close = lower.find(u"):");
+        if (close == Text::npos || close == 4 || close > 12) throw LineError(u"hex( needs a hex type number and \"):\"");
+        Dword type = 0;
+        for (std::size_t i = 4; i < close; ++i) {
+            if (HexDigit(lower[i]) < 0) throw LineError(u"hex( needs a hex type number and \"):\"");
+            type = type * 16 + static_cast<Dword>(HexDigit(lower[i]));
+        }
+        if (type > kMaxType) throw LineError(u"the type number of hex(...) is too large");
+        value.type = type;
+        colon = close + 1;
+    } else {
+        throw LineError(u"the data must be \"text\", dword:, hex:, hex(type): or - (delete)");
+    }
+    value.data = HexBytes(data.substr(colon + 1));
+    // REGEDIT4 files hold text types in the code page.
+    if (!version5 && IsStringType(value.type)) {
+        value.data = FromAnsiData(value.type, std::string(value.data.begin(), value.data.end()));
+    }
+    return value;
+}
+
+const char16_t* const kRoots[][2] = {
+    {u"HKEY_LOCAL_MACHINE", u"HKLM"}, {u"HKEY_CURRENT_USER", u"HKCU"}, {u"HKEY_CLASSES_ROOT", u"HKCR"},
+    {u"HKEY_USERS", u"HKU"},          {u"HKEY_CURRENT_CONFIG", u"HKCC"},
+};
+constexpr std::int32_t kRootHandles[] = {kLocalMachine32, kCurrentUser32, kClassesRoot32, kUsers32,
+                                         static_cast<std::int32_t>(0x80000005u)};
+
+}  // namespace
+
+bool IsStringType(Dword type) {
+    return type == regtype::Sz || type == regtype::ExpandSz || type == regtype::MultiSz;
+}
+
+std::vector<std::uint8_t> WideBytes(TextView text) {
+    std::string bytes;
+    Put(bytes, text);
+    bytes.append(2, '\0');
+    return {bytes.begin(), bytes.end()};
+}
+
+Text FromWideBytes(const std::vector<std::uint8_t>& data) {
+    Text text;
+    for (std::size_t i = 0; i + 1 < data.size(); i += 2) {
+        const char16_t c = static_cast<char16_t>(data[i] | data[i + 1] << 8);
+        if (c == u'\0') break;
+        text.push_back(c);
+    }
+    return text;
+}
+
+std::string ToAnsiData(Dword type, const std::vector<std::uint8_t>& data) {
+    if (!IsStringType(type)) return {data.begin(), data.end()};
+    Text wide;
+    for (std::size_t i = 0; i + 1 < data.size(); i += 2) wide.push_back(static_cast<char16_t>(data[i] | data[i + 1] << 8));
+    // ToAnsi keeps the NULs: every one is one byte in every code page.
+    return ToAnsi(wide);
+}
+
+std::vector<std::uint8_t> FromAnsiData(Dword type, std::string_view data) {
+    if (!IsStringType(type)) return {data.begin(), data.end()};
+    std::string bytes;
+    Put(bytes, FromAnsi(data));
+    return {bytes.begin(), bytes.end()};
+}
+
+std::optional<std::int32_t> RootOf(TextView name) {
+    for (std::size_t i = 0; i < std::size(kRoots); ++i) {
+        if (EqualsNoCase(name, kRoots[i][0]) || EqualsNoCase(name, kRoots[i][1])) return kRootHandles[i];
+    }
+    return std::nullopt;
+}
+
+bool SplitKey(TextView path, std::int32_t& root, Text& sub) {
+    const std::size_t slash = path.find(u'\\');
+    const auto found = RootOf(path.substr(0, slash));
+    if (!found) return false;
+    root = *found;
+    sub = slash == TextView::npos ? Text() : Text(path.substr(slash + 1));
+    return true;
+}
+
+std::string Write(const std::vector<Key>& keys) {
+    std::string out = "\xFF\xFE";
+    Text text = Text(kHeader5) + u"\r\n";
+    for (const Key& key : keys) {
+        text += u"\r\n[" + key.path + u"]\r\n";
+        for (const Value& value : key.values) text += ValueLine(value) + u"\r\n";
+        Put(out, text);
+        text.clear();
+    }
+    Put(out, text + u"\r\n");
+    return out;
+}
+
+ParseResult Parse(std::string_view bytes) {
+    ParseResult result;
+    const std::vector<Line> lines = LogicalLines(Decode(bytes));
+    bool version5 = false, header = false;
+    Text key;
+    for (const Line& line : lines) {
+        const Text& text = line.text;
+        if (text.empty() || text[0] == u';') continue;
+        try {
+            if (!header) {
+                if (text == kHeader5) {
+                    version5 = true;
+                } else if (text != kHeader4) {
+                    throw LineError(u"the file must begin with \"Windows Registry Editor Version 5.00\" or \"REGEDIT4\"");
+                }
+                header = true;
+                continue;
+            }
+            Operation op;
+            op.line = line.number;
+            if (text[0] == u'[') {
+                if (text.back() != u']') throw LineError(u"a key line must end with ]");
+                const bool remove = text.size() > 1 && text[1] == u'-';
+                Text path = Trim(TextView(text).substr(remove ? 2 : 1, text.size() - (remove ? 3 : 2)));
+                std::int32_t root = 0;
+                Text sub;
+                if (!SplitKey(path, root, sub)) {
+                    throw LineError(u"the key \"" + path + u"\" does not begin with HKEY_LOCAL_MACHINE or another root key");
+                }
+                if (remove && sub.empty()) throw LineError(u"a root key cannot be deleted");
+                op.kind = remove ? Operation::Kind::DeleteKey : Operation::Kind::CreateKey;
+                op.key = path;
+                // Values after a deleted key have nowhere to go, as in the registry editor.
+                key = remove ? Text() : path;
+                result.operations.push_back(std::move(op));
+                continue;
+            }
+            std::size_t pos = 0;
+            Text name;
+            if (text[0] == u'@') {
+                pos = 1;
+            } else if (text[0] == u'"') {
+                name = Quoted(text, pos);
+            } else {
+                throw LineError(u"expected [key], \"name\"=data, @=data or a ; comment");
+            }
+            while (pos < text.size() && (text[pos] == u' ' || text[pos] == u'\t')) ++pos;
+            if (pos == text.size() || text[pos] != u'=') throw LineError(u"the value's name must be followed by =");
+            const Text data = Trim(TextView(text).substr(pos + 1));
+            if (key.empty()) throw LineError(u"a value line before any [key] line (or after a [-key] line)");
+            op.key = key;
+            if (data == u"-") {
+                op.kind = Operation::Kind::DeleteValue;
+                op.value.name = name;
+            } else {
+                op.kind = Operation::Kind::SetValue;
+                op.value = ParseData(data, version5);
+                op.value.name = name;
+            }
+            result.operations.push_back(std::move(op));
+        } catch (const LineError& error) {
+            return ParseResult{{}, line.number, error.reason};
+        }
+    }
+    if (!header) return ParseResult{{}, 1, u"the file is empty: no \"Windows Registry Editor Version 5.00\" line"};
+    return result;
+}
+
+}  // namespace pw::regfile

@@ -1,0 +1,66 @@
+#pragma once
+// The registry editor's .reg files: version 5 (UTF-16LE) written and read,
+// REGEDIT4 (ANSI) read. Text data is kept as the wide registry holds it
+// (UTF-16LE bytes with terminators) whatever the file's form, so a value moves
+// between the two formats and the ANSI registry calls by one conversion.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "registry/RegistryApi.h"
+#include "text/Text.h"
+
+namespace pw::regfile {
+
+struct Value {
+    Text name;  // empty: the key's default value, written as @
+    Dword type = regtype::Sz;
+    std::vector<std::uint8_t> data;  // string types as UTF-16LE
+};
+
+struct Key {
+    Text path;  // with its root: HKEY_LOCAL_MACHINE\SOFTWARE\...
+    std::vector<Value> values;
+};
+
+// The whole file: byte-order mark, header, CR LF line ends.
+std::string Write(const std::vector<Key>& keys);
+
+struct Operation {
+    enum class Kind { CreateKey, DeleteKey, SetValue, DeleteValue };
+    Kind kind = Kind::CreateKey;
+    int line = 0;  // where the entry starts, from 1
+    Text key;
+    Value value;  // name for DeleteValue; all of it for SetValue
+};
+
+struct ParseResult {
+    std::vector<Operation> operations;
+    int errorLine = 0;  // 0: no error
+    Text error;
+    bool ok() const { return errorLine == 0; }
+};
+
+// All of the file or the first error; a file with an error yields no operations.
+ParseResult Parse(std::string_view bytes);
+
+// Registry text <-> the wide bytes a value holds: adds or drops the terminator
+// (REG_MULTI_SZ: entries joined by NUL, two at the end).
+std::vector<std::uint8_t> WideBytes(TextView text);
+Text FromWideBytes(const std::vector<std::uint8_t>& data);
+
+// The data as the ANSI registry calls hold it (string types converted through
+// the code page), and back.
+std::string ToAnsiData(Dword type, const std::vector<std::uint8_t>& data);
+std::vector<std::uint8_t> FromAnsiData(Dword type, std::string_view data);
+
+bool IsStringType(Dword type);
+
+// The root's handle value for HKEY_LOCAL_MACHINE (or HKLM) and the rest, or nothing.
+std::optional<std::int32_t> RootOf(TextView name);
+// Splits "ROOT\sub\key" into the root and the path below it.
+bool SplitKey(TextView path, std::int32_t& root, Text& sub);
+
+}  // namespace pw::regfile

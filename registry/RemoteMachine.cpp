@@ -1,0 +1,18 @@
+#include "registry/RemoteMachine.h"
+
+namespace pw {
+
+RemoteMachine::~RemoteMachine() {
+    if (localMachine_ != 0) inner_.RegCloseKey(localMachine_);
+}
+
+RegStatus RemoteMachine::Connect(const std::string& machineName) {
+    if (localMachine_ != 0) inner_.RegCloseKey(localMachine_);
+    localMachine_ = 0;
+    RegHandle connected = 0;
+    const RegStatus status = inner_.RegConnectRegistryA(machineName.c_str(), RootHandle(kLocalMachine32), &connected);
+    if (status == regerr::Success) localMachine_ = connected;
+    return status;
+}
+
+}  // namespace pw

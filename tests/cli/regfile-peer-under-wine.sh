@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# portwright-cli.exe's .reg files against Wine's own reg.exe, both ways: what
+# export writes, reg import reads, and what reg export writes, import reads,
+# each checked by reg query against the values before; then --computer.
+#   regfile-peer-under-wine.sh PORTWRIGHT_CLI_EXE
+set -uo pipefail
+exe=$(readlink -f "$1")
+here=$(dirname "$(readlink -f "$0")")
+wine_run=$here/../../scripts/wine-run
+
+PW_WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/portwright-regfile-wine.XXXXXX") || exit 1
+export PW_WINEPREFIX
+cleanup() {
+  WINEPREFIX=$PW_WINEPREFIX /usr/lib/wine/wineserver -k >/dev/null 2>&1
+  WINEPREFIX=$PW_WINEPREFIX /usr/lib/wine/wineserver -w >/dev/null 2>&1
+  rm -rf "$PW_WINEPREFIX"
+}
+trap cleanup EXIT
+
+failures=0
+check() {  # check WHAT ACTUAL EXPECTED
+  if [ "$2" == "$3" ]; then
+    echo "ok   $1"
+  else
+    echo "FAIL $1"
+    diff <(echo "$3") <(echo "$2") | sed 's/^/       /'
+    failures=$((failures + 1))
+  fi
+}
+cli() {
+  out=$("$wine_run" "$exe" "$@" 2>&1 | tr -d '\r')
+  status=${PIPESTATUS[0]}
+  if [ "$status" -eq 77 ]; then echo "$out"; exit 77; fi
+}
+reg() { "$wine_run" "$reg_exe" "$@" 2>/dev/null | tr -d '\r'; }
+
+cli --version
+reg_exe=$PW_WINEPREFIX/drive_c/windows/system32/reg.exe
+if [ "$(od -An -t x2 -j $(( $(od -An -t u4 -j 60 -N 4 "$exe") + 4 )) -N 2 "$exe" | tr -d ' ')" = 014c ] &&
+   [ -f "$PW_WINEPREFIX/drive_c/windows/syswow64/reg.exe" ]; then
+  reg_exe=$PW_WINEPREFIX/drive_c/windows/syswow64/reg.exe
+fi
+
+key='HKLM\SOFTWARE\PortwrightPeer'
+seed() {
+  reg add "$key" /ve /t REG_SZ /d 'default "text" \ here' /f
+  reg add "$key" /v 'quote"and\back' /t REG_SZ /d 'C:\path\"x"\' /f
+  reg add "$key" /v 'café' /t REG_SZ /d 'résumé €' /f
+  reg add "$key" /v expand /t REG_EXPAND_SZ /d '%SystemRoot%\x' /f
+  reg add "$key" /v multi /t REG_MULTI_SZ /d 'one\0two é\0three' /f
+  reg add "$key" /v number /t REG_DWORD /d 4294967295 /f
+  reg add "$key" /v blob /t REG_BINARY /d 00ff10203040506070809000a0b0c0d0e0f0aabbccddeeff00112233445566778899aabbccddeeff00112233 /f
+  reg add "$key\Sub key" /v empty /t REG_SZ /d '' /f
+} >/dev/null
+seed
+before=$(reg query "$key" /s)
+check "the seeded values are there" "$(grep -c REG_ <<<"$before")" 8
+
+# Ours out, Wine's in.
+cli export 'C:\ours.reg' --key 'HKEY_LOCAL_MACHINE\SOFTWARE\PortwrightPeer'
+check "export" "$status" 0
+reg delete "$key" /f >/dev/null
+check "the key is gone" "$(reg query "$key" >/dev/null; echo $?)" 1
+check "reg import reads what export wrote" "$(reg import 'C:\ours.reg' >/dev/null; echo $?)" 0
+check "with the same values and types" "$(reg query "$key" /s)" "$before"
+
+# Wine's out, ours in.
+check "reg export" "$(reg export "$key" 'C:\wines.reg' /y >/dev/null; echo $?)" 0
+reg delete "$key" /f >/dev/null
+cli import 'C:\wines.reg'
+check "import reads what reg export wrote" "$status" 0
+check "with the same values and types" "$(reg query "$key" /s)" "$before"
+
+# Deletions from a file, and a broken file that writes nothing.
+printf 'REGEDIT4\r\n\r\n[-HKEY_LOCAL_MACHINE\\SOFTWARE\\PortwrightPeer\\Sub key]\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\PortwrightPeer]\r\n"number"=-\r\n' \
+  >"$PW_WINEPREFIX/drive_c/del.reg"
+cli import 'C:\del.reg'
+check "[-key] and \"name\"=- delete" "$status $(reg query "$key" /s | grep -c 'number\|Sub key')" "0 0"
+printf 'REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\PortwrightPeer]\r\n"new"="x"\r\n"bad"=dword:xyz\r\n' \
+  >"$PW_WINEPREFIX/drive_c/bad.reg"
+cli import 'C:\bad.reg'
+check "a broken file: line and reason, exit 2" "$status $out" \
+      "2 C:\\bad.reg, line 4: dword: needs one to eight hex digits, not \"xyz\". Nothing was written."
+check "and nothing written" "$(reg query "$key" /v new >/dev/null; echo $?)" 1
+
+# --computer: Wine's remote registry answers for this machine's own name only.
+name=$(reg query 'HKLM\System\CurrentControlSet\Control\ComputerName\ComputerName' /v ComputerName |
+       awk '$1 == "ComputerName" { print $3 }')
+cli default --computer "$name"
+check "--computer with this machine's name writes, the log named after it" \
+      "$status $(grep -c "^1/1 $name: written, log C:.RPC_${name}_.*LOG$" <<<"$out")" "0 1"
+check "and reg query reads it" \
+      "$(reg query 'HKLM\SOFTWARE\Microsoft\Rpc\RpcProxy' /v ValidPorts | grep -ci "ValidPorts.*REG_SZ.*$name:100-5000")" 1
+cli check --computer no-such-server-9 --computer "$name"
+check "an unreachable server: Windows' reason, the others still run, exit 1" \
+      "$status $(grep -c '^1/2 no-such-server-9: failed: its registry could not be reached (.*(error 53)' <<<"$out") $(grep -c "^2/2 $name: " <<<"$out")" \
+      "1 1 1"
+
+[ "$failures" -eq 0 ]
