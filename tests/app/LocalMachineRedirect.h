@@ -3,7 +3,7 @@
 // below a sandbox's own key, so that no test touches the machine's registry.
 #include <cstdint>
 
-#include "tests/support/ForwardingRegistry.h"
+#include "registry/ForwardingRegistry.h"
 #include "text/Text.h"
 
 namespace pw::test {

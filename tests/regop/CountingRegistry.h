@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/ForwardingRegistry.h"
+#include "registry/ForwardingRegistry.h"
 
 namespace pw::test {
 

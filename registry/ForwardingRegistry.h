@@ -1,14 +1,15 @@
 #pragma once
-// A RegistryApi that hands every call to another one: the base of the test
-// decorators, which override only what they change. Two hooks spare them the
-// rest: Calling names each call (DescribeLastFailure aside) before it goes on,
-// and Handle may swap the key handle a call is given.
+// A RegistryApi that hands every call to another one: the base of decorators
+// (RemoteMachine, and the tests' counting and redirecting ones), which override
+// only what they change. Two hooks spare them the rest: Calling names each call
+// (DescribeLastFailure aside) before it goes on, and Handle may swap the open
+// key a call is given.
 #include <string>
 #include <vector>
 
 #include "registry/RegistryApi.h"
 
-namespace pw::test {
+namespace pw {
 
 class ForwardingRegistry : public RegistryApi {
 public:
@@ -67,6 +68,11 @@ public:
         Calling("SHDeleteKeyA");
         return inner_.SHDeleteKeyA(Handle(key), subKey);
     }
+    // The key here is a root of the other machine, never one of ours to swap.
+    RegStatus RegConnectRegistryA(const char* machineName, RegHandle key, RegHandle* result) override {
+        Calling("RegConnectRegistryA");
+        return inner_.RegConnectRegistryA(machineName, key, result);
+    }
     ModuleHandle LoadLibraryA(const char* fileName) override {
         Calling("LoadLibraryA");
         return inner_.LoadLibraryA(fileName);
@@ -98,4 +104,4 @@ private:
     RegistryApi& inner_;
 };
 
-}  // namespace pw::test
+}  // namespace pw
