@@ -8,14 +8,8 @@ exe=$(readlink -f "$1")
 here=$(dirname "$(readlink -f "$0")")
 wine_run=$here/../../scripts/wine-run
 
-PW_WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/portwright-regfile-wine.XXXXXX") || exit 1
-export PW_WINEPREFIX
-cleanup() {
-  WINEPREFIX=$PW_WINEPREFIX /usr/lib/wine/wineserver -k >/dev/null 2>&1
-  WINEPREFIX=$PW_WINEPREFIX /usr/lib/wine/wineserver -w >/dev/null 2>&1
-  rm -rf "$PW_WINEPREFIX"
-}
-trap cleanup EXIT
+# shellcheck source=../support/wine-prefix.sh
+. "$here/../support/wine-prefix.sh" regfile
 
 failures=0
 check() {  # check WHAT ACTUAL EXPECTED
