@@ -19,8 +19,7 @@ constexpr std::size_t kLargestRegFile = std::size_t{256} << 20;
 Text Quoted(TextView text) { return u"\"" + Text(text) + u"\""; }
 
 Text Reason(RegistryApi& registry, RegStatus status) {
-    const std::string reason = registry.DescribeLastFailure();
-    return reason.empty() ? u"error " + IntToText(status) : FromUtf8(reason);
+    return DescribeRegFailure({status, registry.DescribeLastFailure()});
 }
 
 Text TypeName(Dword type) {
@@ -299,8 +298,7 @@ Text Apply(RegistryApi& registry, Keys& keys, WriteKey& written, const Operation
             if (regOp.DeleteValue(op.value.name)) return {};
             const RegOp::CallResult& result = regOp.LastResult();
             if (result.status == regerr::FileNotFound) return {};
-            return u"the value could not be deleted: " +
-                   (result.reason.empty() ? u"error " + IntToText(result.status) : FromUtf8(result.reason));
+            return u"the value could not be deleted: " + DescribeRegFailure(result);
         }
         if (sub.find(u'\\') == Text::npos) return u"a key directly below the root is not deleted from a file";
         return regOp.DeleteKey() ? Text() : Text(u"the key or a key below it could not be deleted");

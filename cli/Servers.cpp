@@ -1,6 +1,7 @@
 // --computer: one command over many servers, one after another (never two
 // writes to one server at once), each through Windows' remote registry; the
 // logs stay on this machine, named after their server.
+#include "app/ServerDiscovery.h"
 #include "cli/Commands.h"
 
 #include "registry/RemoteMachine.h"
@@ -69,9 +70,8 @@ int ForEachServer(CommandContext& context, const std::vector<Text>& servers, con
         Text outcome;
         int code = kDone;
         if (const RegStatus status = remote.Connect(ToAnsi(server)); status != regerr::Success) {
-            const std::string reason = remote.DescribeLastFailure();
             outcome = u"failed: its registry could not be reached (" +
-                      (reason.empty() ? u"error " + IntToText(status) : FromUtf8(reason)) + u")";
+                      DescribeRegFailure({status, remote.DescribeLastFailure()}) + u")";
             code = kFailed;
         } else {
             out.Out(u"== " + progress + u"HKEY_LOCAL_MACHINE of " + server);

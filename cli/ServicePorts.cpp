@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ServerDiscovery.h"
 #include "text/NumberText.h"
 
 namespace pw::cli {
@@ -43,8 +44,7 @@ bool HasSubKey(RegistryApi& registry, RegHandle parent, const std::string& name)
 }
 
 Text StatusText(RegistryApi& registry, RegStatus status) {
-    const std::string reason = registry.DescribeLastFailure();
-    return reason.empty() ? u"error " + IntToText(status) : FromUtf8(reason);
+    return DescribeRegFailure({status, registry.DescribeLastFailure()});
 }
 
 Text TypeName(Dword type) {
