@@ -5,6 +5,7 @@
 //
 //   pwdrive wait-window TIMEOUT_MS     until the main window is visible
 //   pwdrive texts                      "ID<TAB>text" for every child window
+//                                      and every label the window paints
 //   pwdrive focus                      ID of the control with the focus
 //   pwdrive visible                    1 when the main window is visible, else 0
 //   pwdrive close                      closes the main window (its close box)
@@ -121,12 +122,50 @@ int WaitWindow(DWORD timeoutMs) {
     return 0;
 }
 
+// Portwright's labels are painted by its main window; it answers this message
+// (its kLabelCaptionMessage) with the caption of the label whose identifier is
+// in wParam, sent back by WM_COPYDATA to the window in lParam.
+constexpr UINT kLabelCaptionMessage = WM_APP + 0x50;
+constexpr int kFirstControlId = 100, kLastControlId = 199;
+
+std::wstring g_caption;
+
+LRESULT CALLBACK CaptionReceiver(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_COPYDATA) return DefWindowProcW(window, message, wParam, lParam);
+    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    g_caption.assign(static_cast<const wchar_t*>(data->lpData), data->cbData / sizeof(wchar_t));
+    return TRUE;
+}
+
 int Texts() {
     HWND main = MainWindow();
     if (!main) return Fail("Portwright's window is not there");
     std::printf("0\t%s\n", Utf8(TextOf(main)).c_str());
     for (HWND child : Children(main))
         std::printf("%d\t%s\n", GetDlgCtrlID(child), Utf8(TextOf(child)).c_str());
+
+    WNDCLASSW receiverClass{};
+    receiverClass.lpfnWndProc = CaptionReceiver;
+    receiverClass.hInstance = GetModuleHandleW(nullptr);
+    receiverClass.lpszClassName = L"PwdriveCaptionReceiver";
+    HWND receiver = RegisterClassW(&receiverClass)
+                        ? CreateWindowW(receiverClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                        nullptr, receiverClass.hInstance, nullptr)
+                        : nullptr;
+    if (!receiver) return Fail("cannot make a window to receive the labels' captions");
+    int labels = 0;
+    for (int id = kFirstControlId; id <= kLastControlId; ++id) {
+        DWORD_PTR answered = FALSE;
+        g_caption.clear();
+        if (!SendMessageTimeoutW(main, kLabelCaptionMessage, static_cast<WPARAM>(id),
+                                 reinterpret_cast<LPARAM>(receiver), SMTO_ABORTIFHUNG, 5000, &answered))
+            return Fail("Portwright's window did not answer for its labels");
+        if (!answered) continue;
+        std::printf("%d\t%s\n", id, Utf8(g_caption).c_str());
+        ++labels;
+    }
+    DestroyWindow(receiver);
+    if (labels == 0) return Fail("Portwright's window named no label");
     return 0;
 }
 

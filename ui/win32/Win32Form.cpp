@@ -48,11 +48,18 @@ DWORD TextBoxStyle(const ControlSpec& design) {
     return style;
 }
 
-DWORD LabelStyle(const ControlSpec& design) {
-    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_NOPREFIX;
-    if (design.alignment == Alignment::Right) return style | SS_RIGHT;
-    if (design.alignment == Alignment::Center) return style | SS_CENTER;
-    return style | SS_LEFT;
+// The DrawText format a STATIC control of the label's alignment uses with
+// SS_NOPREFIX, so that the caption breaks and aligns as a label's would.
+UINT LabelFormat(const ControlSpec& design) {
+    const UINT format = DT_EXPANDTABS | DT_WORDBREAK | DT_NOPREFIX;
+    if (design.alignment == Alignment::Right) return format | DT_RIGHT;
+    if (design.alignment == Alignment::Center) return format | DT_CENTER;
+    return format | DT_LEFT;
+}
+
+RECT ControlRect(const ControlSpec& design, int dpi) {
+    const PixelRect rect = ControlPixels(design, dpi);
+    return RECT{rect.left, rect.top, rect.left + rect.width, rect.top + rect.height};
 }
 
 }  // namespace
@@ -120,16 +127,11 @@ bool Win32Form::CreateControl(const ControlSpec& design) {
         style = TextBoxStyle(design);
         exStyle = WS_EX_CLIENTEDGE;
         break;
-    case ControlKind::Label: {
-        text = LabelCaption(text);
-        Text left, right;
-        // Drawn by the window: a plain label would wrap it once the spaces
-        // grow wider than designed (at densities above 96 dpi, for one).
-        style = SplitSpreadCaption(text, left, right)
-                    ? WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_OWNERDRAW
-                    : LabelStyle(design);
-        break;
-    }
+    case ControlKind::Label:
+        // Painted by the window itself, as the rules are: a child window each
+        // cost start-up time and gave nothing, since a label takes no input.
+        captions_[static_cast<std::size_t>(design.id)] = LabelCaption(text);
+        return true;
     case ControlKind::Line:
         return true;  // painted by the window itself
     }
@@ -240,14 +242,13 @@ void Win32Form::SetText(ControlId box, const Text& text) {
 }
 
 void Win32Form::SetCaption(ControlId label, const Text& caption) {
-    HWND child = Child(label);
-    if (!child) return;
-    SetWindowTextW(child, Wide(LabelCaption(caption)));
-    // A transparent label paints no background, so the window must repaint
-    // what lies beneath it or the old caption would show through.
-    RECT area;
-    GetWindowRect(child, &area);
-    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&area), 2);
+    const ControlSpec& design = Control(label);
+    if (design.kind != ControlKind::Label) return;
+    captions_[static_cast<std::size_t>(label)] = LabelCaption(caption);
+    if (!window_) return;
+    // The label's rectangle is repainted from the background up, controls that
+    // overlap it included, so the old caption does not show through.
+    const RECT area = ControlRect(design, dpi_);
     RedrawWindow(window_, &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
@@ -297,11 +298,10 @@ LRESULT Win32Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORSTATIC:
         return OnStaticColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_PAINT:
-        PaintLines();
+        Paint();
         return 0;
-    case WM_DRAWITEM:
-        DrawSpreadLabel(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-        return TRUE;
+    case kLabelCaptionMessage:
+        return SendLabelCaption(wParam, reinterpret_cast<HWND>(lParam));
     case WM_NOTIFY:
         if (reinterpret_cast<const NMHDR*>(lParam)->code == NM_CUSTOMDRAW)
             return OnCustomDraw(*reinterpret_cast<const NMCUSTOMDRAW*>(lParam));
@@ -367,39 +367,49 @@ COLORREF LabelTextColor(const ControlSpec& design) {
 
 LRESULT Win32Form::OnStaticColor(HDC dc, HWND control) {
     const int index = IndexOf(control);
-    if (index < 0) return DefWindowProcW(window_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                                         reinterpret_cast<LPARAM>(control));
-    const ControlSpec& design = kControls[static_cast<std::size_t>(index)];
-    if (design.kind == ControlKind::TextBox) {
-        // Read-only edits ask here too; they keep the window colours of a text box.
-        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
-    }
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, LabelTextColor(design));
-    return reinterpret_cast<LRESULT>(GetStockObject(HOLLOW_BRUSH));
+    if (index < 0 || kControls[static_cast<std::size_t>(index)].kind != ControlKind::TextBox)
+        return DefWindowProcW(window_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                              reinterpret_cast<LPARAM>(control));
+    // Read-only edits ask here; they keep the window colours of a text box.
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
 }
 
-void Win32Form::DrawSpreadLabel(const DRAWITEMSTRUCT& item) {
-    const int index = IndexOf(item.hwndItem);
-    if (index < 0) return;
-    const ControlSpec& design = kControls[static_cast<std::size_t>(index)];
-    const int length = GetWindowTextLengthW(item.hwndItem);
-    std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 1);
-    GetWindowTextW(item.hwndItem, buffer.data(), length + 1);
-    Text left, right;
-    SplitSpreadCaption(FromWide(buffer.data(), length), left, right);
-
-    HDC dc = item.hDC;
-    HGDIOBJ previousFont = SelectObject(dc, FontFor(design.font));
-    SetBkMode(dc, TRANSPARENT);
+void Win32Form::PaintLabel(HDC dc, const ControlSpec& design) {
+    const Text& caption = captions_[static_cast<std::size_t>(design.id)];
+    RECT area = ControlRect(design, dpi_);
+    // Without DT_NOCLIP DrawText keeps to the rectangle, as the label's own
+    // window kept its caption.
+    SelectObject(dc, FontFor(design.font));
     SetTextColor(dc, LabelTextColor(design));
-    RECT area = item.rcItem;
-    const UINT format = DT_SINGLELINE | DT_NOPREFIX | DT_TOP;
-    DrawTextW(dc, Wide(left), -1, &area, format | DT_LEFT);
-    DrawTextW(dc, Wide(right), -1, &area, format | DT_RIGHT);
-    SelectObject(dc, previousFont);
+    Text left, right;
+    if (SplitSpreadCaption(caption, left, right)) {
+        // A plain label would wrap this once the spaces grow wider than
+        // designed (at densities above 96 dpi, for one).
+        const UINT format = DT_SINGLELINE | DT_NOPREFIX | DT_TOP;
+        DrawTextW(dc, Wide(left), -1, &area, format | DT_LEFT);
+        DrawTextW(dc, Wide(right), -1, &area, format | DT_RIGHT);
+    } else {
+        DrawTextW(dc, Wide(caption), -1, &area, LabelFormat(design));
+    }
+}
+
+LRESULT Win32Form::SendLabelCaption(WPARAM id, HWND receiver) {
+    const WPARAM index = id - kFirstControlId;
+    if (id < kFirstControlId || index >= kControlCount || kControls[index].kind != ControlKind::Label ||
+        !IsWindow(receiver))
+        return FALSE;
+    const Text& caption = captions_[index];
+    COPYDATASTRUCT data{};
+    data.dwData = id;
+    data.cbData = static_cast<DWORD>(caption.size() * sizeof(char16_t));
+    data.lpData = const_cast<char16_t*>(caption.data());
+    DWORD_PTR ignored = 0;
+    return SendMessageTimeoutW(receiver, WM_COPYDATA, reinterpret_cast<WPARAM>(window_),
+                               reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 5000, &ignored)
+               ? TRUE
+               : FALSE;
 }
 
 LRESULT Win32Form::OnCustomDraw(const NMCUSTOMDRAW& draw) {
@@ -462,19 +472,40 @@ void Win32Form::DrawButtonCaption(const NMCUSTOMDRAW& draw, const ControlSpec& d
     SelectObject(dc, previousFont);
 }
 
-void Win32Form::PaintLines() {
+void Win32Form::Paint() {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window_, &paint);
     HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWTEXT));
-    HGDIOBJ previous = SelectObject(dc, pen);
+    HGDIOBJ previousPen = SelectObject(dc, pen);
     for (const ControlSpec& design : kControls) {
         if (design.kind != ControlKind::Line) continue;
         MoveToEx(dc, TwipsToPixels(design.x1, dpi_), TwipsToPixels(design.y1, dpi_), nullptr);
         // LineTo stops short of its end point; the rule includes it.
         LineTo(dc, TwipsToPixels(design.x2, dpi_) + 1, TwipsToPixels(design.y2, dpi_));
     }
-    SelectObject(dc, previous);
+    SelectObject(dc, previousPen);
     DeleteObject(pen);
+
+    HGDIOBJ previousFont = GetCurrentObject(dc, OBJ_FONT);
+    SetBkMode(dc, TRANSPARENT);
+    // Each label keeps out of the controls above it in the Z order, as its
+    // window did with WS_CLIPSIBLINGS: the controls in creation order.
+    const std::vector<ControlId> order = CreationOrder();
+    for (auto place = order.begin(); place != order.end(); ++place) {
+        const ControlSpec& design = Control(*place);
+        const RECT area = ControlRect(design, dpi_);
+        RECT overlap;
+        if (design.kind != ControlKind::Label || !IntersectRect(&overlap, &area, &paint.rcPaint)) continue;
+        const int saved = SaveDC(dc);
+        for (auto above = order.begin(); above != place; ++above) {
+            const RECT cover = ControlRect(Control(*above), dpi_);
+            if (IntersectRect(&overlap, &area, &cover))
+                ExcludeClipRect(dc, cover.left, cover.top, cover.right, cover.bottom);
+        }
+        PaintLabel(dc, design);
+        RestoreDC(dc, saved);
+    }
+    SelectObject(dc, previousFont);
     EndPaint(window_, &paint);
 }
 

@@ -20,6 +20,13 @@ namespace pw {
 // the dialog manager's IDOK and IDCANCEL and must stay free).
 constexpr int kFirstControlId = 100;
 constexpr wchar_t kMainWindowClass[] = L"PortwrightMainWindow";
+// Labels are painted by the main window, not child windows, so WM_GETTEXT
+// cannot reach them. A tool outside the program sends this message to the
+// main window with a label's control identifier in wParam and its own window
+// in lParam; the main window answers with WM_COPYDATA (dwData the identifier,
+// the caption as UTF-16 without a terminator) and returns TRUE, or returns
+// FALSE when the identifier names no label. The number is private to the class.
+constexpr UINT kLabelCaptionMessage = WM_APP + 0x50;
 
 class Win32Form : public Form {
 public:
@@ -54,8 +61,10 @@ private:
     bool PreTranslate(MSG& message);
     void OnCommand(int id, int code, HWND control);
     LRESULT OnStaticColor(HDC dc, HWND control);
-    void PaintLines();
-    void DrawSpreadLabel(const DRAWITEMSTRUCT& item);
+    // Rules and label captions: both belong to the window, not to child windows.
+    void Paint();
+    void PaintLabel(HDC dc, const ControlSpec& design);
+    LRESULT SendLabelCaption(WPARAM id, HWND receiver);
     LRESULT OnCustomDraw(const NMCUSTOMDRAW& draw);
     void DrawButtonCaption(const NMCUSTOMDRAW& draw, const ControlSpec& design);
     void MoveFocus(HWND control);
@@ -68,7 +77,8 @@ private:
 
     HINSTANCE instance_;
     HWND window_ = nullptr;
-    std::array<HWND, kControlCount> children_{};
+    std::array<HWND, kControlCount> children_{};  // none for labels and lines
+    std::array<Text, kControlCount> captions_{};  // labels' captions as shown
     struct CachedFont {
         FontSpec design;
         HFONT font;
