@@ -25,7 +25,8 @@ const std::vector<ButtonAccessKey>& ButtonAccessKeys() {
             if (design.kind != ControlKind::CommandButton || !design.caption) continue;
             const MarkedCaption caption = ParseAccessKeys(design.caption);
             for (std::size_t place : caption.marked) {
-                found.push_back({design.id, UpperChar(caption.shown[place]), place == caption.marked.front()});
+                found.push_back(
+                    {design.id, UpperChar(caption.shown[place]), place == caption.marked.front()});
             }
         }
         return found;

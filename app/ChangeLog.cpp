@@ -10,7 +10,8 @@ namespace {
 
 constexpr char16_t kCrLf[] = u"\r\n";
 constexpr char16_t kSeparatorLine[] = u"----------------------";
-constexpr char16_t kCreditLine[] = u"Written by Portwright 1.0, which composes the RPC proxy's ValidPorts value.";
+constexpr char16_t kCreditLine[] =
+    u"Written by Portwright 1.0, which composes the RPC proxy's ValidPorts value.";
 
 // A log never replaces an earlier one; beyond this many taken names we give up.
 constexpr int kMaxLogNameTries = 1000;
@@ -69,8 +70,9 @@ Text NextFreeLogPath(const FileSystem& files, const Text& path) {
 Text ChangeLogText(const Text& previousSetting, const Text& newSetting) {
     return Text(u"RPC Single Server Registry Modifications") + kCrLf + kCreditLine + kCrLf + kSeparatorLine +
            kCrLf + u"KEY=HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Rpc\\RpcProxy" + kCrLf +
-           u"VALUENAME=ValidPorts" + kCrLf + kSeparatorLine + kCrLf + u"PREVIOUS SETTING=" + Logged(previousSetting) +
-           kCrLf + kSeparatorLine + kCrLf + u"NEW SETTING=" + Logged(newSetting) + kCrLf + kSeparatorLine;
+           u"VALUENAME=ValidPorts" + kCrLf + kSeparatorLine + kCrLf + u"PREVIOUS SETTING=" +
+           Logged(previousSetting) + kCrLf + kSeparatorLine + kCrLf + u"NEW SETTING=" + Logged(newSetting) +
+           kCrLf + kSeparatorLine;
 }
 
 LogOutcome WriteChangeLog(FileSystem& files, const Text& path, const Text& previousSetting,

@@ -54,8 +54,8 @@ std::optional<ChangeLogSettings> ParseChangeLog(TextView text, Text* why) {
     const std::vector<Text> expected = Lines(ChangeLogText(settings.previousSetting, settings.newSetting));
     for (size_t i = 0; i < kLineCount; ++i) {
         if (i != kCreditLine && lines[i] != expected[i]) {
-            return refuse(u"line " + IntToText(i + 1) + u" reads \"" + lines[i] + u"\" where a change log has \"" +
-                          expected[i] + u"\"");
+            return refuse(u"line " + IntToText(i + 1) + u" reads \"" + lines[i] +
+                          u"\" where a change log has \"" + expected[i] + u"\"");
         }
     }
     return settings;

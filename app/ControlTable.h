@@ -25,10 +25,10 @@ struct Rgb {
 // Flags of a control.
 enum ControlFlags : unsigned {
     kNone = 0,
-    kMultiLine = 1u << 0,   // wraps at its width, no scroll bars
-    kReadOnly = 1u << 1,    // takes the focus, allows select and copy, refuses edits
-    kHasColor = 1u << 2,    // colour names the label's text colour
-    kHasChange = 1u << 3,   // raises Change to a handler
+    kMultiLine = 1u << 0,  // wraps at its width, no scroll bars
+    kReadOnly = 1u << 1,   // takes the focus, allows select and copy, refuses edits
+    kHasColor = 1u << 2,   // colour names the label's text colour
+    kHasChange = 1u << 3,  // raises Change to a handler
 };
 
 struct ControlSpec {
@@ -42,8 +42,8 @@ struct ControlSpec {
     Rgb color;
     int maxLength;  // 0: no limit
     unsigned flags;
-    int tabIndex;             // -1 for lines
-    int x1, y1, x2, y2;       // lines only
+    int tabIndex;        // -1 for lines
+    int x1, y1, x2, y2;  // lines only
 };
 
 struct FormSpec {

@@ -10,9 +10,9 @@ Text Quoted(TextView text) { return kQuote + Text(text) + kQuote; }
 
 // The write call failed, but the value already held what was asked.
 Text AlreadyHeldMessage(const ValidPortsChange& change) {
-    return u"The registry value " + Quoted(kValidPortsFullName) + u" already held " + Quoted(change.readBack.text) +
-           u"; nothing was written." + kCrLf + kCrLf + u"The write itself failed: " + change.failure + kCrLf +
-           kCrLf + u"No log was created.";
+    return u"The registry value " + Quoted(kValidPortsFullName) + u" already held " +
+           Quoted(change.readBack.text) + u"; nothing was written." + kCrLf + kCrLf +
+           u"The write itself failed: " + change.failure + kCrLf + kCrLf + u"No log was created.";
 }
 
 }  // namespace
@@ -44,11 +44,12 @@ Text WriteFailedMessage(const ValidPortsChange& change) {
     } else {
         holds = u"It holds now: " + Quoted(now.text);
     }
-    const Text why = change.failure.empty()
-                         ? Text(u"The registry reported no failure, but reading the value back does not show the write.")
-                         : u"Reason: " + change.failure;
-    return u"The registry value " + Quoted(kValidPortsFullName) + u" could not be written." + kCrLf + kCrLf + why +
-           kCrLf + kCrLf + holds + kCrLf + kCrLf + u"No log was created.";
+    const Text why =
+        change.failure.empty()
+            ? Text(u"The registry reported no failure, but reading the value back does not show the write.")
+            : u"Reason: " + change.failure;
+    return u"The registry value " + Quoted(kValidPortsFullName) + u" could not be written." + kCrLf + kCrLf +
+           why + kCrLf + kCrLf + holds + kCrLf + kCrLf + u"No log was created.";
 }
 
 Text LogAnnouncement(const Text& logPath) {

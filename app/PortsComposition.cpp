@@ -20,8 +20,7 @@ Text CleanName(TextView boxText) {
 
 PortsComposition ComposePorts(const PortsInput& input) {
     const std::array<const Text*, 3> portTexts{&input.port1, &input.port2, &input.port3};
-    const std::array<const Text*, 3> nameTexts{&input.computerName, &input.internalFqdn,
-                                               &input.externalFqdn};
+    const std::array<const Text*, 3> nameTexts{&input.computerName, &input.internalFqdn, &input.externalFqdn};
     auto refuse = [](const char16_t* message) { return PortsComposition{std::nullopt, message}; };
 
     std::array<double, 3> numbers{};
@@ -62,9 +61,8 @@ PortsComposition ComposePorts(const PortsInput& input) {
     c.port1 = *ports[0];
     c.port2 = *ports[1];
     c.port3 = *ports[2];
-    c.value = RemoveAll(ComposeValidPortsText({c.hostName, c.serverFqdn, c.externalFqdn, c.port1, c.port2,
-                                               c.port3}),
-                        u' ');
+    c.value = RemoveAll(
+        ComposeValidPortsText({c.hostName, c.serverFqdn, c.externalFqdn, c.port1, c.port2, c.port3}), u' ');
     return {std::move(c), {}};
 }
 

@@ -40,12 +40,12 @@ struct PortsInput {
 
 // What a composition that passed every check yields.
 struct ComposedPorts {
-    Text hostName;      // cleaned: lower-case, no NUL, tab or space
+    Text hostName;  // cleaned: lower-case, no NUL, tab or space
     Text domain;
     Text externalFqdn;
-    Text serverFqdn;    // hostName + "." + domain
+    Text serverFqdn;  // hostName + "." + domain
     std::int32_t port1 = 0, port2 = 0, port3 = 0;
-    Text value;         // the ValidPorts text, spaces removed
+    Text value;  // the ValidPorts text, spaces removed
 };
 
 // Either composed holds the result, or refusal holds the message to show.

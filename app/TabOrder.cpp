@@ -22,8 +22,9 @@ std::vector<ControlId> ControlsByTabIndex() {
 
 std::vector<ControlId> TabStops() {
     std::vector<ControlId> stops = ControlsByTabIndex();
-    stops.erase(std::remove_if(stops.begin(), stops.end(), [](ControlId id) { return !TakesFocus(Control(id)); }),
-                stops.end());
+    stops.erase(
+        std::remove_if(stops.begin(), stops.end(), [](ControlId id) { return !TakesFocus(Control(id)); }),
+        stops.end());
     return stops;
 }
 

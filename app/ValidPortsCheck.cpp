@@ -158,9 +158,9 @@ void CheckName(TextView name, std::vector<Finding>& findings) {
         start = dot + 1;
     }
     if (emptyLabel) {
-        findings.push_back({FindingKind::NameTooLong, Text(name),
-                            u"name " + Quoted(name) +
-                                u" has an empty label: a '.' at its start or end, or two in a row"});
+        findings.push_back(
+            {FindingKind::NameTooLong, Text(name),
+             u"name " + Quoted(name) + u" has an empty label: a '.' at its start or end, or two in a row"});
     }
 }
 
@@ -182,8 +182,8 @@ const std::vector<ServicePortSetting>& ServicePortSettings() {
          u"System\\CurrentControlSet\\Services\\MSExchangeIS\\ParametersSystem", u"Rpc/HTTP Port", 6001},
         {u"the directory referral service (DSReferral)",
          u"System\\CurrentControlSet\\Services\\MSExchangeSA\\Parameters", u"HTTP Port", 6002},
-        {u"the directory proxy (DSProxy)",
-         u"System\\CurrentControlSet\\Services\\MSExchangeSA\\Parameters", u"Rpc/HTTP NSPI Port", 6004},
+        {u"the directory proxy (DSProxy)", u"System\\CurrentControlSet\\Services\\MSExchangeSA\\Parameters",
+         u"Rpc/HTTP NSPI Port", 6004},
     };
     return settings;
 }
@@ -211,12 +211,13 @@ std::vector<Finding> CheckValidPorts(TextView value, TextView netbiosName, TextV
         if (service.source == ServicePort::Source::Unusable) {
             findings.push_back({FindingKind::ServiceSetting, service.setting->valueName,
                                 Text(service.setting->valueName) + u" under HKLM\\" + service.setting->key +
-                                    u" " + service.problem + u"; taken as " +
-                                    IntToText(service.port) + u", the default"});
+                                    u" " + service.problem + u"; taken as " + IntToText(service.port) +
+                                    u", the default"});
         }
     }
     if (value.empty()) {
-        findings.push_back({FindingKind::EmptyValue, {},
+        findings.push_back({FindingKind::EmptyValue,
+                            {},
                             u"ValidPorts is missing or empty: the RPC proxy forwards to no server and port"});
         return findings;
     }
@@ -236,7 +237,7 @@ std::vector<Finding> CheckValidPorts(TextView value, TextView netbiosName, TextV
         if (text.empty()) {
             const Text where = number == 0 ? u"the value starts with ';'"
                                : last      ? u"the value ends with ';'"
-                                           : u"entry " + IntToText(number + 1) + u" is empty: two ';' in a row";
+                                      : u"entry " + IntToText(number + 1) + u" is empty: two ';' in a row";
             findings.push_back({FindingKind::EmptyEntry, {}, where});
             continue;
         }
@@ -264,9 +265,11 @@ std::vector<Finding> CheckValidPorts(TextView value, TextView netbiosName, TextV
         const std::int32_t extra = entry->high - entry->low + 1 - needed;
         if (extra > 0) {
             Text message = u"entry " + Quoted(entry->text) +
-                           (entry->low == entry->high ? u" admits port " + IntToText(entry->low) + u", on which"
-                                                      : u" admits " + IntToText(extra) + u" ports on which") +
-                           u" none of the server's services listens (they listen on " + PortList(servicePorts) + u")";
+                           (entry->low == entry->high
+                                ? u" admits port " + IntToText(entry->low) + u", on which"
+                                : u" admits " + IntToText(extra) + u" ports on which") +
+                           u" none of the server's services listens (they listen on " +
+                           PortList(servicePorts) + u")";
             if (kEndpointMapperPort >= entry->low && kEndpointMapperPort <= entry->high &&
                 !servicePorts.count(kEndpointMapperPort)) {
                 message += u", among them 593, the RPC endpoint mapper over HTTP";
@@ -295,9 +298,9 @@ std::vector<Finding> CheckValidPorts(TextView value, TextView netbiosName, TextV
             });
             if (!admitted) {
                 findings.push_back({FindingKind::PortNotAdmitted, Text(name),
-                                    u"port " + IntToText(service.port) + u" is not admitted for " + Quoted(name) +
-                                        u": " + service.setting->service + u" listens on it (" +
-                                        WhereSet(service) + u")"});
+                                    u"port " + IntToText(service.port) + u" is not admitted for " +
+                                        Quoted(name) + u": " + service.setting->service +
+                                        u" listens on it (" + WhereSet(service) + u")"});
             }
         }
     }

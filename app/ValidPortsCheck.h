@@ -30,16 +30,16 @@ struct ServicePort {
 };
 
 enum class FindingKind {
-    EmptyValue,      // missing, or no entries at all
-    EmptyEntry,      // ";;" or a ";" at either end
-    BadEntry,        // not name:port or name:low-high with 1 <= low <= high <= 65535
-    Duplicate,       // the same name and ports again
-    NameMissing,     // one of the server's names has no entry
-    PortNotAdmitted, // a service's port is not admitted for one of the server's names
-    WideRange,       // an entry admits ports that no service of the server listens on
-    BadCharacters,   // a name with characters other than letters, digits, '-' and '.'
-    NameTooLong,     // NetBIOS name > 15, DNS label > 63, name > 253, or an empty label
-    ServiceSetting,  // a service's port setting that could not be used
+    EmptyValue,       // missing, or no entries at all
+    EmptyEntry,       // ";;" or a ";" at either end
+    BadEntry,         // not name:port or name:low-high with 1 <= low <= high <= 65535
+    Duplicate,        // the same name and ports again
+    NameMissing,      // one of the server's names has no entry
+    PortNotAdmitted,  // a service's port is not admitted for one of the server's names
+    WideRange,        // an entry admits ports that no service of the server listens on
+    BadCharacters,    // a name with characters other than letters, digits, '-' and '.'
+    NameTooLong,      // NetBIOS name > 15, DNS label > 63, name > 253, or an empty label
+    ServiceSetting,   // a service's port setting that could not be used
 };
 
 // Stable identifiers for scripts: "bad-entry", "wide-range", ...

@@ -60,7 +60,9 @@ Text WriteRefusal(TextView value, TextView origin) {
 }
 
 Text NameOrigin(const ServerNames& startupNames) {
-    const auto holdsControl = [](const Text& name) { return std::any_of(name.begin(), name.end(), IsControl); };
+    const auto holdsControl = [](const Text& name) {
+        return std::any_of(name.begin(), name.end(), IsControl);
+    };
     const Text key = u"the registry value HKEY_LOCAL_MACHINE\\" + Text(kTcpipKey) + u"\\";
     if (holdsControl(startupNames.hostName)) return key + u"HostName";
     if (holdsControl(startupNames.domain)) return key + u"Domain";

@@ -17,7 +17,9 @@ namespace {
 
 // The registry object speaks only when asked to (its options), which the window never does.
 RegErrorBox ErrorBoxOn(Form& form) {
-    return [&form](const Text& message, const Text& title, int style) { form.MsgBoxStyled(message, title, style); };
+    return [&form](const Text& message, const Text& title, int style) {
+        form.MsgBoxStyled(message, title, style);
+    };
 }
 
 }  // namespace
@@ -119,31 +121,49 @@ void frmRPC::cmdResetPorts_Click() {
 }
 
 void frmRPC::txtComputerName_Change() {
-    Guard([&] { if (state_.bLoaded) ComposeValidPorts(); });
+    Guard([&] {
+        if (state_.bLoaded) ComposeValidPorts();
+    });
 }
 void frmRPC::txtInternalFQDN_Change() {
-    Guard([&] { if (state_.bLoaded) ComposeValidPorts(); });
+    Guard([&] {
+        if (state_.bLoaded) ComposeValidPorts();
+    });
 }
 void frmRPC::txtPort1_Change() {
-    Guard([&] { if (state_.bLoaded) ComposeValidPorts(); });
+    Guard([&] {
+        if (state_.bLoaded) ComposeValidPorts();
+    });
 }
 void frmRPC::txtPort2_Change() {
-    Guard([&] { if (state_.bLoaded) ComposeValidPorts(); });
+    Guard([&] {
+        if (state_.bLoaded) ComposeValidPorts();
+    });
 }
 void frmRPC::txtPort3_Change() {
-    Guard([&] { if (state_.bLoaded) ComposeValidPorts(); });
+    Guard([&] {
+        if (state_.bLoaded) ComposeValidPorts();
+    });
 }
 void frmRPC::txtExternalFQDN_Change() {
-    Guard([&] { if (state_.bLoaded) ComposeValidPorts(); });
+    Guard([&] {
+        if (state_.bLoaded) ComposeValidPorts();
+    });
 }
 
 // ---- Writing ----
 
-void frmRPC::cmdSetReg_Click() { Guard([&] { ApplySequence(state_.strModifiedValue); }); }
+void frmRPC::cmdSetReg_Click() {
+    Guard([&] { ApplySequence(state_.strModifiedValue); });
+}
 
-void frmRPC::cmdDefault_Click() { Guard([&] { ApplySequence(state_.strDefaultValue); }); }
+void frmRPC::cmdDefault_Click() {
+    Guard([&] { ApplySequence(state_.strDefaultValue); });
+}
 
-void frmRPC::cmdExit_Click() { Guard([&] { services_.form.Unload(); }); }
+void frmRPC::cmdExit_Click() {
+    Guard([&] { services_.form.Unload(); });
+}
 
 void frmRPC::ApplySequence(const Text& value) {
     Form& form = services_.form;

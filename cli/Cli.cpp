@@ -21,10 +21,12 @@ struct BoxOptions {
     std::vector<std::string> ports;
 
     void AddTo(CLI::App& command) {
-        command.add_option("--host", host, "NetBIOS name of the server (default: HostName, as the window starts)");
+        command.add_option("--host", host,
+                           "NetBIOS name of the server (default: HostName, as the window starts)");
         command.add_option("--domain", domain, "internal DNS domain (default: Domain, as the window starts)");
         command.add_option("--external", external, "external host name (default: none)");
-        command.add_option("--ports", ports, "the Store, DSReferral and DSProxy ports (default: 6001,6002,6004)")
+        command
+            .add_option("--ports", ports, "the Store, DSReferral and DSProxy ports (default: 6001,6002,6004)")
             ->delimiter(',')
             ->expected(3);
     }
@@ -45,10 +47,11 @@ struct BoxOptions {
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, Services& services, Console& console) {
-    CLI::App app{"Shows, checks, composes and writes the registry value ValidPorts under\n"
-                 "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Rpc\\RpcProxy, as Portwright's window does,\n"
-                 "leaving a change log of each write that `restore` can undo.",
-                 "portwright-cli"};
+    CLI::App app{
+        "Shows, checks, composes and writes the registry value ValidPorts under\n"
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Rpc\\RpcProxy, as Portwright's window does,\n"
+        "leaving a change log of each write that `restore` can undo.",
+        "portwright-cli"};
     app.set_version_flag("--version", "portwright-cli 1.0.0.0");
     app.require_subcommand(1);
     app.footer(kExitCodes);
@@ -58,18 +61,25 @@ int RunCli(const std::vector<std::string>& args, Services& services, Console& co
     std::string logFile;
     bool force = false;
 
-    CLI::App* show = app.add_subcommand("show", "the server's names, the stored value, the value the window would "
-                                                "compose at start-up, the default value, and the check's findings");
-    CLI::App* compose = app.add_subcommand("compose", "print the value the window would compose from these boxes");
-    CLI::App* set = app.add_subcommand("set", "write the composed value as the window's Set does, with a change log");
-    CLI::App* byDefault = app.add_subcommand("default", "write the default value (host:100-5000), with a change log");
+    CLI::App* show = app.add_subcommand("show",
+                                        "the server's names, the stored value, the value the window would "
+                                        "compose at start-up, the default value, and the check's findings");
+    CLI::App* compose = app.add_subcommand("compose",
+                                           "print the value the window would compose from these boxes");
+    CLI::App* set = app.add_subcommand(
+        "set", "write the composed value as the window's Set does, with a change log");
+    CLI::App* byDefault = app.add_subcommand("default",
+                                             "write the default value (host:100-5000), with a change log");
     CLI::App* restore = app.add_subcommand("restore", "undo the write that a change log records");
-    CLI::App* check = app.add_subcommand("check", "report what is wrong with the stored value, one finding a line");
+    CLI::App* check = app.add_subcommand("check",
+                                         "report what is wrong with the stored value, one finding a line");
 
-    CLI::App* exportKey = app.add_subcommand("export", "write a key, its values and the keys below it as a .reg file "
-                                                       "(the registry editor's version 5)");
-    CLI::App* import = app.add_subcommand("import", "write the keys and values of a .reg file (version 5 or REGEDIT4) "
-                                                    "after checking all of it");
+    CLI::App* exportKey = app.add_subcommand("export",
+                                             "write a key, its values and the keys below it as a .reg file "
+                                             "(the registry editor's version 5)");
+    CLI::App* import = app.add_subcommand("import",
+                                          "write the keys and values of a .reg file (version 5 or REGEDIT4) "
+                                          "after checking all of it");
     std::string regFile, keyPath = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Rpc\\RpcProxy", backup;
     exportKey->add_option("FILE", regFile, "the .reg file to write (replaced when it exists)")->required();
     exportKey->add_option("--key", keyPath, "the key to export")->capture_default_str();
@@ -81,15 +91,18 @@ int RunCli(const std::vector<std::string>& args, Services& services, Console& co
     }
     for (CLI::App* command : {compose, set}) boxes.AddTo(*command);
     for (CLI::App* command : {set, byDefault, restore}) {
-        command->add_flag("--dry-run", context.dryRun,
-                          "print the stored value, the new value and the entries added and removed; write nothing");
+        command->add_flag(
+            "--dry-run", context.dryRun,
+            "print the stored value, the new value and the entries added and removed; write nothing");
     }
-    for (CLI::App* command : {show, compose, check}) command->add_flag("--json", context.json, "print one JSON object");
+    for (CLI::App* command : {show, compose, check})
+        command->add_flag("--json", context.json, "print one JSON object");
     for (CLI::App* command : {set, byDefault}) {
         command->add_flag("--json", context.json, "with --dry-run: print one JSON object")
             ->needs(command->get_option("--dry-run"));
     }
-    restore->add_option("LOGFILE", logFile, "a change log written by Portwright (C:\\RPC_...LOG or a file path)")
+    restore
+        ->add_option("LOGFILE", logFile, "a change log written by Portwright (C:\\RPC_...LOG or a file path)")
         ->required();
     for (CLI::App* command : {set, byDefault, restore}) {
         command->add_option("--backup", backup, "export the RpcProxy key to this .reg file before the write");
@@ -97,9 +110,11 @@ int RunCli(const std::vector<std::string>& args, Services& services, Console& co
     std::vector<std::string> computers;
     std::string computerList;
     for (CLI::App* command : {show, check, compose, set, byDefault, exportKey}) {
-        command->add_option("--computer", computers,
-                            "run on this server through Windows' remote registry (repeatable); the logs stay here, "
-                            "named after the server")
+        command
+            ->add_option(
+                "--computer", computers,
+                "run on this server through Windows' remote registry (repeatable); the logs stay here, "
+                "named after the server")
             ->take_all();
         command->add_option("--computers", computerList, "run on each server this file names, one a line");
     }
@@ -121,7 +136,8 @@ int RunCli(const std::vector<std::string>& args, Services& services, Console& co
     const auto run = [&](CommandContext& each) -> int {
         if (exportKey->parsed()) {
             const Text file = FromUtf8(regFile);
-            return ExportKey(each, each.server.empty() ? file : ServerFileName(file, each.server), FromUtf8(keyPath));
+            return ExportKey(each, each.server.empty() ? file : ServerFileName(file, each.server),
+                             FromUtf8(keyPath));
         }
         if (import->parsed()) return ImportFile(each, FromUtf8(regFile));
         if (show->parsed()) return Show(each);
@@ -135,8 +151,9 @@ int RunCli(const std::vector<std::string>& args, Services& services, Console& co
     try {
         if (computers.empty() && computerList.empty()) return run(context);
 #ifndef _WIN32
-        console.Err(u"--computer and --computers need Windows' remote registry (RegConnectRegistry): run "
-                    u"portwright-cli.exe on Windows to reach other servers. Nothing was done.");
+        console.Err(
+            u"--computer and --computers need Windows' remote registry (RegConnectRegistry): run "
+            u"portwright-cli.exe on Windows to reach other servers. Nothing was done.");
         return kFailed;
 #else
         std::vector<Text> servers;

@@ -82,13 +82,14 @@ Json ToJson(const std::vector<Finding>& findings) {
 Json ToJson(const std::vector<ServicePort>& services) {
     Json list = Json::array();
     for (const ServicePort& service : services) {
-        const char* source = service.source == ServicePort::Source::Setting ? "setting"
+        const char* source = service.source == ServicePort::Source::Setting   ? "setting"
                              : service.source == ServicePort::Source::Default ? "default"
-                                                                                : "unusable";
-        list.push_back({{"service", U8(service.setting->service)},
-                        {"setting", U8(Text(u"HKLM\\") + service.setting->key + u"\\" + service.setting->valueName)},
-                        {"port", service.port},
-                        {"source", source}});
+                                                                              : "unusable";
+        list.push_back(
+            {{"service", U8(service.setting->service)},
+             {"setting", U8(Text(u"HKLM\\") + service.setting->key + u"\\" + service.setting->valueName)},
+             {"port", service.port},
+             {"source", source}});
     }
     return list;
 }
@@ -125,16 +126,23 @@ Json ToJson(const std::vector<Text>& texts) {
 // start-up value when none was, else the window's composition of them all.
 PortsComposition ComposeFromBoxes(const ServerDiscovery& server, const Boxes& boxes) {
     if (!boxes.Any()) {
-        return {ComposedPorts{server.names.hostName, server.names.domain, {}, server.names.serverFqdn,
-                              kDefaultPort1, kDefaultPort2, kDefaultPort3, server.startupValue},
+        return {ComposedPorts{server.names.hostName,
+                              server.names.domain,
+                              {},
+                              server.names.serverFqdn,
+                              kDefaultPort1,
+                              kDefaultPort2,
+                              kDefaultPort3,
+                              server.startupValue},
                 {}};
     }
     const auto port = [&](size_t index, std::int32_t fallback) {
         return boxes.ports ? (*boxes.ports)[index] : IntToText(fallback);
     };
     return ComposePorts(PortsInput{boxes.host.value_or(server.names.hostName),
-                                   boxes.domain.value_or(server.names.domain), boxes.external.value_or(Text()),
-                                   port(0, kDefaultPort1), port(1, kDefaultPort2), port(2, kDefaultPort3)});
+                                   boxes.domain.value_or(server.names.domain),
+                                   boxes.external.value_or(Text()), port(0, kDefaultPort1),
+                                   port(1, kDefaultPort2), port(2, kDefaultPort3)});
 }
 
 // What a write would change, for --dry-run.
@@ -172,9 +180,11 @@ LogOutcome WriteDeletionLog(FileSystem& files, const Text& path, const Text& pre
     try {
         Text text = ChangeLogText(previous, Text());
         const size_t second = text.find(u"\r\n") + 2;
-        text.replace(second, text.find(u"\r\n", second) - second, u"ValidPorts deleted by portwright-cli: " + why);
+        text.replace(second, text.find(u"\r\n", second) - second,
+                     u"ValidPorts deleted by portwright-cli: " + why);
         outcome.written = CreateTextFile(files, outcome.path, text);
-        if (!outcome.written) outcome.failure = u"Another log took the name meanwhile; nothing was written there.";
+        if (!outcome.written)
+            outcome.failure = u"Another log took the name meanwhile; nothing was written there.";
     } catch (const std::exception& error) {
         outcome.failure = FromUtf8(error.what());
     }
@@ -188,9 +198,12 @@ int WriteAndLog(CommandContext& context, const Text& previous, const std::option
     if (!BackupKey(context)) return kFailed;
     Services& services = context.services;
     Console& out = context.console;
-    const ValidPortsChange change = value ? WriteValidPorts(services.registry, *value) : DeleteValidPorts(services.registry);
+    const ValidPortsChange change = value ? WriteValidPorts(services.registry, *value)
+                                          : DeleteValidPorts(services.registry);
     if (!value && change.result == ValidPortsChange::Result::AlreadyHeld) {
-        out.Out(u"ValidPorts does not exist, as the log's previous setting says; nothing was changed and no log written.");
+        out.Out(
+            u"ValidPorts does not exist, as the log's previous setting says; nothing was changed and no log "
+            u"written.");
         return kDone;
     }
     if (change.result != ValidPortsChange::Result::Made) {
@@ -198,8 +211,8 @@ int WriteAndLog(CommandContext& context, const Text& previous, const std::option
             out.Err(WriteFailedMessage(change));
         } else {
             out.Err(u"The registry value " + Quoted(kValidPortsFullName) + u" could not be deleted." +
-                    (change.failure.empty() ? Text() : u" Reason: " + change.failure) +
-                    u" It holds now: " + Describe(change.readBack) + u". No log was created.");
+                    (change.failure.empty() ? Text() : u" Reason: " + change.failure) + u" It holds now: " +
+                    Describe(change.readBack) + u". No log was created.");
         }
         return kFailed;
     }
@@ -249,12 +262,9 @@ int Show(CommandContext& context) {
     const auto findings = Findings(context.services.registry, server, services);
     const bool read = server.validPorts.state != StoredValue::State::Unreadable;
     if (context.json) {
-        Json json{{"netbiosName", U8(server.names.hostName)},
-                  {"domain", U8(server.names.domain)},
-                  {"fqdn", U8(server.names.serverFqdn)},
-                  {"stored", ToJson(server.validPorts)},
-                  {"startupValue", U8(server.startupValue)},
-                  {"defaultValue", U8(server.defaultValue)}};
+        Json json{{"netbiosName", U8(server.names.hostName)}, {"domain", U8(server.names.domain)},
+                  {"fqdn", U8(server.names.serverFqdn)},      {"stored", ToJson(server.validPorts)},
+                  {"startupValue", U8(server.startupValue)},  {"defaultValue", U8(server.defaultValue)}};
         json["findings"] = findings ? ToJson(*findings) : Json(nullptr);
         json["servicePorts"] = ToJson(services);
         PrintJson(context.console, json);
@@ -272,7 +282,8 @@ int Show(CommandContext& context) {
     } else if (findings->empty()) {
         out.Out(u"Check:           no findings");
     } else {
-        out.Out(u"Check:           " + IntToText(findings->size()) + (findings->size() == 1 ? u" finding" : u" findings"));
+        out.Out(u"Check:           " + IntToText(findings->size()) +
+                (findings->size() == 1 ? u" finding" : u" findings"));
         for (const Finding& finding : *findings) out.Out(u"  " + finding.message);
     }
     return read ? kDone : kFailed;
@@ -326,14 +337,17 @@ int Restore(CommandContext& context, const Text& logFile, bool force) {
     Text why;
     const auto log = ParseChangeLog(FromAnsi(bytes), &why);
     if (!log) {
-        out.Err(Quoted(logFile) + u" is not a change log written by Portwright: " + why + u". Nothing was written.");
+        out.Err(Quoted(logFile) + u" is not a change log written by Portwright: " + why +
+                u". Nothing was written.");
         return kBadInput;
     }
     // The log shows "?" for a character it could not hold; writing it back would
     // put "?" where the original was.
     if (log->previousSetting.find(u'?') != Text::npos) {
-        out.Err(Quoted(logFile) + u" cannot be restored: its PREVIOUS SETTING holds \"?\", which a change log "
-                u"writes for a character it cannot hold (a control character, or one outside the ANSI code page), "
+        out.Err(Quoted(logFile) +
+                u" cannot be restored: its PREVIOUS SETTING holds \"?\", which a change log "
+                u"writes for a character it cannot hold (a control character, or one outside the ANSI code "
+                u"page), "
                 u"so the value before that write is not known. Nothing was written.");
         return kBadInput;
     }
@@ -348,19 +362,22 @@ int Restore(CommandContext& context, const Text& logFile, bool force) {
             return kFailed;
         }
         if (stored.text != log->newSetting) {
-            const Text now = stored.state == StoredValue::State::Present ? u"it holds now " + Quoted(stored.text)
-                                                                         : Text(u"it does not exist now");
+            const Text now = stored.state == StoredValue::State::Present
+                                 ? u"it holds now " + Quoted(stored.text)
+                                 : Text(u"it does not exist now");
             const Text then = log->newSetting.empty() ? Text(u"is empty (the value was deleted)")
                                                       : u"is " + Quoted(log->newSetting);
-            out.Err(u"ValidPorts has changed since that log was written: " + now + u", and the log's NEW SETTING " +
-                    then + u". Nothing was written; --force restores the log's PREVIOUS SETTING anyway.");
+            out.Err(u"ValidPorts has changed since that log was written: " + now +
+                    u", and the log's NEW SETTING " + then +
+                    u". Nothing was written; --force restores the log's PREVIOUS SETTING anyway.");
             return kFailed;
         }
     }
 
     // A log whose PREVIOUS SETTING is empty wrote a value that did not exist.
-    const std::optional<Text> value =
-        log->previousSetting.empty() ? std::nullopt : std::optional<Text>(log->previousSetting);
+    const std::optional<Text> value = log->previousSetting.empty()
+                                          ? std::nullopt
+                                          : std::optional<Text>(log->previousSetting);
     if (context.dryRun) return PrintPlan(context, stored, value);
     return WriteAndLog(context, stored.text, value, value ? &RestoredMessage : &DeletedMessage,
                        u"it did not exist before the write that " + logFile + u" records.");

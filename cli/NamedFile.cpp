@@ -24,8 +24,8 @@ std::string ReadNamedFile(FileSystem& files, const Text& path, std::size_t large
     const std::string native = IsDrivePath(path) ? files.NativePath(path) : ToUtf8(path);
 #ifdef _WIN32
     const Text wide = FromUtf8(native);
-    std::unique_ptr<FILE, int (*)(FILE*)> file(
-        _wfopen(reinterpret_cast<const wchar_t*>(wide.c_str()), L"rb"), &std::fclose);
+    std::unique_ptr<FILE, int (*)(FILE*)> file(_wfopen(reinterpret_cast<const wchar_t*>(wide.c_str()), L"rb"),
+                                               &std::fclose);
 #else
     std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(native.c_str(), "rb"), &std::fclose);
 #endif
@@ -36,7 +36,8 @@ std::string ReadNamedFile(FileSystem& files, const Text& path, std::size_t large
     while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
         bytes.append(buffer, got);
         if (bytes.size() > largest) {
-            throw FileError(native + ": larger than " + std::to_string(largest >> 20) + " MiB, so not a " + what);
+            throw FileError(native + ": larger than " + std::to_string(largest >> 20) + " MiB, so not a " +
+                            what);
         }
     }
     if (std::ferror(file.get())) throw FileError(native + ": " + std::strerror(errno));
@@ -56,7 +57,8 @@ void WriteNamedFile(FileSystem& files, const Text& path, const std::string& byte
     std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(native.c_str(), "wb"), &std::fclose);
 #endif
     if (!file) throw FileError(native + ": " + std::strerror(errno));
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size() || std::fflush(file.get()) != 0) {
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size() ||
+        std::fflush(file.get()) != 0) {
         throw FileError(native + ": " + std::strerror(errno));
     }
     if (std::fclose(file.release()) != 0) throw FileError(native + ": " + std::strerror(errno));

@@ -13,14 +13,16 @@ namespace {
 // Characters a file name cannot hold become '_'.
 Text FileNamePart(TextView server) {
     Text part;
-    for (char16_t c : server) part.push_back(Text(u"\\/:*?\"<>|").find(c) == Text::npos && c >= 32 ? c : u'_');
+    for (char16_t c : server)
+        part.push_back(Text(u"\\/:*?\"<>|").find(c) == Text::npos && c >= 32 ? c : u'_');
     return part;
 }
 
 // "\\exch3" as Explorer writes it is the server exch3.
 Text BareName(TextView name) {
     while (!name.empty() && (name.front() == u'\\' || name.front() == u' ')) name.remove_prefix(1);
-    while (!name.empty() && (name.back() == u' ' || name.back() == u'\t' || name.back() == u'\r')) name.remove_suffix(1);
+    while (!name.empty() && (name.back() == u' ' || name.back() == u'\t' || name.back() == u'\r'))
+        name.remove_suffix(1);
     return Text(name);
 }
 
@@ -65,7 +67,8 @@ int ForEachServer(CommandContext& context, const std::vector<Text>& servers, con
     const Text total = IntToText(static_cast<std::int32_t>(servers.size()));
     for (std::size_t i = 0; i < servers.size(); ++i) {
         const Text server = BareName(servers[i]);
-        const Text progress = IntToText(static_cast<std::int32_t>(i + 1)) + u"/" + total + u" " + server + u": ";
+        const Text progress = IntToText(static_cast<std::int32_t>(i + 1)) + u"/" + total + u" " + server +
+                              u": ";
         RemoteMachine remote(context.services.registry);
         Text outcome;
         int code = kDone;
@@ -75,15 +78,21 @@ int ForEachServer(CommandContext& context, const std::vector<Text>& servers, con
             code = kFailed;
         } else {
             out.Out(u"== " + progress + u"HKEY_LOCAL_MACHINE of " + server);
-            Services onServer{remote, context.services.environment, context.services.clock, context.services.files};
-            CommandContext each{onServer, out, context.json, context.dryRun,
-                                context.backupFile.empty() ? Text() : ServerFileName(context.backupFile, server),
-                                server, {}};
+            Services onServer{remote, context.services.environment, context.services.clock,
+                              context.services.files};
+            CommandContext each{
+                onServer,
+                out,
+                context.json,
+                context.dryRun,
+                context.backupFile.empty() ? Text() : ServerFileName(context.backupFile, server),
+                server,
+                {}};
             code = run(each);
             if (code == kDone) {
                 outcome = writes && !context.dryRun && !each.lastLog.empty() ? u"written, log " + each.lastLog
-                          : writes && !context.dryRun ? Text(u"done, nothing to write")
-                                                      : Text(u"done");
+                          : writes && !context.dryRun                        ? Text(u"done, nothing to write")
+                                                                             : Text(u"done");
             } else if (command == u"check" && code == kFailed) {
                 outcome = u"findings";
             } else {

@@ -32,13 +32,14 @@ public:
                                FileTime* lastWriteTime) override {
         Calling("RegQueryInfoKeyA");
         return inner_.RegQueryInfoKeyA(Handle(key), className, classLen, reserved, subKeys, maxSubKeyLen,
-                                       maxClassLen, values, maxValueNameLen, maxValueLen, securityDescriptorLen,
-                                       lastWriteTime);
+                                       maxClassLen, values, maxValueNameLen, maxValueLen,
+                                       securityDescriptorLen, lastWriteTime);
     }
     RegStatus RegEnumValueA(RegHandle key, Dword index, char* valueName, Dword* valueNameLen, Dword* reserved,
                             Dword* type, std::uint8_t* data, Dword* dataLen) override {
         Calling("RegEnumValueA");
-        return inner_.RegEnumValueA(Handle(key), index, valueName, valueNameLen, reserved, type, data, dataLen);
+        return inner_.RegEnumValueA(Handle(key), index, valueName, valueNameLen, reserved, type, data,
+                                    dataLen);
     }
     RegStatus RegQueryValueExA(RegHandle key, const char* valueName, Dword* reserved, Dword* type,
                                std::uint8_t* data, Dword* dataLen) override {

@@ -161,10 +161,14 @@ Text Quoted(TextView line, std::size_t& pos) {
         if (c == u'\\') {
             if (++pos == line.size()) break;
             c = line[pos];
-            if (c == u'n') c = u'\n';
-            else if (c == u'r') c = u'\r';
-            else if (c == u'0') c = u'\0';
-            else if (c != u'\\' && c != u'"') throw LineError(u"unknown escape \\" + Text(1, c) + u" in a quoted text");
+            if (c == u'n')
+                c = u'\n';
+            else if (c == u'r')
+                c = u'\r';
+            else if (c == u'0')
+                c = u'\0';
+            else if (c != u'\\' && c != u'"')
+                throw LineError(u"unknown escape \\" + Text(1, c) + u" in a quoted text");
         }
         out.push_back(c);
     }
@@ -198,7 +202,8 @@ std::vector<std::uint8_t> HexBytes(TextView list) {
         bytes.push_back(static_cast<std::uint8_t>(value));
         skipSpace();
         if (pos == list.size()) break;
-        if (list[pos] != u',') throw LineError(u"the hex data has '" + Text(1, list[pos]) + u"' where a comma belongs");
+        if (list[pos] != u',')
+            throw LineError(u"the hex data has '" + Text(1, list[pos]) + u"' where a comma belongs");
         ++pos;
         skipSpace();
     }
@@ -210,7 +215,8 @@ Value ParseData(TextView data, bool version5) {
     if (!data.empty() && data[0] == u'"') {
         std::size_t pos = 0;
         const Text text = Quoted(data, pos);
-        if (!Trim(data.substr(pos)).empty()) throw LineError(u"there is more after the closing quote of the text");
+        if (!Trim(data.substr(pos)).empty())
+            throw LineError(u"there is more after the closing quote of the text");
         value.type = regtype::Sz;
         value.data = WideBytes(text);
         return value;
@@ -221,7 +227,8 @@ Value ParseData(TextView data, bool version5) {
         if (digits.empty() || digits.size() > 8) throw LineError(u"dword: needs one to eight hex digits");
         Dword number = 0;
         for (char16_t c : digits) {
-            if (HexDigit(c) < 0) throw LineError(u"dword: needs one to eight hex digits, not \"" + digits + u"\"");
+            if (HexDigit(c) < 0)
+                throw LineError(u"dword: needs one to eight hex digits, not \"" + digits + u"\"");
             number = number * 16 + static_cast<Dword>(HexDigit(c));
         }
         value.type = regtype::Dword_;
@@ -235,7 +242,8 @@ Value ParseData(TextView data, bool version5) {
         colon = 3;
     } else if (lower.rfind(u"hex(", 0) == 0) {
         const std::size_t close = lower.find(u"):");
-        if (close == Text::npos || close == 4 || close > 12) throw LineError(u"hex( needs a hex type number and \"):\"");
+        if (close == Text::npos || close == 4 || close > 12)
+            throw LineError(u"hex( needs a hex type number and \"):\"");
         Dword type = 0;
         for (std::size_t i = 4; i < close; ++i) {
             if (HexDigit(lower[i]) < 0) throw LineError(u"hex( needs a hex type number and \"):\"");
@@ -256,7 +264,7 @@ Value ParseData(TextView data, bool version5) {
 }
 
 const char16_t* const kRoots[][2] = {
-    {u"HKEY_LOCAL_MACHINE", u"HKLM"}, {u"HKEY_CURRENT_USER", u"HKCU"}, {u"HKEY_CLASSES_ROOT", u"HKCR"},
+    {u"HKEY_LOCAL_MACHINE", u"HKLM"}, {u"HKEY_CURRENT_USER", u"HKCU"},   {u"HKEY_CLASSES_ROOT", u"HKCR"},
     {u"HKEY_USERS", u"HKU"},          {u"HKEY_CURRENT_CONFIG", u"HKCC"},
 };
 constexpr std::int32_t kRootHandles[] = {kLocalMachine32, kCurrentUser32, kClassesRoot32, kUsers32,
@@ -288,7 +296,8 @@ Text FromWideBytes(const std::vector<std::uint8_t>& data) {
 std::string ToAnsiData(Dword type, const std::vector<std::uint8_t>& data) {
     if (!IsStringType(type)) return {data.begin(), data.end()};
     Text wide;
-    for (std::size_t i = 0; i + 1 < data.size(); i += 2) wide.push_back(static_cast<char16_t>(data[i] | data[i + 1] << 8));
+    for (std::size_t i = 0; i + 1 < data.size(); i += 2)
+        wide.push_back(static_cast<char16_t>(data[i] | data[i + 1] << 8));
     // ToAnsi keeps the NULs: every one is one byte in every code page.
     return ToAnsi(wide);
 }
@@ -342,7 +351,8 @@ ParseResult Parse(std::string_view bytes) {
                 if (text == kHeader5) {
                     version5 = true;
                 } else if (text != kHeader4) {
-                    throw LineError(u"the file must begin with \"Windows Registry Editor Version 5.00\" or \"REGEDIT4\"");
+                    throw LineError(
+                        u"the file must begin with \"Windows Registry Editor Version 5.00\" or \"REGEDIT4\"");
                 }
                 header = true;
                 continue;
@@ -356,7 +366,8 @@ ParseResult Parse(std::string_view bytes) {
                 std::int32_t root = 0;
                 Text sub;
                 if (!SplitKey(path, root, sub)) {
-                    throw LineError(u"the key \"" + path + u"\" does not begin with HKEY_LOCAL_MACHINE or another root key");
+                    throw LineError(u"the key \"" + path +
+                                    u"\" does not begin with HKEY_LOCAL_MACHINE or another root key");
                 }
                 if (remove && sub.empty()) throw LineError(u"a root key cannot be deleted");
                 op.kind = remove ? Operation::Kind::DeleteKey : Operation::Kind::CreateKey;
@@ -376,7 +387,8 @@ ParseResult Parse(std::string_view bytes) {
                 throw LineError(u"expected [key], \"name\"=data, @=data or a ; comment");
             }
             while (pos < text.size() && (text[pos] == u' ' || text[pos] == u'\t')) ++pos;
-            if (pos == text.size() || text[pos] != u'=') throw LineError(u"the value's name must be followed by =");
+            if (pos == text.size() || text[pos] != u'=')
+                throw LineError(u"the value's name must be followed by =");
             const Text data = Trim(TextView(text).substr(pos + 1));
             if (key.empty()) throw LineError(u"a value line before any [key] line (or after a [-key] line)");
             op.key = key;
@@ -393,7 +405,8 @@ ParseResult Parse(std::string_view bytes) {
             return ParseResult{{}, line.number, error.reason};
         }
     }
-    if (!header) return ParseResult{{}, 1, u"the file is empty: no \"Windows Registry Editor Version 5.00\" line"};
+    if (!header)
+        return ParseResult{{}, 1, u"the file is empty: no \"Windows Registry Editor Version 5.00\" line"};
     return result;
 }
 

@@ -97,8 +97,8 @@ void RegOp::CreateOrOpenKey() {
     RegHandle handle = 0;
     Dword disposition = 0;
     const RegStatus status = api_.RegCreateKeyExA(RootHandle(lRoot), path.c_str(), 0, "1",
-                                                  kRegOptionNonVolatile, lAccessWanted, &security,
-                                                  &handle, &disposition);
+                                                  kRegOptionNonVolatile, lAccessWanted, &security, &handle,
+                                                  &disposition);
     // A failed call need not clear the out handle; only a success yields one.
     if (status != regerr::Success || handle == 0) {
         NoteFailure(status != regerr::Success ? status : regerr::InvalidHandle);
@@ -121,8 +121,9 @@ void RegOp::CreateOrOpenKey() {
 }
 
 RegStatus RegOp::QueryKeyCounts(KeyCounts& counts) {
-    return api_.RegQueryInfoKeyA(hKey, nullptr, nullptr, nullptr, &counts.subKeys, &counts.maxSubKeyLen, nullptr,
-                                 &counts.values, &counts.maxValueNameLen, &counts.maxValueLen, nullptr, nullptr);
+    return api_.RegQueryInfoKeyA(hKey, nullptr, nullptr, nullptr, &counts.subKeys, &counts.maxSubKeyLen,
+                                 nullptr, &counts.values, &counts.maxValueNameLen, &counts.maxValueLen,
+                                 nullptr, nullptr);
 }
 
 Dword RegOp::Recounted(Dword KeyCounts::*field, Dword before) {
@@ -162,8 +163,8 @@ void RegOp::LoadValueCache() {
             // needs but not the name's, so ask the key for its maxima again.
             KeyCounts maxima;
             QueryKeyCounts(maxima);
-            const std::size_t nameNeeded =
-                std::max<std::size_t>(maxima.maxValueNameLen + std::size_t{1}, name.size());
+            const std::size_t nameNeeded = std::max<std::size_t>(maxima.maxValueNameLen + std::size_t{1},
+                                                                 name.size());
             const std::size_t dataNeeded = std::max<std::size_t>(
                 {std::size_t{maxima.maxValueLen} + 1, std::size_t{dataLen} + 1, data.size()});
             if (nameNeeded == name.size() && dataNeeded == data.size()) {
@@ -192,12 +193,11 @@ void RegOp::LoadValueCache() {
         const auto firstText = [&raw] { return FromAnsi(raw.substr(0, raw.find('\0'))); };
 
         switch (type) {
-            case regtype::Sz:
-                oValueCache.SetItem(std::move(valueName), firstText());
-                break;
+            case regtype::Sz: oValueCache.SetItem(std::move(valueName), firstText()); break;
             case regtype::ExpandSz:
-                oValueCache.SetItem(std::move(valueName), (lOptions & kExpandEnvironment) != 0 ? ExpandEnvVars(firstText())
-                                                                                    : firstText());
+                oValueCache.SetItem(std::move(valueName), (lOptions & kExpandEnvironment) != 0
+                                                              ? ExpandEnvVars(firstText())
+                                                              : firstText());
                 break;
             case regtype::Dword_: {
                 // The number comes from a second enumeration of the index into a
@@ -212,9 +212,9 @@ void RegOp::LoadValueCache() {
                     break;
                 }
                 const std::uint32_t bits = static_cast<std::uint32_t>(number[0]) |
-                                          static_cast<std::uint32_t>(number[1]) << 8 |
-                                          static_cast<std::uint32_t>(number[2]) << 16 |
-                                          static_cast<std::uint32_t>(number[3]) << 24;
+                                           static_cast<std::uint32_t>(number[1]) << 8 |
+                                           static_cast<std::uint32_t>(number[2]) << 16 |
+                                           static_cast<std::uint32_t>(number[3]) << 24;
                 std::int32_t value = 0;
                 std::memcpy(&value, &bits, sizeof value);
                 oValueCache.SetItem(std::move(valueName), value);
@@ -231,9 +231,7 @@ void RegOp::LoadValueCache() {
                 }
                 break;
             }
-            default:
-                oValueCache.SetItem(std::move(valueName), kUnsupportedFormat);
-                break;
+            default: oValueCache.SetItem(std::move(valueName), kUnsupportedFormat); break;
         }
     }
 }
@@ -252,7 +250,8 @@ Text RegOp::TrimAtDoubleNull(TextView text) {
 Text RegOp::ExpandEnvVars(const Text& text) {
     const std::string source = ToAnsi(text);
     std::vector<char> buffer(1024);
-    Dword n = api_.ExpandEnvironmentStringsA(source.c_str(), buffer.data(), static_cast<Dword>(buffer.size()));
+    Dword n = api_.ExpandEnvironmentStringsA(source.c_str(), buffer.data(),
+                                             static_cast<Dword>(buffer.size()));
     // A longer result answers with the size it needs; the text may change between
     // calls, so ask again until it fits.
     for (int attempt = 0; n > buffer.size() && attempt < kMaxGrowthRetries; ++attempt) {

@@ -34,13 +34,9 @@ std::optional<TextList> RegOp::AllKeys() {
     return names;
 }
 
-std::int32_t RegOp::ValueCount() {
-    return EnsureKeyOpen() ? static_cast<std::int32_t>(lValueCount) : 0;
-}
+std::int32_t RegOp::ValueCount() { return EnsureKeyOpen() ? static_cast<std::int32_t>(lValueCount) : 0; }
 
-std::int32_t RegOp::KeyCount() {
-    return EnsureKeyOpen() ? static_cast<std::int32_t>(lSubKeyCount) : 0;
-}
+std::int32_t RegOp::KeyCount() { return EnsureKeyOpen() ? static_cast<std::int32_t>(lSubKeyCount) : 0; }
 
 bool RegOp::DeleteValue(const Text& ValueName) {
     last_ = {};

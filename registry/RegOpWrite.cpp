@@ -39,9 +39,8 @@ void RegOp::Value(const Text& ValueName, const RegWriteValue& vValue) {
     const std::string name = ToAnsi(ValueName);
     Dword existingType = 0;
     Dword existingSize = 0;
-    const bool exists =
-        api_.RegQueryValueExA(hKey, name.c_str(), nullptr, &existingType, nullptr, &existingSize) ==
-        regerr::Success;
+    const bool exists = api_.RegQueryValueExA(hKey, name.c_str(), nullptr, &existingType, nullptr,
+                                              &existingSize) == regerr::Success;
     if (exists) {
         switch (existingType) {
             case regtype::Sz:
@@ -61,12 +60,12 @@ void RegOp::Value(const Text& ValueName, const RegWriteValue& vValue) {
                 v = *number;
                 break;
             }
-            case regtype::MultiSz:
-                break;
+            case regtype::MultiSz: break;
             default:
-                NoteFailure(regerr::UnsupportedType,
-                            "The existing value " + Quoted(ValueName) + " holds data of type " +
-                                std::to_string(existingType) + ", which is never written over; remove it first.");
+                NoteFailure(regerr::UnsupportedType, "The existing value " + Quoted(ValueName) +
+                                                         " holds data of type " +
+                                                         std::to_string(existingType) +
+                                                         ", which is never written over; remove it first.");
                 ShowRegError(u"Existing value has unsupported data type and will not be overwritten");
                 return;
         }

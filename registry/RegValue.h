@@ -23,8 +23,8 @@ struct OleDate {
 };
 
 // Write side: everything a caller may hand to Value (write).
-using RegWriteValue = std::variant<std::monostate, Text, std::int16_t, std::int32_t, TextList,
-                                   double, float, Currency, OleDate, bool, std::uint8_t>;
+using RegWriteValue = std::variant<std::monostate, Text, std::int16_t, std::int32_t, TextList, double, float,
+                                   Currency, OleDate, bool, std::uint8_t>;
 
 // A value that cannot be converted to the type a write demands.
 class RegConversionError : public std::runtime_error {

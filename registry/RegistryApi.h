@@ -9,8 +9,8 @@
 
 namespace pw {
 
-using RegStatus = std::int32_t;    // LONG result of the registry calls
-using RegHandle = std::intptr_t;   // HKEY as a number; 0 is no handle
+using RegStatus = std::int32_t;   // LONG result of the registry calls
+using RegHandle = std::intptr_t;  // HKEY as a number; 0 is no handle
 using ModuleHandle = std::intptr_t;
 using Dword = std::uint32_t;
 
@@ -21,13 +21,13 @@ constexpr RegStatus FileNotFound = 2;
 constexpr RegStatus AccessDenied = 5;
 constexpr RegStatus InvalidHandle = 6;
 constexpr RegStatus NotSupported = 50;
-constexpr RegStatus BadNetPath = 53;         // the network path was not found
+constexpr RegStatus BadNetPath = 53;  // the network path was not found
 constexpr RegStatus NotEnoughMemory = 8;
 constexpr RegStatus InvalidParameter = 87;
 constexpr RegStatus MoreData = 234;
-constexpr RegStatus BadPathname = 161;       // a key path that starts with a backslash
+constexpr RegStatus BadPathname = 161;  // a key path that starts with a backslash
 constexpr RegStatus NoMoreItems = 259;
-constexpr RegStatus BadDb = 1009;            // store is not a registry database
+constexpr RegStatus BadDb = 1009;  // store is not a registry database
 constexpr RegStatus BadKey = 1010;
 constexpr RegStatus CantOpen = 1011;
 constexpr RegStatus CantRead = 1012;
@@ -108,21 +108,18 @@ public:
                                       const SecurityAttributes* security, RegHandle* result,
                                       Dword* disposition) = 0;
     virtual RegStatus RegCloseKey(RegHandle key) = 0;
-    virtual RegStatus RegQueryInfoKeyA(RegHandle key, char* className, Dword* classLen,
-                                       Dword* reserved, Dword* subKeys, Dword* maxSubKeyLen,
-                                       Dword* maxClassLen, Dword* values, Dword* maxValueNameLen,
-                                       Dword* maxValueLen, Dword* securityDescriptorLen,
-                                       FileTime* lastWriteTime) = 0;
-    virtual RegStatus RegEnumValueA(RegHandle key, Dword index, char* valueName,
-                                    Dword* valueNameLen, Dword* reserved, Dword* type,
-                                    std::uint8_t* data, Dword* dataLen) = 0;
-    virtual RegStatus RegQueryValueExA(RegHandle key, const char* valueName, Dword* reserved,
-                                       Dword* type, std::uint8_t* data, Dword* dataLen) = 0;
-    virtual RegStatus RegSetValueExA(RegHandle key, const char* valueName, Dword reserved,
-                                     Dword type, const std::uint8_t* data, Dword dataLen) = 0;
-    virtual RegStatus RegEnumKeyExA(RegHandle key, Dword index, char* name, Dword* nameLen,
-                                    Dword* reserved, char* className, Dword* classLen,
-                                    FileTime* lastWriteTime) = 0;
+    virtual RegStatus RegQueryInfoKeyA(RegHandle key, char* className, Dword* classLen, Dword* reserved,
+                                       Dword* subKeys, Dword* maxSubKeyLen, Dword* maxClassLen, Dword* values,
+                                       Dword* maxValueNameLen, Dword* maxValueLen,
+                                       Dword* securityDescriptorLen, FileTime* lastWriteTime) = 0;
+    virtual RegStatus RegEnumValueA(RegHandle key, Dword index, char* valueName, Dword* valueNameLen,
+                                    Dword* reserved, Dword* type, std::uint8_t* data, Dword* dataLen) = 0;
+    virtual RegStatus RegQueryValueExA(RegHandle key, const char* valueName, Dword* reserved, Dword* type,
+                                       std::uint8_t* data, Dword* dataLen) = 0;
+    virtual RegStatus RegSetValueExA(RegHandle key, const char* valueName, Dword reserved, Dword type,
+                                     const std::uint8_t* data, Dword dataLen) = 0;
+    virtual RegStatus RegEnumKeyExA(RegHandle key, Dword index, char* name, Dword* nameLen, Dword* reserved,
+                                    char* className, Dword* classLen, FileTime* lastWriteTime) = 0;
     virtual RegStatus RegDeleteValueA(RegHandle key, const char* valueName) = 0;
     virtual RegStatus RegDeleteKeyA(RegHandle key, const char* subKey) = 0;
     // Shlwapi's subtree delete; call only after LoadLibraryA("Shlwapi") answered.

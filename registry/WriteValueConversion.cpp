@@ -80,8 +80,8 @@ Text OleDateToText(OleDate value) {
     if (seconds == 0) {
         std::snprintf(buffer, sizeof buffer, "%04d-%02u-%02u", static_cast<int>(year), month, day);
     } else {
-        std::snprintf(buffer, sizeof buffer, "%04d-%02u-%02u %02u:%02u:%02u", static_cast<int>(year), month, day,
-                      static_cast<unsigned>(seconds / 3600), static_cast<unsigned>(seconds / 60 % 60),
+        std::snprintf(buffer, sizeof buffer, "%04d-%02u-%02u %02u:%02u:%02u", static_cast<int>(year), month,
+                      day, static_cast<unsigned>(seconds / 3600), static_cast<unsigned>(seconds / 60 % 60),
                       static_cast<unsigned>(seconds % 60));
     }
     return T(buffer);
@@ -90,58 +90,55 @@ Text OleDateToText(OleDate value) {
 }  // namespace
 
 std::optional<Text> WriteValueAsText(const RegWriteValue& value) {
-    return std::visit(
-        Overloaded{
-            [](std::monostate) -> std::optional<Text> { return std::nullopt; },
-            [](const Text& v) -> std::optional<Text> { return v; },
-            [](std::int16_t v) -> std::optional<Text> { return IntToText(v); },
-            [](std::int32_t v) -> std::optional<Text> { return IntToText(v); },
-            [](const TextList&) -> std::optional<Text> { return std::nullopt; },
-            [](double v) -> std::optional<Text> { return NumberToText(v); },
-            [](float v) -> std::optional<Text> { return FloatToText(v); },
-            [](Currency v) -> std::optional<Text> { return CurrencyToText(v); },
-            [](OleDate v) -> std::optional<Text> { return OleDateToText(v); },
-            [](bool v) -> std::optional<Text> { return Text(v ? u"True" : u"False"); },
-            [](std::uint8_t v) -> std::optional<Text> { return IntToText(v); },
-        },
-        value);
+    return std::visit(Overloaded{
+                          [](std::monostate) -> std::optional<Text> { return std::nullopt; },
+                          [](const Text& v) -> std::optional<Text> { return v; },
+                          [](std::int16_t v) -> std::optional<Text> { return IntToText(v); },
+                          [](std::int32_t v) -> std::optional<Text> { return IntToText(v); },
+                          [](const TextList&) -> std::optional<Text> { return std::nullopt; },
+                          [](double v) -> std::optional<Text> { return NumberToText(v); },
+                          [](float v) -> std::optional<Text> { return FloatToText(v); },
+                          [](Currency v) -> std::optional<Text> { return CurrencyToText(v); },
+                          [](OleDate v) -> std::optional<Text> { return OleDateToText(v); },
+                          [](bool v) -> std::optional<Text> { return Text(v ? u"True" : u"False"); },
+                          [](std::uint8_t v) -> std::optional<Text> { return IntToText(v); },
+                      },
+                      value);
 }
 
 std::optional<std::int32_t> WriteValueAsInt32(const RegWriteValue& value) {
     using Result = std::optional<std::int32_t>;
-    return std::visit(
-        Overloaded{
-            [](std::monostate) -> Result { return std::nullopt; },
-            [](const Text& v) -> Result { return TextToInt32(v); },
-            [](std::int16_t v) -> Result { return v; },
-            [](std::int32_t v) -> Result { return v; },
-            [](const TextList&) -> Result { return std::nullopt; },
-            [](double v) -> Result { return RoundToInt32(v); },
-            [](float v) -> Result { return RoundToInt32(v); },
-            [](Currency v) -> Result { return CurrencyToInt32(v); },
-            [](OleDate v) -> Result { return RoundToInt32(v.serial); },
-            [](bool v) -> Result { return v ? -1 : 0; },
-            [](std::uint8_t v) -> Result { return v; },
-        },
-        value);
+    return std::visit(Overloaded{
+                          [](std::monostate) -> Result { return std::nullopt; },
+                          [](const Text& v) -> Result { return TextToInt32(v); },
+                          [](std::int16_t v) -> Result { return v; },
+                          [](std::int32_t v) -> Result { return v; },
+                          [](const TextList&) -> Result { return std::nullopt; },
+                          [](double v) -> Result { return RoundToInt32(v); },
+                          [](float v) -> Result { return RoundToInt32(v); },
+                          [](Currency v) -> Result { return CurrencyToInt32(v); },
+                          [](OleDate v) -> Result { return RoundToInt32(v.serial); },
+                          [](bool v) -> Result { return v ? -1 : 0; },
+                          [](std::uint8_t v) -> Result { return v; },
+                      },
+                      value);
 }
 
 bool IsNumericWriteValue(const RegWriteValue& value) {
-    return std::visit(
-        Overloaded{
-            [](std::monostate) { return false; },
-            [](const Text& v) { return IsNumeric(v); },
-            [](std::int16_t) { return true; },
-            [](std::int32_t) { return true; },
-            [](const TextList&) { return false; },
-            [](double) { return true; },
-            [](float) { return true; },
-            [](Currency) { return true; },
-            [](OleDate) { return false; },
-            [](bool) { return false; },
-            [](std::uint8_t) { return true; },
-        },
-        value);
+    return std::visit(Overloaded{
+                          [](std::monostate) { return false; },
+                          [](const Text& v) { return IsNumeric(v); },
+                          [](std::int16_t) { return true; },
+                          [](std::int32_t) { return true; },
+                          [](const TextList&) { return false; },
+                          [](double) { return true; },
+                          [](float) { return true; },
+                          [](Currency) { return true; },
+                          [](OleDate) { return false; },
+                          [](bool) { return false; },
+                          [](std::uint8_t) { return true; },
+                      },
+                      value);
 }
 
 }  // namespace pw

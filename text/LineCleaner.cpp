@@ -6,8 +6,7 @@ namespace pw {
 
 Text CleanLine(Text& text) {
     if (text.empty()) return text;
-    text.erase(std::remove_if(text.begin(), text.end(),
-                              [](char16_t c) { return c == u'\0' || c == u'\t'; }),
+    text.erase(std::remove_if(text.begin(), text.end(), [](char16_t c) { return c == u'\0' || c == u'\t'; }),
                text.end());
     // Trimming sees the text without NUL and tab, so "x \t" loses its space too.
     const auto first = text.find_first_not_of(u' ');

@@ -23,7 +23,8 @@ namespace pw {
 
 // The system's own conversion, with the user's regional settings.
 std::optional<double> ParseNumber(TextView text) {
-    BSTR bstr = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()), static_cast<UINT>(text.size()));
+    BSTR bstr = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()),
+                                  static_cast<UINT>(text.size()));
     if (bstr == nullptr) return std::nullopt;
     double value = 0;
     const HRESULT result = VarR8FromStr(bstr, LOCALE_USER_DEFAULT, 0, &value);

@@ -10,10 +10,9 @@ namespace {
 // Windows-1252 bytes 0x80 to 0x9F; the five unassigned bytes map to the C1
 // control of the same number, as Windows does.
 constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
 bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
@@ -202,9 +201,15 @@ Text FromUtf8(std::string_view utf8) {
         char32_t cp = extra == 0 ? b : extra == 1 ? (b & 0x1F) : extra == 2 ? (b & 0x0F) : (b & 0x07);
         bool ok = extra >= 0;
         for (int k = 1; ok && k <= extra; ++k) {
-            if (i + k >= utf8.size()) { ok = false; break; }
+            if (i + k >= utf8.size()) {
+                ok = false;
+                break;
+            }
             unsigned char cb = static_cast<unsigned char>(utf8[i + k]);
-            if ((cb & 0xC0) != 0x80) { ok = false; break; }
+            if ((cb & 0xC0) != 0x80) {
+                ok = false;
+                break;
+            }
             cp = (cp << 6) | (cb & 0x3F);
         }
         // Overlong forms are refused: they would smuggle in characters such as

@@ -9,9 +9,9 @@ namespace {
 class CreatedKey {
 public:
     CreatedKey(RegistryApi& registry, const char* path) : registry_(registry) {
-        const RegStatus status =
-            registry.RegCreateKeyExA(RootHandle(kLocalMachine32), path, 0, nullptr, kRegOptionNonVolatile,
-                                     regaccess::AllAccess, nullptr, &handle_, nullptr);
+        const RegStatus status = registry.RegCreateKeyExA(RootHandle(kLocalMachine32), path, 0, nullptr,
+                                                          kRegOptionNonVolatile, regaccess::AllAccess,
+                                                          nullptr, &handle_, nullptr);
         if (status != regerr::Success) {
             throw std::runtime_error(std::string("cannot create HKLM\\") + path + ": error " +
                                      std::to_string(status) + " " + registry.DescribeLastFailure());

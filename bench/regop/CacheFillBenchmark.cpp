@@ -24,7 +24,8 @@ test::RegistrySandbox& PreparedKey(Kind kind, int valueCount) {
     RegistryApi& api = sandbox->Api();
     RegHandle key = 0;
     if (api.RegCreateKeyExA(RootHandle(sandbox->Root()), ToAnsi(sandbox->KeyPath()).c_str(), 0, nullptr,
-                            kRegOptionNonVolatile, regaccess::AllAccess, nullptr, &key, nullptr) != regerr::Success) {
+                            kRegOptionNonVolatile, regaccess::AllAccess, nullptr, &key,
+                            nullptr) != regerr::Success) {
         throw std::runtime_error("cannot open the benchmark key: " + api.DescribeLastFailure());
     }
     // Names and data of a realistic size: "Value000042" = "mail.example.com:6001-6002",
@@ -37,11 +38,13 @@ test::RegistrySandbox& PreparedKey(Kind kind, int valueCount) {
         Dword type = regtype::Sz;
         if (kind == Kind::Numbers) {
             type = regtype::Dword_;
-            data = std::string{static_cast<char>(i), static_cast<char>(i >> 8), static_cast<char>(i >> 16), 0};
+            data = std::string{static_cast<char>(i), static_cast<char>(i >> 8), static_cast<char>(i >> 16),
+                               0};
         }
         if (api.RegSetValueExA(key, name, 0, type, reinterpret_cast<const std::uint8_t*>(data.data()),
                                static_cast<Dword>(data.size())) != regerr::Success) {
-            throw std::runtime_error("cannot prepare value " + std::string(name) + ": " + api.DescribeLastFailure());
+            throw std::runtime_error("cannot prepare value " + std::string(name) + ": " +
+                                     api.DescribeLastFailure());
         }
     }
     api.RegCloseKey(key);

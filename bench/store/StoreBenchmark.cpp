@@ -46,7 +46,8 @@ public:
         sqlitestore::WriteTransaction transaction(connection);
         std::int64_t key = keys.CreateChild(sqlitestore::kCurrentUserKey, kKeyName, "");
         for (int i = 0; i < values; ++i) {
-            table.Set(key, "Value" + std::to_string(i), regtype::Sz, "some text of ordinary length" + std::string(1, '\0'));
+            table.Set(key, "Value" + std::to_string(i), regtype::Sz,
+                      "some text of ordinary length" + std::string(1, '\0'));
         }
         transaction.Commit();
         // Leaves a settled store, as after ordinary use, not one whose first
@@ -83,8 +84,8 @@ void BM_DurableValueWrite(benchmark::State& state) {
     std::string data = "host.example.com:6001-6002;host:6004";
     data.push_back('\0');
     std::int64_t i = 0;
-    api.RegSetValueExA(key, "ValidPorts", 0, regtype::Sz,
-                       reinterpret_cast<const std::uint8_t*>(data.data()), static_cast<Dword>(data.size()));
+    api.RegSetValueExA(key, "ValidPorts", 0, regtype::Sz, reinterpret_cast<const std::uint8_t*>(data.data()),
+                       static_cast<Dword>(data.size()));
     for (auto _ : state) {
         std::string text = data + std::to_string(i++);
         RegStatus status = api.RegSetValueExA(key, "ValidPorts", 0, regtype::Sz,
@@ -93,7 +94,11 @@ void BM_DurableValueWrite(benchmark::State& state) {
         if (status != regerr::Success) state.SkipWithError(api.DescribeLastFailure().c_str());
     }
 }
-BENCHMARK(BM_DurableValueWrite)->UseRealTime()->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_DurableValueWrite)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 // The floor under the figure above: one committed UPDATE with synchronous FULL
 // in WAL mode, straight through SQLite, in a table of 100,000 rows.
@@ -101,11 +106,12 @@ void BM_BareSqliteUpdate(benchmark::State& state) {
     FilledStore& store = StoreOf(100000);
     sqlite3* db = nullptr;
     sqlite3_open((store.Path() + ".bare").c_str(), &db);
-    sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;"
-                     "CREATE TABLE IF NOT EXISTS t(k INTEGER PRIMARY KEY, v TEXT);"
-                     "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000)"
-                     " INSERT OR IGNORE INTO t SELECT i, 'some text' FROM n;"
-                     "PRAGMA wal_checkpoint(TRUNCATE);",
+    sqlite3_exec(db,
+                 "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;"
+                 "CREATE TABLE IF NOT EXISTS t(k INTEGER PRIMARY KEY, v TEXT);"
+                 "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000)"
+                 " INSERT OR IGNORE INTO t SELECT i, 'some text' FROM n;"
+                 "PRAGMA wal_checkpoint(TRUNCATE);",
                  nullptr, nullptr, nullptr);
     sqlite3_stmt* update = nullptr;
     sqlite3_prepare_v2(db, "UPDATE t SET v = ?1 WHERE k = 5000", -1, &update, nullptr);
@@ -118,7 +124,11 @@ void BM_BareSqliteUpdate(benchmark::State& state) {
     sqlite3_finalize(update);
     sqlite3_close(db);
 }
-BENCHMARK(BM_BareSqliteUpdate)->UseRealTime()->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_BareSqliteUpdate)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 // Every value of a key by index, as the registry object's cache fill reads them.
 void BM_EnumerateAllValues(benchmark::State& state) {
@@ -134,7 +144,8 @@ void BM_EnumerateAllValues(benchmark::State& state) {
             Dword nameLen = sizeof name;
             Dword dataLen = sizeof data;
             Dword type = 0;
-            if (api.RegEnumValueA(key, i, name, &nameLen, nullptr, &type, data, &dataLen) != regerr::Success) {
+            if (api.RegEnumValueA(key, i, name, &nameLen, nullptr, &type, data, &dataLen) !=
+                regerr::Success) {
                 state.SkipWithError("enumeration failed");
                 break;
             }
@@ -142,7 +153,13 @@ void BM_EnumerateAllValues(benchmark::State& state) {
     }
     state.SetComplexityN(count);
 }
-BENCHMARK(BM_EnumerateAllValues)->Arg(1000)->Arg(10000)->Arg(100000)->UseRealTime()->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+BENCHMARK(BM_EnumerateAllValues)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
 
 }  // namespace
 }  // namespace pw

@@ -78,13 +78,15 @@ std::optional<WindowsTimeForms> TimeLocaleForms() {
 
 Text PosixClock::ShortDateNow() {
     const std::tm now = localNow_();
-    if (const auto forms = TimeLocaleForms()) return FormatWindowsPicture(forms->shortDate, now, forms->am, forms->pm);
+    if (const auto forms = TimeLocaleForms())
+        return FormatWindowsPicture(forms->shortDate, now, forms->am, forms->pm);
     return FromLocaleText(Format(nl_langinfo(D_FMT), now));
 }
 
 Text PosixClock::LongTimeNow() {
     const std::tm now = localNow_();
-    if (const auto forms = TimeLocaleForms()) return FormatWindowsPicture(forms->longTime, now, forms->am, forms->pm);
+    if (const auto forms = TimeLocaleForms())
+        return FormatWindowsPicture(forms->longTime, now, forms->am, forms->pm);
     // T_FMT is the locale's own time form: 12-hour with AM/PM where the locale
     // uses it (T_FMT_AMPM exists in 24-hour locales too).
     return FromLocaleText(Format(nl_langinfo(T_FMT), now));

@@ -18,8 +18,8 @@ bool IsLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <
 
 // Characters that Windows refuses in a file or folder name.
 bool IsRefusedInName(char16_t c) {
-    return c < 0x20 || c == u'<' || c == u'>' || c == u':' || c == u'"' || c == u'|' ||
-           c == u'?' || c == u'*';
+    return c < 0x20 || c == u'<' || c == u'>' || c == u':' || c == u'"' || c == u'|' || c == u'?' ||
+           c == u'*';
 }
 
 [[noreturn]] void Refuse(const Text& path, const std::string& reason) {

@@ -25,8 +25,8 @@ bool Win32FileSystem::WriteWholeFile(const Text& path, const std::string& bytes,
                         "\": the path holds a NUL character.");
     }
     const DWORD disposition = mode == Mode::CreateNew ? CREATE_NEW : CREATE_ALWAYS;
-    HANDLE file = CreateFileA(ToAnsi(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                              disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileA(ToAnsi(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         DWORD code = GetLastError();
         if (mode == Mode::CreateNew && (code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS)) {
@@ -53,7 +53,8 @@ bool Win32FileSystem::WriteWholeFile(const Text& path, const std::string& bytes,
 
 bool Win32FileSystem::Exists(const Text& path) const {
     if (path.find(u'\0') != Text::npos) {
-        throw FileError("Cannot look up \"" + ToUtf8(RemoveAll(path, u'\0')) + "\": the path holds a NUL character.");
+        throw FileError("Cannot look up \"" + ToUtf8(RemoveAll(path, u'\0')) +
+                        "\": the path holds a NUL character.");
     }
     if (GetFileAttributesA(ToAnsi(path).c_str()) != INVALID_FILE_ATTRIBUTES) return true;
     const DWORD code = GetLastError();

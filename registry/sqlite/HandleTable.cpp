@@ -18,8 +18,8 @@ constexpr Dword kKeyWrite = 0x20006;
 }  // namespace
 
 Dword GrantedAccess(Dword requested) {
-    Dword granted = requested & ~(kGenericRead | kGenericWrite | kGenericExecute | kGenericAll |
-                                  kMaximumAllowed);
+    Dword granted = requested &
+                    ~(kGenericRead | kGenericWrite | kGenericExecute | kGenericAll | kMaximumAllowed);
     if (requested & (kGenericRead | kGenericExecute)) granted |= regaccess::Read;
     if (requested & kGenericWrite) granted |= kKeyWrite;
     // Nothing stops this user, so the most that can be allowed is everything.

@@ -91,9 +91,9 @@ RegStatus SqliteRegistryApi::CreateKey(RegHandle key, const char* subKey, const 
     return regerr::Success;
 }
 
-RegStatus SqliteRegistryApi::QueryInfo(RegHandle key, char* className, Dword* classLen,
-                                       Dword* subKeys, Dword* maxSubKeyLen, Dword* maxClassLen,
-                                       Dword* values, Dword* maxValueNameLen, Dword* maxValueLen,
+RegStatus SqliteRegistryApi::QueryInfo(RegHandle key, char* className, Dword* classLen, Dword* subKeys,
+                                       Dword* maxSubKeyLen, Dword* maxClassLen, Dword* values,
+                                       Dword* maxValueNameLen, Dword* maxValueLen,
                                        Dword* securityDescriptorLen, FileTime* lastWriteTime) {
     Ready();
     sqlitestore::HandleEntry& open = Resolve(key);
@@ -120,8 +120,8 @@ RegStatus SqliteRegistryApi::QueryInfo(RegHandle key, char* className, Dword* cl
     return status;
 }
 
-RegStatus SqliteRegistryApi::EnumKey(RegHandle key, Dword index, char* name, Dword* nameLen,
-                                     char* className, Dword* classLen, FileTime* lastWriteTime) {
+RegStatus SqliteRegistryApi::EnumKey(RegHandle key, Dword index, char* name, Dword* nameLen, char* className,
+                                     Dword* classLen, FileTime* lastWriteTime) {
     Ready();
     sqlitestore::HandleEntry& open = Resolve(key);
     if ((open.access & regaccess::EnumerateSubKeys) == 0) return regerr::AccessDenied;

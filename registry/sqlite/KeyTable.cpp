@@ -45,8 +45,8 @@ std::optional<std::int64_t> KeyTable::FindChild(std::int64_t parent, std::string
     return query.Integer(0);
 }
 
-std::int64_t KeyTable::CreateChild(std::int64_t parent, std::string_view name,
-                                   std::string_view className, bool isVolatile) {
+std::int64_t KeyTable::CreateChild(std::int64_t parent, std::string_view name, std::string_view className,
+                                   bool isVolatile) {
     std::int64_t now = FileTimeNow();
     Statement insert = connection_.Prepare(
         "INSERT INTO keys(parent, name, folded, class, volatile, written) "
@@ -76,7 +76,10 @@ void KeyTable::Delete(std::int64_t key) {
 }
 
 void KeyTable::Touch(std::int64_t key) {
-    connection_.Prepare("UPDATE keys SET written = ?2 WHERE id = ?1").Bind(1, key).Bind(2, FileTimeNow()).Run();
+    connection_.Prepare("UPDATE keys SET written = ?2 WHERE id = ?1")
+        .Bind(1, key)
+        .Bind(2, FileTimeNow())
+        .Run();
 }
 
 KeyDetails KeyTable::Details(std::int64_t key) {

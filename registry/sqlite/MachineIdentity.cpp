@@ -15,8 +15,7 @@
 namespace pw::sqlitestore {
 namespace {
 
-constexpr const char* kParametersPath[] = {"SYSTEM", "CurrentControlSet", "Services", "Tcpip",
-                                           "Parameters"};
+constexpr const char* kParametersPath[] = {"SYSTEM", "CurrentControlSet", "Services", "Tcpip", "Parameters"};
 
 std::string Canonical(const std::string& host) {
     addrinfo hints{};

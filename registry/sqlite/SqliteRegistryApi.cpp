@@ -81,50 +81,44 @@ sqlitestore::KeySnapshot& SqliteRegistryApi::FreshSnapshot(sqlitestore::HandleEn
     return *open.snapshot;
 }
 
-RegStatus SqliteRegistryApi::RegCreateKeyExA(RegHandle key, const char* subKey, Dword,
-                                             const char* className, Dword options,
-                                             Dword samDesired, const SecurityAttributes*,
+RegStatus SqliteRegistryApi::RegCreateKeyExA(RegHandle key, const char* subKey, Dword, const char* className,
+                                             Dword options, Dword samDesired, const SecurityAttributes*,
                                              RegHandle* result, Dword* disposition) {
-    return Answer([&] {
-        return CreateKey(key, subKey, className, options, samDesired, result, disposition);
-    });
+    return Answer(
+        [&] { return CreateKey(key, subKey, className, options, samDesired, result, disposition); });
 }
 
 RegStatus SqliteRegistryApi::RegCloseKey(RegHandle key) {
     return Answer([&] { return handles_.Remove(key) ? regerr::Success : regerr::InvalidHandle; });
 }
 
-RegStatus SqliteRegistryApi::RegQueryInfoKeyA(RegHandle key, char* className, Dword* classLen,
-                                              Dword*, Dword* subKeys, Dword* maxSubKeyLen,
-                                              Dword* maxClassLen, Dword* values,
-                                              Dword* maxValueNameLen, Dword* maxValueLen,
-                                              Dword* securityDescriptorLen,
-                                              FileTime* lastWriteTime) {
+RegStatus SqliteRegistryApi::RegQueryInfoKeyA(RegHandle key, char* className, Dword* classLen, Dword*,
+                                              Dword* subKeys, Dword* maxSubKeyLen, Dword* maxClassLen,
+                                              Dword* values, Dword* maxValueNameLen, Dword* maxValueLen,
+                                              Dword* securityDescriptorLen, FileTime* lastWriteTime) {
     return Answer([&] {
         return QueryInfo(key, className, classLen, subKeys, maxSubKeyLen, maxClassLen, values,
                          maxValueNameLen, maxValueLen, securityDescriptorLen, lastWriteTime);
     });
 }
 
-RegStatus SqliteRegistryApi::RegEnumValueA(RegHandle key, Dword index, char* valueName,
-                                           Dword* valueNameLen, Dword*, Dword* type,
-                                           std::uint8_t* data, Dword* dataLen) {
+RegStatus SqliteRegistryApi::RegEnumValueA(RegHandle key, Dword index, char* valueName, Dword* valueNameLen,
+                                           Dword*, Dword* type, std::uint8_t* data, Dword* dataLen) {
     return Answer([&] { return EnumValue(key, index, valueName, valueNameLen, type, data, dataLen); });
 }
 
-RegStatus SqliteRegistryApi::RegQueryValueExA(RegHandle key, const char* valueName, Dword*,
-                                              Dword* type, std::uint8_t* data, Dword* dataLen) {
+RegStatus SqliteRegistryApi::RegQueryValueExA(RegHandle key, const char* valueName, Dword*, Dword* type,
+                                              std::uint8_t* data, Dword* dataLen) {
     return Answer([&] { return QueryValue(key, valueName, type, data, dataLen); });
 }
 
-RegStatus SqliteRegistryApi::RegSetValueExA(RegHandle key, const char* valueName, Dword,
-                                            Dword type, const std::uint8_t* data, Dword dataLen) {
+RegStatus SqliteRegistryApi::RegSetValueExA(RegHandle key, const char* valueName, Dword, Dword type,
+                                            const std::uint8_t* data, Dword dataLen) {
     return Answer([&] { return SetValue(key, valueName, type, data, dataLen); });
 }
 
-RegStatus SqliteRegistryApi::RegEnumKeyExA(RegHandle key, Dword index, char* name, Dword* nameLen,
-                                           Dword*, char* className, Dword* classLen,
-                                           FileTime* lastWriteTime) {
+RegStatus SqliteRegistryApi::RegEnumKeyExA(RegHandle key, Dword index, char* name, Dword* nameLen, Dword*,
+                                           char* className, Dword* classLen, FileTime* lastWriteTime) {
     return Answer([&] { return EnumKey(key, index, name, nameLen, className, classLen, lastWriteTime); });
 }
 
@@ -152,13 +146,9 @@ ModuleHandle SqliteRegistryApi::LoadLibraryA(const char* fileName) {
     return sqlitestore::LoadLibraryStandIn(fileName);
 }
 
-bool SqliteRegistryApi::FreeLibrary(ModuleHandle module) {
-    return sqlitestore::FreeLibraryStandIn(module);
-}
+bool SqliteRegistryApi::FreeLibrary(ModuleHandle module) { return sqlitestore::FreeLibraryStandIn(module); }
 
-bool SqliteRegistryApi::GetVersionExA(OsVersionInfoA* info) {
-    return sqlitestore::GetVersionStandIn(info);
-}
+bool SqliteRegistryApi::GetVersionExA(OsVersionInfoA* info) { return sqlitestore::GetVersionStandIn(info); }
 
 Dword SqliteRegistryApi::ExpandEnvironmentStringsA(const char* source, char* destination, Dword size) {
     return sqlitestore::ExpandEnvironmentStandIn(ProcessEnvironmentEntries(), source, destination, size);

@@ -24,25 +24,22 @@ public:
     explicit SqliteRegistryApi(std::string databasePath);
     ~SqliteRegistryApi() override;
 
-    RegStatus RegCreateKeyExA(RegHandle key, const char* subKey, Dword reserved,
-                              const char* className, Dword options, Dword samDesired,
-                              const SecurityAttributes* security, RegHandle* result,
-                              Dword* disposition) override;
+    RegStatus RegCreateKeyExA(RegHandle key, const char* subKey, Dword reserved, const char* className,
+                              Dword options, Dword samDesired, const SecurityAttributes* security,
+                              RegHandle* result, Dword* disposition) override;
     RegStatus RegCloseKey(RegHandle key) override;
     RegStatus RegQueryInfoKeyA(RegHandle key, char* className, Dword* classLen, Dword* reserved,
-                               Dword* subKeys, Dword* maxSubKeyLen, Dword* maxClassLen,
-                               Dword* values, Dword* maxValueNameLen, Dword* maxValueLen,
-                               Dword* securityDescriptorLen, FileTime* lastWriteTime) override;
-    RegStatus RegEnumValueA(RegHandle key, Dword index, char* valueName, Dword* valueNameLen,
-                            Dword* reserved, Dword* type, std::uint8_t* data,
-                            Dword* dataLen) override;
+                               Dword* subKeys, Dword* maxSubKeyLen, Dword* maxClassLen, Dword* values,
+                               Dword* maxValueNameLen, Dword* maxValueLen, Dword* securityDescriptorLen,
+                               FileTime* lastWriteTime) override;
+    RegStatus RegEnumValueA(RegHandle key, Dword index, char* valueName, Dword* valueNameLen, Dword* reserved,
+                            Dword* type, std::uint8_t* data, Dword* dataLen) override;
     RegStatus RegQueryValueExA(RegHandle key, const char* valueName, Dword* reserved, Dword* type,
                                std::uint8_t* data, Dword* dataLen) override;
     RegStatus RegSetValueExA(RegHandle key, const char* valueName, Dword reserved, Dword type,
                              const std::uint8_t* data, Dword dataLen) override;
-    RegStatus RegEnumKeyExA(RegHandle key, Dword index, char* name, Dword* nameLen,
-                            Dword* reserved, char* className, Dword* classLen,
-                            FileTime* lastWriteTime) override;
+    RegStatus RegEnumKeyExA(RegHandle key, Dword index, char* name, Dword* nameLen, Dword* reserved,
+                            char* className, Dword* classLen, FileTime* lastWriteTime) override;
     RegStatus RegDeleteValueA(RegHandle key, const char* valueName) override;
     RegStatus RegDeleteKeyA(RegHandle key, const char* subKey) override;
     RegStatus SHDeleteKeyA(RegHandle key, const char* subKey) override;
@@ -73,15 +70,14 @@ private:
 
     RegStatus CreateKey(RegHandle key, const char* subKey, const char* className, Dword options,
                         Dword samDesired, RegHandle* result, Dword* disposition);
-    RegStatus QueryInfo(RegHandle key, char* className, Dword* classLen, Dword* subKeys,
-                        Dword* maxSubKeyLen, Dword* maxClassLen, Dword* values,
-                        Dword* maxValueNameLen, Dword* maxValueLen,
+    RegStatus QueryInfo(RegHandle key, char* className, Dword* classLen, Dword* subKeys, Dword* maxSubKeyLen,
+                        Dword* maxClassLen, Dword* values, Dword* maxValueNameLen, Dword* maxValueLen,
                         Dword* securityDescriptorLen, FileTime* lastWriteTime);
     RegStatus EnumKey(RegHandle key, Dword index, char* name, Dword* nameLen, char* className,
                       Dword* classLen, FileTime* lastWriteTime);
     RegStatus DeleteKey(RegHandle key, const char* subKey, bool withSubtree);
-    RegStatus EnumValue(RegHandle key, Dword index, char* valueName, Dword* valueNameLen,
-                        Dword* type, std::uint8_t* data, Dword* dataLen);
+    RegStatus EnumValue(RegHandle key, Dword index, char* valueName, Dword* valueNameLen, Dword* type,
+                        std::uint8_t* data, Dword* dataLen);
     RegStatus QueryValue(RegHandle key, const char* valueName, Dword* type, std::uint8_t* data,
                          Dword* dataLen);
     RegStatus SetValue(RegHandle key, const char* valueName, Dword type, const std::uint8_t* data,

@@ -32,8 +32,8 @@ Statement& Statement::Bind(int index, std::int64_t value) {
 
 Statement& Statement::BindBlob(int index, std::string_view bytes) {
     // A zero-length blob rather than NULL, so that empty names compare equal.
-    int result = sqlite3_bind_blob64(statement_, index, bytes.empty() ? "" : bytes.data(),
-                                     bytes.size(), SQLITE_TRANSIENT);
+    int result = sqlite3_bind_blob64(statement_, index, bytes.empty() ? "" : bytes.data(), bytes.size(),
+                                     SQLITE_TRANSIENT);
     if (result != SQLITE_OK) connection_.Fail(result, "binding a parameter");
     return *this;
 }
@@ -93,8 +93,8 @@ void StoreConnection::OpenFile() {
         std::filesystem::create_directories(folder, error);
         if (error) {
             throw StoreFailure(regerr::CantOpen,
-                               "Cannot create the folder " + folder.string() +
-                                   " for the registry store " + path_ + ": " + error.message() +
+                               "Cannot create the folder " + folder.string() + " for the registry store " +
+                                   path_ + ": " + error.message() +
                                    ". Create the folder yourself or set PORTWRIGHT_PREFIX to a "
                                    "folder you may write to.");
         }
@@ -102,16 +102,14 @@ void StoreConnection::OpenFile() {
     // Without CREATE on an existing file SQLite would not create one; with it,
     // an existing file is opened as it is and never truncated.
     int result = sqlite3_open_v2(path_.c_str(), &db_,
-                                 SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                                 nullptr);
+                                 SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (result != SQLITE_OK) {
         int savedErrno = errno;
         std::string reason = db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(result);
         if (savedErrno != 0) reason += std::string(" (") + std::strerror(savedErrno) + ")";
-        throw StoreFailure(regerr::CantOpen,
-                           "Cannot open the registry store " + path_ + ": " + reason +
-                               ". Check that it is a file you may read and write, or set "
-                               "PORTWRIGHT_PREFIX to another folder.");
+        throw StoreFailure(regerr::CantOpen, "Cannot open the registry store " + path_ + ": " + reason +
+                                                 ". Check that it is a file you may read and write, or set "
+                                                 "PORTWRIGHT_PREFIX to another folder.");
     }
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, kBusyTimeoutMs);
@@ -219,43 +217,41 @@ void StoreConnection::Fail(int result, const char* doing) {
     std::string reason = db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(result);
     std::string where = "The registry store " + path_;
     switch (result & 0xFF) {
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        throw StoreFailure(regerr::Timeout,
-                           where + " stayed locked by another program for more than " +
-                               std::to_string(kBusyTimeoutMs / 1000) + " seconds while " + doing +
-                               " (" + reason + "). Wait until the other program is done and try again.");
-    case SQLITE_NOTADB:
-        throw StoreFailure(regerr::BadDb,
-                           "The file " + path_ + " is not a registry store (" + reason +
-                               "). Portwright left it untouched; move it aside or set "
-                               "PORTWRIGHT_PREFIX to another folder.");
-    case SQLITE_CORRUPT:
-        throw StoreFailure(regerr::RegistryCorrupt,
-                           where + " is damaged (" + reason + ", while " + doing +
-                               "). Portwright left it untouched; restore it from a backup or move "
-                               "it aside to start a fresh store.");
-    case SQLITE_READONLY:
-    case SQLITE_PERM:
-    case SQLITE_AUTH:
-        throw StoreFailure(regerr::AccessDenied,
-                           where + " cannot be written (" + reason +
-                               "). Give your user write permission on the file and its folder.");
-    case SQLITE_CANTOPEN:
-        throw StoreFailure(regerr::CantOpen,
-                           where + " cannot be opened (" + reason + ", while " + doing +
-                               "). Check that you may read and write the file and its folder.");
-    case SQLITE_FULL:
-        throw StoreFailure(regerr::CantWrite,
-                           where + " cannot grow: the disk is full (" + reason +
-                               "). Free some space and try again.");
-    case SQLITE_NOMEM:
-        throw StoreFailure(regerr::NotEnoughMemory,
-                           "Out of memory while " + std::string(doing) + " in " + path_ + ".");
-    default:
-        throw StoreFailure(regerr::RegistryIoFailed,
-                           where + " failed while " + doing + " (" + reason +
-                               "). Check the disk and the file's permissions and try again.");
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            throw StoreFailure(regerr::Timeout, where + " stayed locked by another program for more than " +
+                                                    std::to_string(kBusyTimeoutMs / 1000) +
+                                                    " seconds while " + doing + " (" + reason +
+                                                    "). Wait until the other program is done and try again.");
+        case SQLITE_NOTADB:
+            throw StoreFailure(regerr::BadDb, "The file " + path_ + " is not a registry store (" + reason +
+                                                  "). Portwright left it untouched; move it aside or set "
+                                                  "PORTWRIGHT_PREFIX to another folder.");
+        case SQLITE_CORRUPT:
+            throw StoreFailure(regerr::RegistryCorrupt,
+                               where + " is damaged (" + reason + ", while " + doing +
+                                   "). Portwright left it untouched; restore it from a backup or move "
+                                   "it aside to start a fresh store.");
+        case SQLITE_READONLY:
+        case SQLITE_PERM:
+        case SQLITE_AUTH:
+            throw StoreFailure(regerr::AccessDenied,
+                               where + " cannot be written (" + reason +
+                                   "). Give your user write permission on the file and its folder.");
+        case SQLITE_CANTOPEN:
+            throw StoreFailure(regerr::CantOpen,
+                               where + " cannot be opened (" + reason + ", while " + doing +
+                                   "). Check that you may read and write the file and its folder.");
+        case SQLITE_FULL:
+            throw StoreFailure(regerr::CantWrite, where + " cannot grow: the disk is full (" + reason +
+                                                      "). Free some space and try again.");
+        case SQLITE_NOMEM:
+            throw StoreFailure(regerr::NotEnoughMemory,
+                               "Out of memory while " + std::string(doing) + " in " + path_ + ".");
+        default:
+            throw StoreFailure(regerr::RegistryIoFailed,
+                               where + " failed while " + doing + " (" + reason +
+                                   "). Check the disk and the file's permissions and try again.");
     }
 }
 
@@ -281,8 +277,6 @@ ReadTransaction::ReadTransaction(StoreConnection& connection) : connection_(conn
     connection_.Prepare("BEGIN").Run();
 }
 
-ReadTransaction::~ReadTransaction() {
-    sqlite3_exec(connection_.db_, "COMMIT", nullptr, nullptr, nullptr);
-}
+ReadTransaction::~ReadTransaction() { sqlite3_exec(connection_.db_, "COMMIT", nullptr, nullptr, nullptr); }
 
 }  // namespace pw::sqlitestore

@@ -69,26 +69,27 @@ std::int64_t TableCount(StoreConnection& connection) {
 // Layout 1 read where it cannot be brought up to date: a view of the same
 // name (the temporary schema is searched first) supplies the new columns.
 void ReadFirstLayout(StoreConnection& connection, std::int64_t written) {
-    std::string view = "CREATE TEMP VIEW IF NOT EXISTS keys AS SELECT id, parent, name, folded, class, "
-                       "0 AS volatile, " + std::to_string(written) + " AS written FROM main.keys";
+    std::string view =
+        "CREATE TEMP VIEW IF NOT EXISTS keys AS SELECT id, parent, name, folded, class, "
+        "0 AS volatile, " +
+        std::to_string(written) + " AS written FROM main.keys";
     connection.Execute(view.c_str());
 }
 
 void CheckKnownLayout(StoreConnection& connection) {
     std::int64_t applicationId = PragmaNumber(connection, "PRAGMA application_id");
     if (applicationId != kApplicationId) {
-        throw StoreFailure(regerr::BadDb,
-                           "The file " + connection.Path() +
-                               " is a database of another program, not a registry store. "
-                               "Portwright left it untouched; move it aside or set "
-                               "PORTWRIGHT_PREFIX to another folder.");
+        throw StoreFailure(regerr::BadDb, "The file " + connection.Path() +
+                                              " is a database of another program, not a registry store. "
+                                              "Portwright left it untouched; move it aside or set "
+                                              "PORTWRIGHT_PREFIX to another folder.");
     }
     std::int64_t version = PragmaNumber(connection, "PRAGMA user_version");
     if (version != kLayoutVersion && version != kFirstLayout) {
-        throw StoreFailure(regerr::BadDb,
-                           "The registry store " + connection.Path() + " has layout version " +
-                               std::to_string(version) + ", which this Portwright does not know. "
-                               "Use the Portwright that wrote it, or move the file aside.");
+        throw StoreFailure(regerr::BadDb, "The registry store " + connection.Path() + " has layout version " +
+                                              std::to_string(version) +
+                                              ", which this Portwright does not know. "
+                                              "Use the Portwright that wrote it, or move the file aside.");
     }
 }
 
@@ -102,13 +103,14 @@ void RefuseUnlessNew(StoreConnection& connection, bool inWriteTransaction) {
     std::int64_t applicationId = PragmaNumber(connection, "PRAGMA application_id");
     std::int64_t version = PragmaNumber(connection, "PRAGMA user_version");
     if (pages <= (inWriteTransaction ? 1 : 0) && applicationId == 0 && version == 0) return;
-    throw StoreFailure(regerr::BadDb,
-                       "The file " + connection.Path() + " is an SQLite database without tables "
-                           "(application id " + std::to_string(applicationId) + ", user_version " +
-                           std::to_string(version) + ", " + std::to_string(pages) +
-                           " pages), not a registry store and not an empty file. Portwright "
-                           "left it untouched; move it aside or set PORTWRIGHT_PREFIX to "
-                           "another folder.");
+    throw StoreFailure(regerr::BadDb, "The file " + connection.Path() +
+                                          " is an SQLite database without tables "
+                                          "(application id " +
+                                          std::to_string(applicationId) + ", user_version " +
+                                          std::to_string(version) + ", " + std::to_string(pages) +
+                                          " pages), not a registry store and not an empty file. Portwright "
+                                          "left it untouched; move it aside or set PORTWRIGHT_PREFIX to "
+                                          "another folder.");
 }
 
 }  // namespace

@@ -16,9 +16,8 @@ std::string_view ValueName(const char* name) {
 
 }  // namespace
 
-RegStatus SqliteRegistryApi::EnumValue(RegHandle key, Dword index, char* valueName,
-                                       Dword* valueNameLen, Dword* type, std::uint8_t* data,
-                                       Dword* dataLen) {
+RegStatus SqliteRegistryApi::EnumValue(RegHandle key, Dword index, char* valueName, Dword* valueNameLen,
+                                       Dword* type, std::uint8_t* data, Dword* dataLen) {
     Ready();
     sqlitestore::HandleEntry& open = Resolve(key);
     if ((open.access & regaccess::QueryValue) == 0) return regerr::AccessDenied;
@@ -49,8 +48,8 @@ RegStatus SqliteRegistryApi::EnumValue(RegHandle key, Dword index, char* valueNa
     return status;
 }
 
-RegStatus SqliteRegistryApi::QueryValue(RegHandle key, const char* valueName, Dword* type,
-                                        std::uint8_t* data, Dword* dataLen) {
+RegStatus SqliteRegistryApi::QueryValue(RegHandle key, const char* valueName, Dword* type, std::uint8_t* data,
+                                        Dword* dataLen) {
     if (data != nullptr && dataLen == nullptr) return regerr::InvalidParameter;
     // The caller's size is read before anything is written: type and size may
     // be one variable. Without a buffer the size starts at 0, which is what a

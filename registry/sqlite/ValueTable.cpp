@@ -7,8 +7,7 @@
 namespace pw::sqlitestore {
 
 std::optional<ValueRow> ValueTable::Find(std::int64_t key, std::string_view name) {
-    Statement query =
-        connection_.Prepare("SELECT name, type, data FROM vals WHERE key = ?1 AND folded = ?2");
+    Statement query = connection_.Prepare("SELECT name, type, data FROM vals WHERE key = ?1 AND folded = ?2");
     query.Bind(1, key).BindBlob(2, FoldName(name));
     if (!query.Step()) return std::nullopt;
     return ValueRow{query.Blob(0), static_cast<Dword>(query.Integer(1)), query.Blob(2)};
@@ -25,8 +24,7 @@ void ValueTable::Set(std::int64_t key, std::string_view name, Dword type, std::s
 }
 
 bool ValueTable::Remove(std::int64_t key, std::string_view name) {
-    Statement erase = connection_.Prepare(
-        "DELETE FROM vals WHERE key = ?1 AND folded = ?2 RETURNING 1");
+    Statement erase = connection_.Prepare("DELETE FROM vals WHERE key = ?1 AND folded = ?2 RETURNING 1");
     erase.Bind(1, key).BindBlob(2, FoldName(name));
     bool removed = erase.Step();
     erase.Run();
@@ -41,10 +39,10 @@ ValueList ValueTable::InOrder(std::int64_t key) {
     Statement span = connection_.Prepare(
         "SELECT (SELECT max(seq) FROM vals WHERE key = ?1) - (SELECT min(seq) FROM vals WHERE key = ?1) + 1");
     span.Bind(1, key);
-    if (span.Step()) values.Reserve(static_cast<std::size_t>(std::clamp<std::int64_t>(span.Integer(0), 0, kMostReserved)));
+    if (span.Step())
+        values.Reserve(static_cast<std::size_t>(std::clamp<std::int64_t>(span.Integer(0), 0, kMostReserved)));
 
-    Statement query =
-        connection_.Prepare("SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY seq");
+    Statement query = connection_.Prepare("SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY seq");
     query.Bind(1, key);
     while (query.Step()) {
         values.Add(query.BlobView(0), static_cast<Dword>(query.Integer(1)), query.BlobView(2));

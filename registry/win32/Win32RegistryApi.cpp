@@ -35,9 +35,9 @@ RegStatus Win32RegistryApi::Record(const char* call, RegStatus status) {
 }
 
 RegStatus Win32RegistryApi::RegCreateKeyExA(RegHandle key, const char* subKey, Dword reserved,
-                                            const char* className, Dword options,
-                                            Dword samDesired, const SecurityAttributes* security,
-                                            RegHandle* result, Dword* disposition) {
+                                            const char* className, Dword options, Dword samDesired,
+                                            const SecurityAttributes* security, RegHandle* result,
+                                            Dword* disposition) {
     SECURITY_ATTRIBUTES attributes{};
     if (security != nullptr) {
         attributes.nLength = security->nLength;
@@ -46,8 +46,8 @@ RegStatus Win32RegistryApi::RegCreateKeyExA(RegHandle key, const char* subKey, D
     }
     HKEY opened = nullptr;
     // advapi32 takes the class as a writable pointer but never writes through it.
-    LONG status = ::RegCreateKeyExA(ToHkey(key), subKey, reserved, const_cast<LPSTR>(className),
-                                    options, samDesired, security != nullptr ? &attributes : nullptr,
+    LONG status = ::RegCreateKeyExA(ToHkey(key), subKey, reserved, const_cast<LPSTR>(className), options,
+                                    samDesired, security != nullptr ? &attributes : nullptr,
                                     result != nullptr ? &opened : nullptr, ToDword(disposition));
     if (result != nullptr) *result = reinterpret_cast<RegHandle>(opened);
     return Record("RegCreateKeyExA", status);
@@ -57,18 +57,15 @@ RegStatus Win32RegistryApi::RegCloseKey(RegHandle key) {
     return Record("RegCloseKey", ::RegCloseKey(ToHkey(key)));
 }
 
-RegStatus Win32RegistryApi::RegQueryInfoKeyA(RegHandle key, char* className, Dword* classLen,
-                                             Dword* reserved, Dword* subKeys, Dword* maxSubKeyLen,
-                                             Dword* maxClassLen, Dword* values,
-                                             Dword* maxValueNameLen, Dword* maxValueLen,
-                                             Dword* securityDescriptorLen,
-                                             FileTime* lastWriteTime) {
+RegStatus Win32RegistryApi::RegQueryInfoKeyA(RegHandle key, char* className, Dword* classLen, Dword* reserved,
+                                             Dword* subKeys, Dword* maxSubKeyLen, Dword* maxClassLen,
+                                             Dword* values, Dword* maxValueNameLen, Dword* maxValueLen,
+                                             Dword* securityDescriptorLen, FileTime* lastWriteTime) {
     FILETIME written{};
-    LONG status = ::RegQueryInfoKeyA(ToHkey(key), className, ToDword(classLen), ToDword(reserved),
-                                     ToDword(subKeys), ToDword(maxSubKeyLen), ToDword(maxClassLen),
-                                     ToDword(values), ToDword(maxValueNameLen),
-                                     ToDword(maxValueLen), ToDword(securityDescriptorLen),
-                                     lastWriteTime != nullptr ? &written : nullptr);
+    LONG status = ::RegQueryInfoKeyA(
+        ToHkey(key), className, ToDword(classLen), ToDword(reserved), ToDword(subKeys), ToDword(maxSubKeyLen),
+        ToDword(maxClassLen), ToDword(values), ToDword(maxValueNameLen), ToDword(maxValueLen),
+        ToDword(securityDescriptorLen), lastWriteTime != nullptr ? &written : nullptr);
     if (lastWriteTime != nullptr && status == ERROR_SUCCESS) {
         lastWriteTime->dwLowDateTime = written.dwLowDateTime;
         lastWriteTime->dwHighDateTime = written.dwHighDateTime;
@@ -76,35 +73,29 @@ RegStatus Win32RegistryApi::RegQueryInfoKeyA(RegHandle key, char* className, Dwo
     return Record("RegQueryInfoKeyA", status);
 }
 
-RegStatus Win32RegistryApi::RegEnumValueA(RegHandle key, Dword index, char* valueName,
-                                          Dword* valueNameLen, Dword* reserved, Dword* type,
-                                          std::uint8_t* data, Dword* dataLen) {
-    return Record("RegEnumValueA",
-                  ::RegEnumValueA(ToHkey(key), index, valueName, ToDword(valueNameLen),
-                                  ToDword(reserved), ToDword(type), data, ToDword(dataLen)));
+RegStatus Win32RegistryApi::RegEnumValueA(RegHandle key, Dword index, char* valueName, Dword* valueNameLen,
+                                          Dword* reserved, Dword* type, std::uint8_t* data, Dword* dataLen) {
+    return Record("RegEnumValueA", ::RegEnumValueA(ToHkey(key), index, valueName, ToDword(valueNameLen),
+                                                   ToDword(reserved), ToDword(type), data, ToDword(dataLen)));
 }
 
-RegStatus Win32RegistryApi::RegQueryValueExA(RegHandle key, const char* valueName,
-                                             Dword* reserved, Dword* type, std::uint8_t* data,
-                                             Dword* dataLen) {
-    return Record("RegQueryValueExA",
-                  ::RegQueryValueExA(ToHkey(key), valueName, ToDword(reserved), ToDword(type),
-                                     data, ToDword(dataLen)));
+RegStatus Win32RegistryApi::RegQueryValueExA(RegHandle key, const char* valueName, Dword* reserved,
+                                             Dword* type, std::uint8_t* data, Dword* dataLen) {
+    return Record("RegQueryValueExA", ::RegQueryValueExA(ToHkey(key), valueName, ToDword(reserved),
+                                                         ToDword(type), data, ToDword(dataLen)));
 }
 
-RegStatus Win32RegistryApi::RegSetValueExA(RegHandle key, const char* valueName, Dword reserved,
-                                           Dword type, const std::uint8_t* data, Dword dataLen) {
-    return Record("RegSetValueExA",
-                  ::RegSetValueExA(ToHkey(key), valueName, reserved, type, data, dataLen));
+RegStatus Win32RegistryApi::RegSetValueExA(RegHandle key, const char* valueName, Dword reserved, Dword type,
+                                           const std::uint8_t* data, Dword dataLen) {
+    return Record("RegSetValueExA", ::RegSetValueExA(ToHkey(key), valueName, reserved, type, data, dataLen));
 }
 
 RegStatus Win32RegistryApi::RegEnumKeyExA(RegHandle key, Dword index, char* name, Dword* nameLen,
                                           Dword* reserved, char* className, Dword* classLen,
                                           FileTime* lastWriteTime) {
     FILETIME written{};
-    LONG status = ::RegEnumKeyExA(ToHkey(key), index, name, ToDword(nameLen), ToDword(reserved),
-                                  className, ToDword(classLen),
-                                  lastWriteTime != nullptr ? &written : nullptr);
+    LONG status = ::RegEnumKeyExA(ToHkey(key), index, name, ToDword(nameLen), ToDword(reserved), className,
+                                  ToDword(classLen), lastWriteTime != nullptr ? &written : nullptr);
     if (lastWriteTime != nullptr && status == ERROR_SUCCESS) {
         lastWriteTime->dwLowDateTime = written.dwLowDateTime;
         lastWriteTime->dwHighDateTime = written.dwHighDateTime;
@@ -153,8 +144,7 @@ bool Win32RegistryApi::GetVersionExA(OsVersionInfoA* info) {
     return ok;
 }
 
-Dword Win32RegistryApi::ExpandEnvironmentStringsA(const char* source, char* destination,
-                                                  Dword size) {
+Dword Win32RegistryApi::ExpandEnvironmentStringsA(const char* source, char* destination, Dword size) {
     return ::ExpandEnvironmentStringsA(source, destination, size);
 }
 

@@ -13,25 +13,22 @@ public:
     Win32RegistryApi(const Win32RegistryApi&) = delete;
     Win32RegistryApi& operator=(const Win32RegistryApi&) = delete;
 
-    RegStatus RegCreateKeyExA(RegHandle key, const char* subKey, Dword reserved,
-                              const char* className, Dword options, Dword samDesired,
-                              const SecurityAttributes* security, RegHandle* result,
-                              Dword* disposition) override;
+    RegStatus RegCreateKeyExA(RegHandle key, const char* subKey, Dword reserved, const char* className,
+                              Dword options, Dword samDesired, const SecurityAttributes* security,
+                              RegHandle* result, Dword* disposition) override;
     RegStatus RegCloseKey(RegHandle key) override;
     RegStatus RegQueryInfoKeyA(RegHandle key, char* className, Dword* classLen, Dword* reserved,
-                               Dword* subKeys, Dword* maxSubKeyLen, Dword* maxClassLen,
-                               Dword* values, Dword* maxValueNameLen, Dword* maxValueLen,
-                               Dword* securityDescriptorLen, FileTime* lastWriteTime) override;
-    RegStatus RegEnumValueA(RegHandle key, Dword index, char* valueName, Dword* valueNameLen,
-                            Dword* reserved, Dword* type, std::uint8_t* data,
-                            Dword* dataLen) override;
+                               Dword* subKeys, Dword* maxSubKeyLen, Dword* maxClassLen, Dword* values,
+                               Dword* maxValueNameLen, Dword* maxValueLen, Dword* securityDescriptorLen,
+                               FileTime* lastWriteTime) override;
+    RegStatus RegEnumValueA(RegHandle key, Dword index, char* valueName, Dword* valueNameLen, Dword* reserved,
+                            Dword* type, std::uint8_t* data, Dword* dataLen) override;
     RegStatus RegQueryValueExA(RegHandle key, const char* valueName, Dword* reserved, Dword* type,
                                std::uint8_t* data, Dword* dataLen) override;
     RegStatus RegSetValueExA(RegHandle key, const char* valueName, Dword reserved, Dword type,
                              const std::uint8_t* data, Dword dataLen) override;
-    RegStatus RegEnumKeyExA(RegHandle key, Dword index, char* name, Dword* nameLen,
-                            Dword* reserved, char* className, Dword* classLen,
-                            FileTime* lastWriteTime) override;
+    RegStatus RegEnumKeyExA(RegHandle key, Dword index, char* name, Dword* nameLen, Dword* reserved,
+                            char* className, Dword* classLen, FileTime* lastWriteTime) override;
     RegStatus RegDeleteValueA(RegHandle key, const char* valueName) override;
     RegStatus RegDeleteKeyA(RegHandle key, const char* subKey) override;
     RegStatus SHDeleteKeyA(RegHandle key, const char* subKey) override;

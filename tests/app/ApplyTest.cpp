@@ -8,8 +8,9 @@
 namespace pw::test {
 namespace {
 
-const Text kModified = u"exch1:6001-6002;exch1.corp.example:6001-6002;mail.example.com:6001-6002;"
-                       u"exch1:6004;exch1.corp.example:6004;mail.example.com:6004";
+const Text kModified =
+    u"exch1:6001-6002;exch1.corp.example:6001-6002;mail.example.com:6001-6002;"
+    u"exch1:6004;exch1.corp.example:6004;mail.example.com:6004";
 const Text kFirstLog = u"C:\\RPC_12-6-2026_1.10.50AM.LOG";
 const Text kSecondLog = u"C:\\RPC_12-6-2026_1.11.05AM.LOG";
 
@@ -20,9 +21,13 @@ std::string LogBytes(const std::string& previous, const std::string& next) {
            "KEY=HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Rpc\\RpcProxy\r\n"
            "VALUENAME=ValidPorts\r\n"
            "----------------------\r\n"
-           "PREVIOUS SETTING=" + previous + "\r\n"
+           "PREVIOUS SETTING=" +
+           previous +
+           "\r\n"
            "----------------------\r\n"
-           "NEW SETTING=" + next + "\r\n"
+           "NEW SETTING=" +
+           next +
+           "\r\n"
            "----------------------\r\n";
 }
 
@@ -91,7 +96,8 @@ TEST_F(Apply, ALogOfTheSameSecondGoesBesideTheEarlierOne) {
 }
 
 TEST_F(Apply, AWriteThatDidNotTakeIsReportedWithItsReasonAndNotLogged) {
-    const Text head = u"The registry value \"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Rpc\\RpcProxy\\ValidPorts\" ";
+    const Text head =
+        u"The registry value \"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Rpc\\RpcProxy\\ValidPorts\" ";
     struct Case {
         const char* what;
         std::function<void(WindowHarness&)> arrange;
@@ -100,15 +106,19 @@ TEST_F(Apply, AWriteThatDidNotTakeIsReportedWithItsReasonAndNotLogged) {
         std::function<void(WindowHarness&)> seedBeforeLoad = nullptr;
         ControlId press = ControlId::cmdSetReg;
     };
-    const Text fromTcpip = u"It holds U+000A, from the registry value "
-                           u"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\";
+    const Text fromTcpip =
+        u"It holds U+000A, from the registry value "
+        u"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\";
     const Text refusal = u"The value to write must not contain line breaks or other control characters. ";
     const Case cases[] = {
         {"a value of a type never written over",
-         [](WindowHarness& w) { w.SeedRaw(kRpcProxyKeyPath, "ValidPorts", regtype::Binary, std::string("\x01\x02", 2)); },
-         head + u"could not be written.\r\n\r\nReason: The existing value \"ValidPorts\" holds data of type 3, "
-                u"which is never written over; remove it first.\r\n\r\n"
-                u"It holds now: \"(unsupported data format)\"\r\n\r\nNo log was created.",
+         [](WindowHarness& w) {
+             w.SeedRaw(kRpcProxyKeyPath, "ValidPorts", regtype::Binary, std::string("\x01\x02", 2));
+         },
+         head +
+             u"could not be written.\r\n\r\nReason: The existing value \"ValidPorts\" holds data of type 3, "
+             u"which is never written over; remove it first.\r\n\r\n"
+             u"It holds now: \"(unsupported data format)\"\r\n\r\nNo log was created.",
          u"(unsupported data format)"},
         {"a store that can be neither written nor read",
          [](WindowHarness& w) {
@@ -124,8 +134,9 @@ TEST_F(Apply, AWriteThatDidNotTakeIsReportedWithItsReasonAndNotLogged) {
              w.Registry().failWritesWith = regerr::AccessDenied;
              w.Registry().failureReason = "Access is denied.";
          },
-         head + u"already held \"" + kModified + u"\"; nothing was written.\r\n\r\n"
-                u"The write itself failed: Access is denied.\r\n\r\nNo log was created.",
+         head + u"already held \"" + kModified +
+             u"\"; nothing was written.\r\n\r\n"
+             u"The write itself failed: Access is denied.\r\n\r\nNo log was created.",
          kModified},
         // Start-up takes the names as the registry holds them; the write does not.
         {"a Domain the registry holds with a line feed", nullptr,
@@ -163,8 +174,8 @@ TEST_F(Apply, ALogThatCannotBeWrittenIsNamedInTheConfirmation) {
     EXPECT_EQ(h.StoredValidPorts(), kModified);
     ASSERT_EQ(h.form.Prompts().size(), 1u);
     const Text& prompt = h.form.Prompts()[0];
-    const Text head = u"Registry entry created, but the log could not be written.\r\n\r\nLOGPATH: " + kFirstLog +
-                      u"\r\n\r\n";
+    const Text head = u"Registry entry created, but the log could not be written.\r\n\r\nLOGPATH: " +
+                      kFirstLog + u"\r\n\r\n";
     EXPECT_EQ(prompt.substr(0, head.size()), head);
     EXPECT_NE(prompt.find(u"Access is denied"), Text::npos);
     EXPECT_EQ(h.Shown(ControlId::lblSave), Announcement(kSecondLog));

@@ -27,9 +27,10 @@ protected:
 };
 
 TEST_F(Composition, SixEntriesWithAnExternalNameAndFourWithout) {
-    EXPECT_EQ(After({{ControlId::txtComputerName, u"EXCH1"}, {ControlId::txtExternalFQDN, u"mail.example.com"}}),
-              u"exch1:6001-6002;exch1.corp.example:6001-6002;mail.example.com:6001-6002;"
-              u"exch1:6004;exch1.corp.example:6004;mail.example.com:6004");
+    EXPECT_EQ(
+        After({{ControlId::txtComputerName, u"EXCH1"}, {ControlId::txtExternalFQDN, u"mail.example.com"}}),
+        u"exch1:6001-6002;exch1.corp.example:6001-6002;mail.example.com:6001-6002;"
+        u"exch1:6004;exch1.corp.example:6004;mail.example.com:6004");
     EXPECT_EQ(h.Shown(ControlId::lblComputernameFQDN), u"exch1.corp.example");
     EXPECT_EQ(h.State().strModifiedValue, h.Shown(ControlId::txtModified));
     EXPECT_EQ(After({{ControlId::txtExternalFQDN, u""}}), kFourEntries);
@@ -47,8 +48,9 @@ TEST_F(Composition, NamesAreCleanedAndPortsConverted) {
               u"exch1:6001-6002;exch1.corp.example:6001-6002;mail.example:6001-6002;"
               u"exch1:6004;exch1.corp.example:6004;mail.example:6004");
     // Letters of the code page beyond ASCII are no refusal.
-    EXPECT_NE(After({{ControlId::txtExternalFQDN, u"CAF\u00C9.example"}}).find(u";caf\u00E9.example:6001-6002;"),
-              Text::npos);
+    EXPECT_NE(
+        After({{ControlId::txtExternalFQDN, u"CAF\u00C9.example"}}).find(u";caf\u00E9.example:6001-6002;"),
+        Text::npos);
     EXPECT_EQ(After({{ControlId::txtExternalFQDN, u""}, {ControlId::txtComputerName, u"   "}}),
               u":6001-6002;.corp.example:6001-6002;:6004;.corp.example:6004");
     EXPECT_EQ(After({{ControlId::txtComputerName, u"exch1"},
@@ -89,8 +91,12 @@ TEST_F(Composition, BadInputIsRefusedWithOneMessageAndChangesNothing) {
         {ControlId::txtComputerName, u"exch1;x", ControlId::txtPort1, u"6001", kName},
         {ControlId::txtInternalFQDN, u"corp;", ControlId::txtPort1, u"70000", kRange},
         // A pasted line break would forge a line of the change log.
-        {ControlId::txtExternalFQDN, u"mail.example.com\r\nNEW SETTING=forged", ControlId::txtPort1, u"6001", kControl},
-        {ControlId::txtComputerName, u"exch\x7F" u"1", ControlId::txtPort1, u"6001", kControl},
+        {ControlId::txtExternalFQDN, u"mail.example.com\r\nNEW SETTING=forged", ControlId::txtPort1, u"6001",
+         kControl},
+        {ControlId::txtComputerName,
+         u"exch\x7F"
+         u"1",
+         ControlId::txtPort1, u"6001", kControl},
         {ControlId::txtInternalFQDN, u"corp\vexample", ControlId::txtPort1, u"6001", kControl},
         {ControlId::txtInternalFQDN, u"corp\n;", ControlId::txtPort1, u"6001", kName},
         // The store would hold "?" where these were typed.

@@ -31,10 +31,10 @@ TEST(LabelCaptions, SpreadCaptionsSplitAtTheirLongRunOfSpaces) {
         const char16_t* left;
         const char16_t* right;
     } cases[] = {
-        {u"Ports:                                                     Store (Default=6001)", true,
-         u"Ports:", u"Store (Default=6001)"},
-        {u"a        b", true, u"a", u"b"},         // eight spaces are a gap
-        {u"a       b", false, u"", u""},           // seven are not
+        {u"Ports:                                                     Store (Default=6001)", true, u"Ports:",
+         u"Store (Default=6001)"},
+        {u"a        b", true, u"a", u"b"},  // eight spaces are a gap
+        {u"a       b", false, u"", u""},    // seven are not
         {u"Internal Domain FQDN (Fully Qualified Domain Name)  Name:", false, u"", u""},
         {u"left only          ", true, u"left only", u""},
         {u"          right only", true, u"", u"right only"},

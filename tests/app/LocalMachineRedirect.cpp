@@ -12,8 +12,8 @@ LocalMachineRedirect::LocalMachineRedirect(RegistryApi& inner, std::int32_t root
                                                    kRegOptionNonVolatile, regaccess::AllAccess, nullptr,
                                                    &localMachine_, nullptr);
     if (status != regerr::Success) {
-        throw std::runtime_error("Cannot open the sandbox key " + path + " (error " +
-                                 std::to_string(status) + "). " + inner.DescribeLastFailure());
+        throw std::runtime_error("Cannot open the sandbox key " + path + " (error " + std::to_string(status) +
+                                 "). " + inner.DescribeLastFailure());
     }
 }
 

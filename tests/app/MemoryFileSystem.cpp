@@ -6,7 +6,8 @@ bool MemoryFileSystem::WriteWholeFile(const Text& path, const std::string& bytes
     const Text folded = FoldCase(path);
     for (const Text& folder : refused_) {
         if (folded.compare(0, folder.size(), folder) == 0) {
-            throw FileError("Cannot create " + ToUtf8(path) + " (" + NativePath(path) + "): Access is denied.");
+            throw FileError("Cannot create " + ToUtf8(path) + " (" + NativePath(path) +
+                            "): Access is denied.");
         }
     }
     auto found = files_.find(folded);

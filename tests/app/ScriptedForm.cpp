@@ -8,7 +8,8 @@ namespace {
 
 void RequireKind(ControlId control, ControlKind kind, const char* what) {
     if (Control(control).kind != kind) {
-        throw std::logic_error(std::string(what) + ": " + Control(control).name + " is not the right kind of control");
+        throw std::logic_error(std::string(what) + ": " + Control(control).name +
+                               " is not the right kind of control");
     }
 }
 
@@ -66,7 +67,8 @@ void ScriptedForm::Type(ControlId box, const Text& text) {
     RequireNoBoxOpen("Type");
     RequireKind(box, ControlKind::TextBox, "Type");
     const ControlSpec& control = Control(box);
-    if ((control.flags & kReadOnly) != 0) throw std::logic_error(std::string("Type: ") + control.name + " is read-only");
+    if ((control.flags & kReadOnly) != 0)
+        throw std::logic_error(std::string("Type: ") + control.name + " is read-only");
     Assign(box, control.maxLength > 0 ? text.substr(0, static_cast<std::size_t>(control.maxLength)) : text);
 }
 

@@ -48,7 +48,8 @@ TEST(Startup, NamesAreTakenAsStoredUntilTheFirstEdit) {
     // name before the default value was built from it.
     EXPECT_EQ(h.State().strDefaultValue, u"exch 1:100-5000");
     EXPECT_EQ(h.Shown(ControlId::lblComputernameFQDN), u"exch 1.");
-    EXPECT_EQ(h.Shown(ControlId::txtModified), u"exch 1:6001-6002;exch 1.:6001-6002;exch 1:6004;exch 1.:6004");
+    EXPECT_EQ(h.Shown(ControlId::txtModified),
+              u"exch 1:6001-6002;exch 1.:6001-6002;exch 1:6004;exch 1.:6004");
     EXPECT_EQ(h.Shown(ControlId::txtCurrentReg), u"Exch1 : 100-5000");
 
     h.form.Type(ControlId::txtPort3, u"6005");
@@ -93,7 +94,8 @@ TEST(Startup, LogPathFollowsTheRegionalFormsAndTheSystemDrive) {
         h.clock.Set(c.date, c.time);
         h.Load();
         EXPECT_EQ(h.State().strLogPath, c.path);
-        EXPECT_EQ(h.Shown(ControlId::lblSave), u"A log will be created automatically here: \"" + c.path + u"\"");
+        EXPECT_EQ(h.Shown(ControlId::lblSave),
+                  u"A log will be created automatically here: \"" + c.path + u"\"");
     }
 }
 

@@ -8,9 +8,11 @@ namespace pw::test {
 
 WindowHarness::WindowHarness(FileSystem* files)
     : sandbox_(RegistrySandbox::Create()),
-      registry_(std::make_unique<LocalMachineRedirect>(sandbox_->Api(), sandbox_->Root(), sandbox_->KeyPath())),
+      registry_(
+          std::make_unique<LocalMachineRedirect>(sandbox_->Api(), sandbox_->Root(), sandbox_->KeyPath())),
       switches_(std::make_unique<CountingRegistry>(*registry_)),
-      window_(std::make_unique<frmRPC>(frmRPCServices{form, *switches_, environment, clock, files != nullptr ? *files : this->files})) {
+      window_(std::make_unique<frmRPC>(
+          frmRPCServices{form, *switches_, environment, clock, files != nullptr ? *files : this->files})) {
     environment.Set(u"SystemDrive", u"c:");
 }
 
@@ -19,10 +21,11 @@ WindowHarness::~WindowHarness() = default;
 void WindowHarness::SeedRaw(const char* keyPath, const char* name, Dword type, const std::string& bytes) {
     RegHandle key = 0;
     RegStatus status = registry_->RegCreateKeyExA(RootHandle(kLocalMachine32), keyPath, 0, nullptr,
-                                                  kRegOptionNonVolatile, regaccess::AllAccess, nullptr,
-                                                  &key, nullptr);
+                                                  kRegOptionNonVolatile, regaccess::AllAccess, nullptr, &key,
+                                                  nullptr);
     if (status == regerr::Success) {
-        status = registry_->RegSetValueExA(key, name, 0, type, reinterpret_cast<const std::uint8_t*>(bytes.data()),
+        status = registry_->RegSetValueExA(key, name, 0, type,
+                                           reinterpret_cast<const std::uint8_t*>(bytes.data()),
                                            static_cast<Dword>(bytes.size()));
         registry_->RegCloseKey(key);
     }

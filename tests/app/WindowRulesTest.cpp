@@ -43,7 +43,7 @@ TEST(WindowRules, TwipsBecomePixelsAtEachDensity) {
     }
     EXPECT_EQ(TwipsToPixels(585, 120), 49);  // 48.75
     EXPECT_EQ(TwipsToPixels(7, 96), 0);
-    EXPECT_EQ(TwipsToPixels(8, 96), 1);      // a half rounds away from zero
+    EXPECT_EQ(TwipsToPixels(8, 96), 1);  // a half rounds away from zero
     EXPECT_EQ(TwipsToPixels(-8, 96), -1);
     EXPECT_EQ(TwipsToPixels(3000000, 960), 2000000);
 }
@@ -67,10 +67,10 @@ TEST(WindowRules, AccessKeysAreEveryMarkedLetter) {
         EXPECT_EQ(caption.marked, c.marked);
     }
     const std::pair<char16_t, ControlId> buttons[] = {{u'r', ControlId::cmdResetPorts},
-                                                       {u'P', ControlId::cmdResetPorts},
-                                                       {u's', ControlId::cmdSetReg},
-                                                       {u'D', ControlId::cmdDefault},
-                                                       {u'x', ControlId::cmdExit}};
+                                                      {u'P', ControlId::cmdResetPorts},
+                                                      {u's', ControlId::cmdSetReg},
+                                                      {u'D', ControlId::cmdDefault},
+                                                      {u'x', ControlId::cmdExit}};
     // The button a key of either case is an access key of.
     const auto buttonFor = [](char16_t key) -> std::optional<ControlId> {
         for (const ButtonAccessKey& access : ButtonAccessKeys()) {
@@ -88,9 +88,10 @@ TEST(WindowRules, AccessKeysAreEveryMarkedLetter) {
 
 TEST(WindowRules, TabOrderWalksBoxesAndButtonsByTabIndex) {
     using C = ControlId;
-    const std::vector<ControlId> expected{C::txtExternalFQDN, C::txtComputerName, C::txtInternalFQDN, C::txtPort1,
-                                          C::txtPort2,        C::txtPort3,        C::cmdExit,         C::txtCurrentReg,
-                                          C::txtModified,     C::cmdDefault,      C::cmdResetPorts,   C::cmdSetReg};
+    const std::vector<ControlId> expected{C::txtExternalFQDN, C::txtComputerName, C::txtInternalFQDN,
+                                          C::txtPort1,        C::txtPort2,        C::txtPort3,
+                                          C::cmdExit,         C::txtCurrentReg,   C::txtModified,
+                                          C::cmdDefault,      C::cmdResetPorts,   C::cmdSetReg};
     EXPECT_EQ(TabStops(), expected);
     EXPECT_EQ(FirstFocus(), C::txtExternalFQDN);
     EXPECT_EQ(ControlsByTabIndex().size(), kControlCount - 5) << "every control but the five lines";

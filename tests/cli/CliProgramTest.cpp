@@ -37,8 +37,10 @@ std::string Quote(const std::string& text) {
 class CliProgram : public ::testing::Test {
 protected:
     void SetUp() override {
-        SetValue("SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters", "HostName", regtype::Sz, Sz("EXCH1"));
-        SetValue("SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters", "Domain", regtype::Sz, Sz("corp.example"));
+        SetValue("SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters", "HostName", regtype::Sz,
+                 Sz("EXCH1"));
+        SetValue("SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters", "Domain", regtype::Sz,
+                 Sz("corp.example"));
     }
 
     static std::string Sz(const std::string& text) { return text + '\0'; }
@@ -48,19 +50,24 @@ protected:
         SqliteRegistryApi api(RegistryStorePath(prefix.Path().string()));
         RegHandle handle = 0;
         ASSERT_EQ(api.RegCreateKeyExA(RootHandle(kLocalMachine32), key.c_str(), 0, nullptr, 0,
-                                      regaccess::AllAccess, nullptr, &handle, nullptr), regerr::Success);
-        ASSERT_EQ(api.RegSetValueExA(handle, name.c_str(), 0, type, reinterpret_cast<const std::uint8_t*>(data.data()),
-                                     static_cast<Dword>(data.size())), regerr::Success);
+                                      regaccess::AllAccess, nullptr, &handle, nullptr),
+                  regerr::Success);
+        ASSERT_EQ(api.RegSetValueExA(handle, name.c_str(), 0, type,
+                                     reinterpret_cast<const std::uint8_t*>(data.data()),
+                                     static_cast<Dword>(data.size())),
+                  regerr::Success);
         api.RegCloseKey(handle);
     }
-    void SetValidPorts(const std::string& value) { SetValue(kRpcProxy, "ValidPorts", regtype::Sz, Sz(value)); }
+    void SetValidPorts(const std::string& value) {
+        SetValue(kRpcProxy, "ValidPorts", regtype::Sz, Sz(value));
+    }
 
     // ValidPorts as stored, or "(missing)".
     std::string Stored() {
         SqliteRegistryApi api(RegistryStorePath(prefix.Path().string()));
         RegHandle handle = 0;
-        if (api.RegCreateKeyExA(RootHandle(kLocalMachine32), kRpcProxy.c_str(), 0, nullptr, 0, regaccess::Read,
-                                nullptr, &handle, nullptr) != regerr::Success) {
+        if (api.RegCreateKeyExA(RootHandle(kLocalMachine32), kRpcProxy.c_str(), 0, nullptr, 0,
+                                regaccess::Read, nullptr, &handle, nullptr) != regerr::Success) {
             return "(no key)";
         }
         char data[1024] = {};
@@ -74,7 +81,8 @@ protected:
     std::vector<fs::path> Logs() {
         std::vector<fs::path> logs;
         if (fs::is_directory(prefix.Path() / "drive_c")) {
-            for (const auto& entry : fs::directory_iterator(prefix.Path() / "drive_c")) logs.push_back(entry.path());
+            for (const auto& entry : fs::directory_iterator(prefix.Path() / "drive_c"))
+                logs.push_back(entry.path());
         }
         std::sort(logs.begin(), logs.end());
         return logs;
@@ -99,7 +107,8 @@ protected:
     // The log path a write printed, as a file here.
     static fs::path LogFile(const Outcome& run) {
         const size_t at = run.out.find("FILE: ");
-        return at == std::string::npos ? fs::path() : fs::path(run.out.substr(at + 6, run.out.find('\n', at) - at - 6));
+        return at == std::string::npos ? fs::path()
+                                       : fs::path(run.out.substr(at + 6, run.out.find('\n', at) - at - 6));
     }
 
     TempFolder prefix;
@@ -108,10 +117,14 @@ protected:
 TEST_F(CliProgram, ShowReportsTheWindowsStartUpAndTheCheck) {
     Outcome run = Cli("show");
     EXPECT_EQ(run.exit, 0) << run.err;
-    EXPECT_NE(run.out.find("NetBIOS name:    exch1\nInternal domain: corp.example\nFQDN:            exch1.corp.example\n"
-                           "Stored value:    (none: ValidPorts does not exist or is empty)\n"
-                           "Start-up value:  " + kFour + "\nDefault value:   exch1:100-5000\n"),
-              std::string::npos) << run.out;
+    EXPECT_NE(
+        run.out.find(
+            "NetBIOS name:    exch1\nInternal domain: corp.example\nFQDN:            exch1.corp.example\n"
+            "Stored value:    (none: ValidPorts does not exist or is empty)\n"
+            "Start-up value:  " +
+            kFour + "\nDefault value:   exch1:100-5000\n"),
+        std::string::npos)
+        << run.out;
 
     SetValidPorts("EXCH1:100-5000");
     run = Cli("show --json");
@@ -131,15 +144,18 @@ TEST_F(CliProgram, ComposeAndItsRefusals) {
     };
     const Case cases[] = {
         {"compose", 0, kFour + "\n", ""},
-        {"compose --external ' Mail.Example.COM' --ports 06001,6002,6E3",
-         0, "exch1:6001-6002;exch1.corp.example:6001-6002;mail.example.com:6001-6002;exch1:6000;exch1.corp.example:6000;mail.example.com:6000\n", ""},
+        {"compose --external ' Mail.Example.COM' --ports 06001,6002,6E3", 0,
+         "exch1:6001-6002;exch1.corp.example:6001-6002;mail.example.com:6001-6002;exch1:6000;exch1.corp."
+         "example:6000;mail.example.com:6000\n",
+         ""},
         {"compose --ports 6001,abc,6004", 2, "", "Port values must be a number.\n"},
         {"compose --ports 0,6002,6004", 2, "", "Port values must be positive.\n"},
         {"compose --ports 70000,6002,6004", 2, "", "Port values must be 65535 or less.\n"},
         {"compose --host 'ex;ch1'", 2, "", "Host names must not contain \";\" or \":\".\n"},
         {"compose --external 'mail\n.example.com'", 2, "",
          "Host names must not contain line breaks or other control characters.\n"},
-        {"compose --host 'ex\u0142ch1'", 2, "", "Host names must contain only characters of the system's ANSI code page.\n"},
+        {"compose --host 'ex\u0142ch1'", 2, "",
+         "Host names must contain only characters of the system's ANSI code page.\n"},
     };
     for (const Case& c : cases) {
         const Outcome run = Cli(c.args);
@@ -148,7 +164,8 @@ TEST_F(CliProgram, ComposeAndItsRefusals) {
         EXPECT_EQ(run.err, c.err) << c.args;
     }
     // Usage: exit 2 with CLI11's reason; help and version: 0.
-    for (const char* usage : {"", "frobnicate", "compose --ports 1,2", "compose --port 1", "restore", "set --json"}) {
+    for (const char* usage :
+         {"", "frobnicate", "compose --ports 1,2", "compose --port 1", "restore", "set --json"}) {
         const Outcome run = Cli(usage);
         EXPECT_EQ(run.exit, 2) << usage;
         EXPECT_FALSE(run.err.empty()) << usage;
@@ -199,23 +216,29 @@ TEST_F(CliProgram, RestoreUndoesAndRefusesWhatItShouldNot) {
     EXPECT_EQ(Stored(), kFour);
 
     // Undoing the first write deletes the value; --dry-run first changes nothing.
-    const std::string windowsPath = first.out.substr(first.out.find("C:\\"), first.out.find(".LOG") + 4 - first.out.find("C:\\"));
+    const std::string windowsPath = first.out.substr(first.out.find("C:\\"),
+                                                     first.out.find(".LOG") + 4 - first.out.find("C:\\"));
     EXPECT_EQ(Cli("restore --dry-run " + Quote(windowsPath)).exit, 0);
     EXPECT_EQ(Stored(), kFour);
     run = Cli("restore " + Quote(windowsPath));
     EXPECT_EQ(run.exit, 0) << run.err;
     EXPECT_EQ(Stored(), "(missing)");
     const std::string deletion = ReadFile(LogFile(run));
-    EXPECT_NE(deletion.find("\r\nValidPorts deleted by portwright-cli: it did not exist before the write that C:\\"),
-              std::string::npos) << deletion;
-    EXPECT_NE(deletion.find("\r\nPREVIOUS SETTING=" + kFour + "\r\n----------------------\r\nNEW SETTING=\r\n"),
-              std::string::npos) << deletion;
+    EXPECT_NE(deletion.find(
+                  "\r\nValidPorts deleted by portwright-cli: it did not exist before the write that C:\\"),
+              std::string::npos)
+        << deletion;
+    EXPECT_NE(
+        deletion.find("\r\nPREVIOUS SETTING=" + kFour + "\r\n----------------------\r\nNEW SETTING=\r\n"),
+        std::string::npos)
+        << deletion;
     // That log undoes in turn: the value comes back.
     EXPECT_EQ(Cli("restore " + Quote(LogFile(run).string())).exit, 0);
     EXPECT_EQ(Stored(), kFour);
 
     std::ofstream(prefix.Path() / "notes.txt") << "RPC Single Server Registry Modifications\r\n";
-    for (const std::string& bad : {(prefix.Path() / "notes.txt").string(), (prefix.Path() / "absent.LOG").string()}) {
+    for (const std::string& bad :
+         {(prefix.Path() / "notes.txt").string(), (prefix.Path() / "absent.LOG").string()}) {
         run = Cli("restore " + Quote(bad));
         EXPECT_EQ(run.exit, 2) << bad;
         EXPECT_NE(run.err.find(bad), std::string::npos) << run.err;
@@ -232,15 +255,19 @@ TEST_F(CliProgram, ControlCharactersAreNeitherWrittenNorRestored) {
     EXPECT_NE(ReadFile(LogFile(run)).find("\r\nPREVIOUS SETTING=EXCH1:100-5000??x\r\n"), std::string::npos);
     run = Cli("restore " + Quote(LogFile(run).string()));
     EXPECT_EQ(run.exit, 2);
-    EXPECT_NE(run.err.find("cannot be restored: its PREVIOUS SETTING holds \"?\""), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("cannot be restored: its PREVIOUS SETTING holds \"?\""), std::string::npos)
+        << run.err;
 
-    SetValue("SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters", "Domain", regtype::Sz, Sz("corp\nexample"));
+    SetValue("SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters", "Domain", regtype::Sz,
+             Sz("corp\nexample"));
     for (const char* command : {"set", "set --dry-run"}) {
         run = Cli(command);
         EXPECT_EQ(run.exit, 2) << command;
-        EXPECT_NE(run.err.find("It holds U+000A, from the registry value HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet"
-                               "\\Services\\Tcpip\\Parameters\\Domain. Nothing was written."),
-                  std::string::npos) << run.err;
+        EXPECT_NE(run.err.find(
+                      "It holds U+000A, from the registry value HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet"
+                      "\\Services\\Tcpip\\Parameters\\Domain. Nothing was written."),
+                  std::string::npos)
+            << run.err;
     }
     EXPECT_EQ(Stored(), "exch1:100-5000");
     EXPECT_EQ(Logs().size(), 1u);
@@ -267,16 +294,18 @@ TEST_F(CliProgram, CheckFindingsAndExitCodes) {
     }
     // The store's own services' ports count.
     SetValidPorts(kFour);
-    SetValue("SYSTEM\\CurrentControlSet\\Services\\MSExchangeSA\\Parameters", "Rpc/HTTP NSPI Port", regtype::Dword_,
-             std::string("\x5c\x1b\0\0", 4));  // 7004
+    SetValue("SYSTEM\\CurrentControlSet\\Services\\MSExchangeSA\\Parameters", "Rpc/HTTP NSPI Port",
+             regtype::Dword_, std::string("\x5c\x1b\0\0", 4));  // 7004
     Outcome run = Cli("check --json");
     EXPECT_EQ(run.exit, 1);
     EXPECT_EQ(nlohmann::json::parse(run.out)["findings"][0]["kind"], "wide-range") << run.out;
     EXPECT_NE(run.out.find("port 7004 is not admitted for 'exch1'"), std::string::npos) << run.out;
 
     // A store that is not a database: 2, and why.
-    for (const char* suffix : {"-wal", "-shm"}) fs::remove(RegistryStorePath(prefix.Path().string()) + suffix);
-    std::ofstream(RegistryStorePath(prefix.Path().string()), std::ios::trunc) << "not a database, but long enough to tell";
+    for (const char* suffix : {"-wal", "-shm"})
+        fs::remove(RegistryStorePath(prefix.Path().string()) + suffix);
+    std::ofstream(RegistryStorePath(prefix.Path().string()), std::ios::trunc)
+        << "not a database, but long enough to tell";
     run = Cli("check");
     EXPECT_EQ(run.exit, 2);
     EXPECT_EQ(run.err.rfind("ValidPorts could not be read: ", 0), 0u) << run.err;
@@ -330,7 +359,8 @@ TEST_F(CliProgram, ExportAndImportCarryTheKeyTreeAndRefuseABrokenFileWhole) {
     std::ofstream(broken) << "REGEDIT4\n[HKLM\\" << kRpcProxy << "]\n\"ValidPorts\"=\"x\"\n\"y\"=dword:1g\n";
     run = Cli("import " + Quote(broken));
     EXPECT_EQ(run.exit, 2);
-    EXPECT_NE(run.err.find("broken.reg, line 4: dword: needs one to eight hex digits"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("broken.reg, line 4: dword: needs one to eight hex digits"), std::string::npos)
+        << run.err;
     EXPECT_EQ(Stored(), "(missing)");
 
     ASSERT_EQ(Cli("import " + Quote(file)).exit, 0);

@@ -25,7 +25,8 @@ constexpr ControlId kWrites[] = {ControlId::cmdSetReg, ControlId::cmdDefault, Co
 int LineCount(const std::string& bytes) {
     int lines = 0;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '\n' || (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n'))) ++lines;
+        if (bytes[i] == '\n' || (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n')))
+            ++lines;
     }
     return lines;
 }
@@ -40,9 +41,11 @@ struct Store {
 void Seed(RegistryApi& registry, const char* keyPath, const char* name, const Text& text) {
     RegHandle key = 0;
     const std::string data = ToAnsi(text) + '\0';
-    PW_FUZZ_CHECK(registry.RegCreateKeyExA(RootHandle(kLocalMachine32), keyPath, 0, nullptr, kRegOptionNonVolatile,
-                                           regaccess::AllAccess, nullptr, &key, nullptr) == regerr::Success);
-    PW_FUZZ_CHECK(registry.RegSetValueExA(key, name, 0, regtype::Sz, reinterpret_cast<const std::uint8_t*>(data.data()),
+    PW_FUZZ_CHECK(registry.RegCreateKeyExA(RootHandle(kLocalMachine32), keyPath, 0, nullptr,
+                                           kRegOptionNonVolatile, regaccess::AllAccess, nullptr, &key,
+                                           nullptr) == regerr::Success);
+    PW_FUZZ_CHECK(registry.RegSetValueExA(key, name, 0, regtype::Sz,
+                                          reinterpret_cast<const std::uint8_t*>(data.data()),
                                           static_cast<Dword>(data.size())) == regerr::Success);
     registry.RegCloseKey(key);
 }
@@ -83,7 +86,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::size_t prompts = form.Prompts().size();
         form.Press(input.PickValueInArray(kWrites));
         for (std::size_t i = prompts; i < form.Prompts().size(); ++i) {
-            if (form.Prompts()[i].rfind(u"The registry value ", 0) == 0) PW_FUZZ_CHECK(Stored(registry) == before);
+            if (form.Prompts()[i].rfind(u"The registry value ", 0) == 0)
+                PW_FUZZ_CHECK(Stored(registry) == before);
         }
     }
     for (const Text& path : files.Paths()) PW_FUZZ_CHECK(LineCount(*files.Bytes(path)) == 10);

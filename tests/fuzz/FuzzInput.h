@@ -3,7 +3,6 @@
 // input that broke a promise.
 #include <fuzzer/FuzzedDataProvider.h>
 
-
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -24,12 +23,12 @@ inline Text ConsumeText(FuzzedDataProvider& input, std::size_t maxLength = 64) {
     return text;
 }
 
-#define PW_FUZZ_CHECK(condition)                                                                  \
-    do {                                                                                          \
-        if (!(condition)) {                                                                       \
+#define PW_FUZZ_CHECK(condition)                                                                 \
+    do {                                                                                         \
+        if (!(condition)) {                                                                      \
             std::fprintf(stderr, "%s:%d: broken promise: %s\n", __FILE__, __LINE__, #condition); \
-            std::abort();                                                                         \
-        }                                                                                         \
+            std::abort();                                                                        \
+        }                                                                                        \
     } while (false)
 
 }  // namespace pw::fuzz

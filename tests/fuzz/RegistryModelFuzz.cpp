@@ -32,7 +32,8 @@ std::string Fold(std::string text) {
 struct Store {
     Store() { a.LoadLibraryA("Shlwapi"); }
     test::TempFolder folder{"portwright-fuzz"};
-    SqliteRegistryApi a{RegistryStorePath(folder.Path().string())}, b{RegistryStorePath(folder.Path().string())};
+    SqliteRegistryApi a{RegistryStorePath(folder.Path().string())},
+        b{RegistryStorePath(folder.Path().string())};
 };
 
 RegHandle Open(RegistryApi& api, RegHandle parent, const std::string& path, Dword* disposition = nullptr) {
@@ -51,7 +52,8 @@ std::string Name(FuzzedDataProvider& input, const char* const* names, std::size_
 }
 
 Value MakeValue(FuzzedDataProvider& input) {
-    const Dword type = input.PickValueInArray({regtype::Sz, regtype::ExpandSz, regtype::Binary, regtype::Dword_, regtype::None});
+    const Dword type = input.PickValueInArray(
+        {regtype::Sz, regtype::ExpandSz, regtype::Binary, regtype::Dword_, regtype::None});
     std::string data = input.ConsumeRandomLengthString(32);
     if (type == regtype::Dword_) data.resize(4, '\0');
     if (type == regtype::Sz || type == regtype::ExpandSz) {
@@ -71,8 +73,8 @@ void CheckEnumeration(RegistryApi& api, RegHandle key, const std::string& path, 
     }
     const Key& values = model.at(path);
     Dword subKeys = 0, valueCount = 0;
-    PW_FUZZ_CHECK(api.RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &valueCount,
-                                       nullptr, nullptr, nullptr, nullptr) == regerr::Success);
+    PW_FUZZ_CHECK(api.RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr,
+                                       &valueCount, nullptr, nullptr, nullptr, nullptr) == regerr::Success);
     PW_FUZZ_CHECK(subKeys == children.size() && valueCount == values.size());
 
     std::set<std::string> seen;
@@ -80,7 +82,8 @@ void CheckEnumeration(RegistryApi& api, RegHandle key, const std::string& path, 
         char name[256];
         std::uint8_t data[256];
         Dword nameLen = sizeof name, dataLen = sizeof data, type = 0;
-        const RegStatus status = api.RegEnumValueA(key, index, name, &nameLen, nullptr, &type, data, &dataLen);
+        const RegStatus status = api.RegEnumValueA(key, index, name, &nameLen, nullptr, &type, data,
+                                                   &dataLen);
         if (index == values.size()) {
             PW_FUZZ_CHECK(status == regerr::NoMoreItems);
             break;
@@ -94,12 +97,14 @@ void CheckEnumeration(RegistryApi& api, RegHandle key, const std::string& path, 
     for (Dword index = 0;; ++index) {
         char name[256];
         Dword nameLen = sizeof name;
-        const RegStatus status = api.RegEnumKeyExA(key, index, name, &nameLen, nullptr, nullptr, nullptr, nullptr);
+        const RegStatus status = api.RegEnumKeyExA(key, index, name, &nameLen, nullptr, nullptr, nullptr,
+                                                   nullptr);
         if (index == children.size()) {
             PW_FUZZ_CHECK(status == regerr::NoMoreItems);
             break;
         }
-        PW_FUZZ_CHECK(status == regerr::Success && children.count(Fold(name)) == 1 && seen.insert(Fold(name)).second);
+        PW_FUZZ_CHECK(status == regerr::Success && children.count(Fold(name)) == 1 &&
+                      seen.insert(Fold(name)).second);
     }
 }
 
@@ -129,68 +134,74 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string name = Name(input, kValueNames, 4);
 
         switch (input.ConsumeIntegralInRange(0, 5)) {
-        case 0: {  // create or open a key, then set a value in it
-            Dword disposition = 0;
-            const RegHandle key = Open(reg, base[side], path, &disposition);
-            PW_FUZZ_CHECK(disposition == (exists ? kOpenedExistingKey : kCreatedNewKey));
-            model[Fold(path.substr(0, path.find('\\')))];
-            const Value value = MakeValue(input);
-            PW_FUZZ_CHECK(reg.RegSetValueExA(key, name.c_str(), 0, value.type,
-                                             reinterpret_cast<const std::uint8_t*>(value.data.data()),
-                                             static_cast<Dword>(value.data.size())) == regerr::Success);
-            model[folded][Fold(name)] = value;
-            reg.RegCloseKey(key);
-            break;
-        }
-        case 1: {  // query a value
-            if (!exists) break;
-            const RegHandle key = Open(reg, base[side], path);
-            std::uint8_t bytes[256];
-            Dword type = 0, length = sizeof bytes;
-            const RegStatus status = reg.RegQueryValueExA(key, name.c_str(), nullptr, &type, bytes, &length);
-            const auto found = model[folded].find(Fold(name));
-            if (found == model[folded].end()) {
-                PW_FUZZ_CHECK(status == regerr::FileNotFound);
-            } else {
-                PW_FUZZ_CHECK(status == regerr::Success && type == found->second.type &&
-                              found->second.data == std::string(reinterpret_cast<char*>(bytes), length));
+            case 0: {  // create or open a key, then set a value in it
+                Dword disposition = 0;
+                const RegHandle key = Open(reg, base[side], path, &disposition);
+                PW_FUZZ_CHECK(disposition == (exists ? kOpenedExistingKey : kCreatedNewKey));
+                model[Fold(path.substr(0, path.find('\\')))];
+                const Value value = MakeValue(input);
+                PW_FUZZ_CHECK(reg.RegSetValueExA(key, name.c_str(), 0, value.type,
+                                                 reinterpret_cast<const std::uint8_t*>(value.data.data()),
+                                                 static_cast<Dword>(value.data.size())) == regerr::Success);
+                model[folded][Fold(name)] = value;
+                reg.RegCloseKey(key);
+                break;
             }
-            reg.RegCloseKey(key);
-            break;
-        }
-        case 2: {  // delete a value
-            if (!exists) break;
-            const RegHandle key = Open(reg, base[side], path);
-            const bool had = model[folded].erase(Fold(name)) == 1;
-            PW_FUZZ_CHECK(reg.RegDeleteValueA(key, name.c_str()) == (had ? regerr::Success : regerr::FileNotFound));
-            reg.RegCloseKey(key);
-            break;
-        }
-        case 3: {  // delete a key that has no subkeys
-            if (path.empty()) break;
-            const auto next = model.upper_bound(folded);
-            const bool leaf = exists && (next == model.end() || next->first.rfind(folded + "\\", 0) != 0);
-            const RegStatus status = reg.RegDeleteKeyA(base[side], path.c_str());
-            if (!exists) PW_FUZZ_CHECK(status == regerr::FileNotFound);
-            else if (!leaf) PW_FUZZ_CHECK(status != regerr::Success);
-            else PW_FUZZ_CHECK(status == regerr::Success);
-            if (leaf) model.erase(folded);
-            break;
-        }
-        case 4: {  // delete a key with its subtree
-            if (path.empty()) break;
-            const RegStatus status = store.a.SHDeleteKeyA(base[0], path.c_str());
-            PW_FUZZ_CHECK((status == regerr::Success) == exists);
-            for (auto it = model.begin(); it != model.end();)
-                it = it->first == folded || it->first.rfind(folded + "\\", 0) == 0 ? model.erase(it) : std::next(it);
-            break;
-        }
-        default: {  // enumerate a key
-            if (!exists) break;
-            const RegHandle key = Open(reg, base[side], path);
-            CheckEnumeration(reg, key, folded, model);
-            reg.RegCloseKey(key);
-        }
+            case 1: {  // query a value
+                if (!exists) break;
+                const RegHandle key = Open(reg, base[side], path);
+                std::uint8_t bytes[256];
+                Dword type = 0, length = sizeof bytes;
+                const RegStatus status = reg.RegQueryValueExA(key, name.c_str(), nullptr, &type, bytes,
+                                                              &length);
+                const auto found = model[folded].find(Fold(name));
+                if (found == model[folded].end()) {
+                    PW_FUZZ_CHECK(status == regerr::FileNotFound);
+                } else {
+                    PW_FUZZ_CHECK(status == regerr::Success && type == found->second.type &&
+                                  found->second.data == std::string(reinterpret_cast<char*>(bytes), length));
+                }
+                reg.RegCloseKey(key);
+                break;
+            }
+            case 2: {  // delete a value
+                if (!exists) break;
+                const RegHandle key = Open(reg, base[side], path);
+                const bool had = model[folded].erase(Fold(name)) == 1;
+                PW_FUZZ_CHECK(reg.RegDeleteValueA(key, name.c_str()) ==
+                              (had ? regerr::Success : regerr::FileNotFound));
+                reg.RegCloseKey(key);
+                break;
+            }
+            case 3: {  // delete a key that has no subkeys
+                if (path.empty()) break;
+                const auto next = model.upper_bound(folded);
+                const bool leaf = exists && (next == model.end() || next->first.rfind(folded + "\\", 0) != 0);
+                const RegStatus status = reg.RegDeleteKeyA(base[side], path.c_str());
+                if (!exists)
+                    PW_FUZZ_CHECK(status == regerr::FileNotFound);
+                else if (!leaf)
+                    PW_FUZZ_CHECK(status != regerr::Success);
+                else
+                    PW_FUZZ_CHECK(status == regerr::Success);
+                if (leaf) model.erase(folded);
+                break;
+            }
+            case 4: {  // delete a key with its subtree
+                if (path.empty()) break;
+                const RegStatus status = store.a.SHDeleteKeyA(base[0], path.c_str());
+                PW_FUZZ_CHECK((status == regerr::Success) == exists);
+                for (auto it = model.begin(); it != model.end();)
+                    it = it->first == folded || it->first.rfind(folded + "\\", 0) == 0 ? model.erase(it)
+                                                                                       : std::next(it);
+                break;
+            }
+            default: {  // enumerate a key
+                if (!exists) break;
+                const RegHandle key = Open(reg, base[side], path);
+                CheckEnumeration(reg, key, folded, model);
+                reg.RegCloseKey(key);
+            }
         }
     }
     for (int side = 0; side < 2; ++side) api[side]->RegCloseKey(base[side]);

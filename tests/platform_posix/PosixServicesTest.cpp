@@ -75,7 +75,8 @@ TEST(PosixClock, GivesWindowsFormsOfTheTimeLocaleAndTheLogNameFromThem) {
         EXPECT_EQ(h.State().strLogPath, c.logPath);
     }
     std::setlocale(LC_TIME, saved.c_str());
-    if (!missing.empty()) GTEST_SKIP() << "locales not generated here (scripts/install-deps core makes them):" << missing;
+    if (!missing.empty())
+        GTEST_SKIP() << "locales not generated here (scripts/install-deps core makes them):" << missing;
 }
 
 TEST(WindowsRegionalForms, TableAndPictureLetters) {

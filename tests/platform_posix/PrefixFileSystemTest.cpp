@@ -21,16 +21,17 @@ protected:
 };
 
 TEST_F(PrefixFiles, MapsDrivesAndTheCurrentDriveIntoThePrefix) {
-    EXPECT_EQ(files.NativePath(u"C:\\RPC_12-6-2026_1.10.50AM.LOG"), Real("drive_c/RPC_12-6-2026_1.10.50AM.LOG"));
+    EXPECT_EQ(files.NativePath(u"C:\\RPC_12-6-2026_1.10.50AM.LOG"),
+              Real("drive_c/RPC_12-6-2026_1.10.50AM.LOG"));
     EXPECT_EQ(files.NativePath(u"d:\\Logs\\a.txt"), Real("drive_d/Logs/a.txt"));
     EXPECT_EQ(files.NativePath(u"\\RPC_x.LOG"), Real("drive_c/RPC_x.LOG"));
     EXPECT_EQ(files.NativePath(u"E:/a/./b"), Real("drive_e/a/b"));
 }
 
 TEST_F(PrefixFiles, RefusesPathsThatLeaveTheDriveOrThatWindowsRefuses) {
-    for (const Text& path : {Text(u"C:\\..\\etc\\passwd"), Text(u"\\a\\..\\..\\x"), Text(u"\\\\server\\share\\x"),
-                             Text(u"C:rel.txt"), Text(u"rel\\x.txt"), Text(u"C:\\a\0b", 6), Text(u"C:\\a:b"),
-                             Text(u"C:\\"), Text(u"")}) {
+    for (const Text& path : {Text(u"C:\\..\\etc\\passwd"), Text(u"\\a\\..\\..\\x"),
+                             Text(u"\\\\server\\share\\x"), Text(u"C:rel.txt"), Text(u"rel\\x.txt"),
+                             Text(u"C:\\a\0b", 6), Text(u"C:\\a:b"), Text(u"C:\\"), Text(u"")}) {
         SCOPED_TRACE(ToUtf8(path));
         EXPECT_THROW(files.NativePath(path), FileError);
         EXPECT_THROW(files.WriteWholeFile(path, "x", FileSystem::Mode::CreateOrReplace), FileError);

@@ -22,7 +22,8 @@ TEST(WindowOnPrefix, LogsLandInTheSystemDrivesFolderAndFailuresAreNamed) {
     const std::string log = ReadFile(prefix.Path() / "drive_c" / "RPC_12-6-2026_1.10.50AM.LOG");
     EXPECT_NE(log.find("NEW SETTING=exch1:6001-6002;"), std::string::npos);
     ASSERT_EQ(h.form.Prompts().size(), 1u);
-    EXPECT_EQ(h.form.Prompts()[0], u"Registry entry and log created.\r\n\r\nLOGPATH: \\RPC_12-6-2026_1.10.50AM.LOG");
+    EXPECT_EQ(h.form.Prompts()[0],
+              u"Registry entry and log created.\r\n\r\nLOGPATH: \\RPC_12-6-2026_1.10.50AM.LOG");
 
     // A log folder that cannot take files: the write stands, the log is named as failed.
     std::filesystem::remove_all(prefix.Path() / "drive_c");

@@ -63,12 +63,14 @@ protected:
     std::string StoredValidPorts() {
         pw::SqliteRegistryApi store(StorePath());
         pw::RegHandle key = 0;
-        EXPECT_EQ(store.RegCreateKeyExA(pw::RootHandle(pw::kLocalMachine32), "SOFTWARE\\Microsoft\\Rpc\\RpcProxy",
-                                        0, nullptr, 0, pw::regaccess::Read, nullptr, &key, nullptr),
-                  pw::regerr::Success);
+        EXPECT_EQ(
+            store.RegCreateKeyExA(pw::RootHandle(pw::kLocalMachine32), "SOFTWARE\\Microsoft\\Rpc\\RpcProxy",
+                                  0, nullptr, 0, pw::regaccess::Read, nullptr, &key, nullptr),
+            pw::regerr::Success);
         char data[512] = {};
         pw::Dword size = sizeof data;
-        store.RegQueryValueExA(key, "ValidPorts", nullptr, nullptr, reinterpret_cast<std::uint8_t*>(data), &size);
+        store.RegQueryValueExA(key, "ValidPorts", nullptr, nullptr, reinterpret_cast<std::uint8_t*>(data),
+                               &size);
         store.RegCloseKey(key);
         return data;
     }
@@ -92,11 +94,13 @@ TEST_F(SessionTest, AMissingValueIsReportedBeforeTheWindowIsShown) {
     EXPECT_EQ(seen.title, "Portwright");
     EXPECT_FALSE(seen.hasIcon);
     EXPECT_EQ(seen.buttonCount, 1);
-    EXPECT_TRUE(seen.text.startsWith(
-        "\"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Rpc\\RpcProxy\\ValidPorts\" registry value does not exist"));
+    EXPECT_TRUE(
+        seen.text.startsWith("\"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Rpc\\RpcProxy\\ValidPorts\" "
+                             "registry value does not exist"));
     EXPECT_TRUE(seen.text.contains("\nPlease verify")) << "CR LF shown as a line break";
     EXPECT_EQ(Text(ControlId::txtCurrentReg), "");
-    EXPECT_EQ(Text(ControlId::txtModified), "exch1:6001-6002;exch1.corp.example:6001-6002;exch1:6004;exch1.corp.example:6004");
+    EXPECT_EQ(Text(ControlId::txtModified),
+              "exch1:6001-6002;exch1.corp.example:6001-6002;exch1:6004;exch1.corp.example:6004");
 }
 
 TEST_F(SessionTest, ATypedSessionComposesWritesLogsRestoresAndExits) {
@@ -133,7 +137,8 @@ TEST_F(SessionTest, ATypedSessionComposesWritesLogsRestoresAndExits) {
     EXPECT_EQ(Text(ControlId::txtCurrentReg), composed);
     const QStringList logs = LogFiles();
     ASSERT_EQ(logs.size(), 1);
-    EXPECT_TRUE(watcher_->Seen().back().text.startsWith("Registry entry and log created.\n\nLOGPATH: C:\\RPC_"));
+    EXPECT_TRUE(
+        watcher_->Seen().back().text.startsWith("Registry entry and log created.\n\nLOGPATH: C:\\RPC_"));
     EXPECT_TRUE(watcher_->Seen().back().text.endsWith(logs.front()));
     QFile log(prefix_.path() + "/drive_c/" + logs.front());
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));

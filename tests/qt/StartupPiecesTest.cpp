@@ -49,9 +49,9 @@ TEST(SpreadLabel, SplitsAtTheFirstRunOfEightOrMoreSpacesAsTheOldPatternDid) {
     const QRegularExpression gap(QStringLiteral(" {8,}"));
     const QStringList captions{
         QStringLiteral("Ports:") + QString(53, u' ') + QStringLiteral("Store (Default=6001)"),
-        QStringLiteral("a       b"),                     // seven spaces: not spread
-        QStringLiteral("a        b"),                    // eight
-        QStringLiteral("a b  c          d         e"),   // the first long run wins
+        QStringLiteral("a       b"),                    // seven spaces: not spread
+        QStringLiteral("a        b"),                   // eight
+        QStringLiteral("a b  c          d         e"),  // the first long run wins
         QStringLiteral("         leading"),
         QStringLiteral("trailing          "),
         QStringLiteral("Exchange Server NetBIOS Name:"),
@@ -60,9 +60,9 @@ TEST(SpreadLabel, SplitsAtTheFirstRunOfEightOrMoreSpacesAsTheOldPatternDid) {
         SCOPED_TRACE(caption.toStdString());
         const QRegularExpressionMatch match = gap.match(caption);
         EXPECT_EQ(pw::qt::SpreadLabel::Spreads(caption), match.hasMatch());
-        const QStringList expected =
-            match.hasMatch() ? QStringList{caption.left(match.capturedStart()), caption.mid(match.capturedEnd())}
-                             : QStringList{};
+        const QStringList expected = match.hasMatch() ? QStringList{caption.left(match.capturedStart()),
+                                                                    caption.mid(match.capturedEnd())}
+                                                      : QStringList{};
         EXPECT_EQ(pw::qt::SpreadLabel::Parts(caption), expected);
     }
 }

@@ -42,9 +42,9 @@ protected:
 };
 
 TEST_F(WindowTest, TabWalksTheTabIndicesBothWaysPassingOverLabels) {
-    const QStringList forward{"txtComputerName", "txtInternalFQDN", "txtPort1", "txtPort2", "txtPort3",
-                              "cmdExit", "txtCurrentReg", "txtModified", "cmdDefault", "cmdResetPorts",
-                              "cmdSetReg", "txtExternalFQDN"};
+    const QStringList forward{"txtComputerName", "txtInternalFQDN", "txtPort1",      "txtPort2",
+                              "txtPort3",        "cmdExit",         "txtCurrentReg", "txtModified",
+                              "cmdDefault",      "cmdResetPorts",   "cmdSetReg",     "txtExternalFQDN"};
     EXPECT_EQ(Focused(), "txtExternalFQDN") << "first focus";
     QStringList seen;
     for (int i = 0; i < forward.size(); ++i) {
@@ -76,7 +76,8 @@ TEST_F(WindowTest, AccessKeysPressTheirButtons) {
         QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier);
         QTRY_COMPARE_WITH_TIMEOUT(clicks_.size(), std::size_t{1}, 2000);
         EXPECT_EQ(clicks_.front(), button);
-        EXPECT_EQ(QApplication::focusWidget(), W(button)) << "the focus moves to the button, then it is pressed";
+        EXPECT_EQ(QApplication::focusWidget(), W(button))
+            << "the focus moves to the button, then it is pressed";
     }
 }
 
@@ -105,7 +106,8 @@ TEST_F(WindowTest, EnterAndEscPressNoButtonFromABoxButEnterPressesAFocusedButton
     QTest::keyClick(W(ControlId::cmdDefault), Qt::Key_Escape);
     QTest::keyClick(W(ControlId::cmdDefault), Qt::Key_Return);
     EXPECT_EQ(clicks_, std::vector<ControlId>{ControlId::cmdDefault});
-    for (ControlId id : {ControlId::cmdSetReg, ControlId::cmdDefault, ControlId::cmdExit, ControlId::cmdResetPorts}) {
+    for (ControlId id :
+         {ControlId::cmdSetReg, ControlId::cmdDefault, ControlId::cmdExit, ControlId::cmdResetPorts}) {
         auto* button = qobject_cast<QPushButton*>(W(id));
         EXPECT_FALSE(button->isDefault() || button->autoDefault()) << button->objectName().toStdString();
     }
@@ -198,10 +200,12 @@ TEST_F(WindowTest, LayoutHoldsItsTwipsFontsCaptionsAndDrawingOrder) {
     // Boxes and buttons above the labels they overlap; Label3 is covered but
     // for a sliver and shows nothing.
     EXPECT_FALSE(W(ControlId::Label3)->isVisible());
-    const QRect proxyUnderReset = W(ControlId::lblDSProxy)->geometry() & W(ControlId::cmdResetPorts)->geometry();
+    const QRect proxyUnderReset = W(ControlId::lblDSProxy)->geometry() &
+                                  W(ControlId::cmdResetPorts)->geometry();
     ASSERT_FALSE(proxyUnderReset.isEmpty());
     QWidget* atOverlap = form_.childAt(proxyUnderReset.center());
-    EXPECT_TRUE(atOverlap == W(ControlId::cmdResetPorts) || atOverlap->parentWidget() == W(ControlId::cmdResetPorts));
+    EXPECT_TRUE(atOverlap == W(ControlId::cmdResetPorts) ||
+                atOverlap->parentWidget() == W(ControlId::cmdResetPorts));
 
     // Rules: one pixel, window-text colour. Line4 runs at 9000 twips from 585 to 7650.
     const QImage picture = form_.grab().toImage();

@@ -14,16 +14,16 @@ std::string Utf16(TextView text) {
     return out;
 }
 
-Value V(Text name, Dword type, std::vector<std::uint8_t> data) { return {std::move(name), type, std::move(data)}; }
+Value V(Text name, Dword type, std::vector<std::uint8_t> data) {
+    return {std::move(name), type, std::move(data)};
+}
 
 TEST(RegFile, WritesTheEditorsVersion5Lines) {
-    const std::string file = Write({{u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Test",
-                                     {V(u"", regtype::Sz, WideBytes(u"d")),
-                                      V(u"q\"b\\", regtype::Sz, WideBytes(u"C:\\x \"y\"")),
-                                      V(u"n", regtype::Dword_, {0x78, 0x56, 0x34, 0x12}),
-                                      V(u"b", regtype::Binary, {0, 0xAB}),
-                                      V(u"e", regtype::ExpandSz, WideBytes(u"%a")),
-                                      V(u"q", 11, {1, 0, 0, 0, 0, 0, 0, 0})}}});
+    const std::string file = Write(
+        {{u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Test",
+          {V(u"", regtype::Sz, WideBytes(u"d")), V(u"q\"b\\", regtype::Sz, WideBytes(u"C:\\x \"y\"")),
+           V(u"n", regtype::Dword_, {0x78, 0x56, 0x34, 0x12}), V(u"b", regtype::Binary, {0, 0xAB}),
+           V(u"e", regtype::ExpandSz, WideBytes(u"%a")), V(u"q", 11, {1, 0, 0, 0, 0, 0, 0, 0})}}});
     EXPECT_EQ(file, Utf16(u"Windows Registry Editor Version 5.00\r\n\r\n"
                           u"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test]\r\n"
                           u"@=\"d\"\r\n"
@@ -67,9 +67,10 @@ TEST(RegFile, RoundTripsEveryTypeAndShape) {
 
 TEST(RegFile, ReadsRegedit4DeletionsCommentsAndContinuations) {
     // REGEDIT4 is ANSI: hex(2) data is code-page bytes, kept as wide text.
-    const ParseResult parsed = Parse("REGEDIT4\n; comment \\\n\n[-HKEY_LOCAL_MACHINE\\Gone]\n"
-                                     "[HKLM\\K]\n\"x\"=-\n\"t\"=\"\xE9\"\n"
-                                     "\"e\"=hex(2):41,\\\n   42,00\n@=dword:ff\n");
+    const ParseResult parsed = Parse(
+        "REGEDIT4\n; comment \\\n\n[-HKEY_LOCAL_MACHINE\\Gone]\n"
+        "[HKLM\\K]\n\"x\"=-\n\"t\"=\"\xE9\"\n"
+        "\"e\"=hex(2):41,\\\n   42,00\n@=dword:ff\n");
     ASSERT_TRUE(parsed.ok()) << ToUtf8(parsed.error);
     using K = Operation::Kind;
     const std::vector<std::pair<K, int>> expected{{K::DeleteKey, 4}, {K::CreateKey, 5}, {K::DeleteValue, 6},

@@ -67,16 +67,15 @@ protected:
     RegHandle Open(const std::string& path, Dword access, RegHandle parent = 0,
                    Dword* disposition = nullptr) {
         RegHandle handle = 0;
-        RegStatus status = Api().RegCreateKeyExA(parent != 0 ? parent : key_, path.c_str(), 0,
-                                                 nullptr, kRegOptionNonVolatile, access, nullptr,
-                                                 &handle, disposition);
+        RegStatus status = Api().RegCreateKeyExA(parent != 0 ? parent : key_, path.c_str(), 0, nullptr,
+                                                 kRegOptionNonVolatile, access, nullptr, &handle,
+                                                 disposition);
         EXPECT_EQ(status, regerr::Success) << "opening " << path << ": " << Api().DescribeLastFailure();
         return handle;
     }
 
     void Set(RegHandle key, const char* name, Dword type, const std::string& data) {
-        ASSERT_EQ(Api().RegSetValueExA(key, name, 0, type,
-                                       reinterpret_cast<const std::uint8_t*>(data.data()),
+        ASSERT_EQ(Api().RegSetValueExA(key, name, 0, type, reinterpret_cast<const std::uint8_t*>(data.data()),
                                        static_cast<Dword>(data.size())),
                   regerr::Success)
             << "setting " << (name ? name : "(default)") << ": " << Api().DescribeLastFailure();
@@ -97,15 +96,14 @@ protected:
         return status;
     }
 
-    Enumerated EnumValue(RegHandle key, Dword index, Dword nameCapacity = 256,
-                         Dword dataCapacity = 256) {
+    Enumerated EnumValue(RegHandle key, Dword index, Dword nameCapacity = 256, Dword dataCapacity = 256) {
         Enumerated result;
         std::vector<char> name(nameCapacity + 16, static_cast<char>(kMarker));
         std::vector<std::uint8_t> data(dataCapacity + 16, kMarker);
         Dword nameLen = nameCapacity;
         Dword dataLen = dataCapacity;
-        result.status = Api().RegEnumValueA(key, index, name.data(), &nameLen, nullptr,
-                                            &result.type, data.data(), &dataLen);
+        result.status = Api().RegEnumValueA(key, index, name.data(), &nameLen, nullptr, &result.type,
+                                            data.data(), &dataLen);
         for (size_t i = nameCapacity; i < name.size(); ++i) {
             EXPECT_EQ(static_cast<std::uint8_t>(name[i]), kMarker) << "name written past its buffer";
         }
@@ -139,8 +137,8 @@ protected:
         for (Dword i = 0;; ++i) {
             char name[300];
             Dword nameLen = sizeof name;
-            RegStatus status =
-                Api().RegEnumKeyExA(key, i, name, &nameLen, nullptr, nullptr, nullptr, nullptr);
+            RegStatus status = Api().RegEnumKeyExA(key, i, name, &nameLen, nullptr, nullptr, nullptr,
+                                                   nullptr);
             if (status != regerr::Success) {
                 EXPECT_EQ(status, regerr::NoMoreItems);
                 return names;
@@ -165,11 +163,15 @@ TEST_F(RegistryApiTest, StringDataKeepsExactlyTheBytesSet) {
     Set(key_, "List", regtype::MultiSz, Bytes("a\0bc\0\0", 6));
     Set(key_, "Expand", regtype::ExpandSz, Bytes("%TEMP%\\x\0", 9));
 
-    struct Case { const char* name; Dword type; std::string data; };
-    for (const Case& c : {Case{"WithNul", regtype::Sz, Bytes("abc\0", 4)},
-                          Case{"WithoutNul", regtype::Sz, "abc"},
-                          Case{"List", regtype::MultiSz, Bytes("a\0bc\0\0", 6)},
-                          Case{"Expand", regtype::ExpandSz, Bytes("%TEMP%\\x\0", 9)}}) {
+    struct Case {
+        const char* name;
+        Dword type;
+        std::string data;
+    };
+    for (const Case& c :
+         {Case{"WithNul", regtype::Sz, Bytes("abc\0", 4)}, Case{"WithoutNul", regtype::Sz, "abc"},
+          Case{"List", regtype::MultiSz, Bytes("a\0bc\0\0", 6)},
+          Case{"Expand", regtype::ExpandSz, Bytes("%TEMP%\\x\0", 9)}}) {
         SCOPED_TRACE(c.name);
         Dword type = 0, size = 0;
         std::string data;
@@ -235,8 +237,8 @@ TEST_F(RegistryApiTest, InfoGivesCountsAndLongestNamesAndData) {
     for (const char* child : {"k", "LongestKey"}) Api().RegCloseKey(Open(child, regaccess::Read));
 
     Dword subKeys = 99, maxSubKey = 99, values = 99, maxName = 99, maxData = 99;
-    ASSERT_EQ(Api().RegQueryInfoKeyA(key_, nullptr, nullptr, nullptr, &subKeys, &maxSubKey, nullptr,
-                                     &values, &maxName, &maxData, nullptr, nullptr),
+    ASSERT_EQ(Api().RegQueryInfoKeyA(key_, nullptr, nullptr, nullptr, &subKeys, &maxSubKey, nullptr, &values,
+                                     &maxName, &maxData, nullptr, nullptr),
               regerr::Success);
     EXPECT_EQ(subKeys, 2u);
     EXPECT_EQ(maxSubKey, 10u) << "characters, without the terminator";
@@ -247,7 +249,9 @@ TEST_F(RegistryApiTest, InfoGivesCountsAndLongestNamesAndData) {
 
 TEST_F(RegistryApiTest, EnumValueMoreDataReportsTheDataAndLeavesTheNameCount) {
     Set(key_, "Test", regtype::Sz, Bytes("foobar\0", 7));
-    struct Case { Dword nameCapacity, dataCapacity; };
+    struct Case {
+        Dword nameCapacity, dataCapacity;
+    };
     for (Case c : {Case{0, 20}, Case{2, 20}, Case{3, 20}, Case{20, 2}, Case{2, 2}}) {
         SCOPED_TRACE("name capacity " + std::to_string(c.nameCapacity) + ", data capacity " +
                      std::to_string(c.dataCapacity));
@@ -264,7 +268,8 @@ TEST_F(RegistryApiTest, EnumValueMoreDataReportsTheDataAndLeavesTheNameCount) {
         bool dataFits = c.dataCapacity >= 7;
         // Windows may write as much of the name as fits, once the data fitted.
         std::string truncated = untouched;
-        if (c.nameCapacity > 0) truncated.replace(0, c.nameCapacity, std::string("Test").substr(0, c.nameCapacity - 1) + '\0');
+        if (c.nameCapacity > 0)
+            truncated.replace(0, c.nameCapacity, std::string("Test").substr(0, c.nameCapacity - 1) + '\0');
         EXPECT_TRUE(name == untouched || (dataFits && name == truncated)) << name;
         std::string filled = untouched;
         filled.replace(0, 7, Bytes("foobar\0", 7));
@@ -273,27 +278,35 @@ TEST_F(RegistryApiTest, EnumValueMoreDataReportsTheDataAndLeavesTheNameCount) {
 }
 
 TEST_F(RegistryApiTest, StringsLackingTheirNulGetOneWhereTheBufferHasRoom) {
-    struct Case { const char* key; Dword type; std::string data; };
+    struct Case {
+        const char* key;
+        Dword type;
+        std::string data;
+    };
     // Each set from a source whose next byte is not NUL, so exactly these bytes are kept.
     for (const Case& c : {Case{"Sz", regtype::Sz, "abc"}, Case{"Expand", regtype::ExpandSz, "%PATH%"},
                           Case{"Multi", regtype::MultiSz, Bytes("a\0bc", 4)}}) {
         SCOPED_TRACE(c.key);
         RegHandle sub = Open(c.key, regaccess::AllAccess);
         std::string source = c.data + 'X';
-        ASSERT_EQ(Api().RegSetValueExA(sub, "v", 0, c.type, reinterpret_cast<const std::uint8_t*>(source.data()),
-                                       static_cast<Dword>(c.data.size())),
-                  regerr::Success);
+        ASSERT_EQ(
+            Api().RegSetValueExA(sub, "v", 0, c.type, reinterpret_cast<const std::uint8_t*>(source.data()),
+                                 static_cast<Dword>(c.data.size())),
+            regerr::Success);
         // Read into a buffer with room for one byte more, by query and by enumeration.
         for (bool enumerate : {false, true}) {
             std::vector<std::uint8_t> buffer(c.data.size() + 4, kMarker);
             Dword size = static_cast<Dword>(c.data.size()) + 1;
             char name[8];
             Dword nameLen = sizeof name;
-            ASSERT_EQ(enumerate ? Api().RegEnumValueA(sub, 0, name, &nameLen, nullptr, nullptr, buffer.data(), &size)
+            ASSERT_EQ(enumerate ? Api().RegEnumValueA(sub, 0, name, &nameLen, nullptr, nullptr, buffer.data(),
+                                                      &size)
                                 : Api().RegQueryValueExA(sub, "v", nullptr, nullptr, buffer.data(), &size),
                       regerr::Success);
-            EXPECT_EQ(std::string(buffer.begin(), buffer.begin() + size), c.data) << "the size stays the data's";
-            EXPECT_EQ(buffer[size], 0) << (enumerate ? "RegEnumValueA" : "RegQueryValueExA") << " adds the NUL";
+            EXPECT_EQ(std::string(buffer.begin(), buffer.begin() + size), c.data)
+                << "the size stays the data's";
+            EXPECT_EQ(buffer[size], 0)
+                << (enumerate ? "RegEnumValueA" : "RegQueryValueExA") << " adds the NUL";
             EXPECT_EQ(buffer[size + 1], kMarker);
         }
         Api().RegCloseKey(sub);
@@ -302,7 +315,8 @@ TEST_F(RegistryApiTest, StringsLackingTheirNulGetOneWhereTheBufferHasRoom) {
 
 TEST_F(RegistryApiTest, QueryValueReadsTheSizeFirstAndZeroesItForAMissingValue) {
     Dword size = 0xDEADBEEF;
-    EXPECT_EQ(Api().RegQueryValueExA(key_, "Missing", nullptr, nullptr, nullptr, &size), regerr::FileNotFound);
+    EXPECT_EQ(Api().RegQueryValueExA(key_, "Missing", nullptr, nullptr, nullptr, &size),
+              regerr::FileNotFound);
     EXPECT_EQ(size, 0u);
 
     // A caller passing one variable for both type and size.
@@ -369,7 +383,8 @@ TEST_F(RegistryApiTest, InfoGivesWriteTimesUtf16SizesAndTheClassAsWindowsDoes) {
     };
     std::uint64_t last = written();
     const std::uint64_t kDay = 864000000000ull;
-    EXPECT_LT(last > TicksNow() ? last - TicksNow() : TicksNow() - last, kDay) << "a time of today, never zero";
+    EXPECT_LT(last > TicksNow() ? last - TicksNow() : TicksNow() - last, kDay)
+        << "a time of today, never zero";
     auto expectLater = [&](const char* after) {
         std::uint64_t now = written();
         EXPECT_GT(now, last) << "after " << after;
@@ -388,7 +403,8 @@ TEST_F(RegistryApiTest, InfoGivesWriteTimesUtf16SizesAndTheClassAsWindowsDoes) {
     char name[8];
     Dword nameLen = sizeof name;
     FileTime listed;
-    ASSERT_EQ(Api().RegEnumKeyExA(key_, 0, name, &nameLen, nullptr, nullptr, nullptr, &listed), regerr::Success);
+    ASSERT_EQ(Api().RegEnumKeyExA(key_, 0, name, &nameLen, nullptr, nullptr, nullptr, &listed),
+              regerr::Success);
     EXPECT_EQ(Ticks(listed), last) << "the subkey listing gives the same time";
 
     // The longest data: a string counts as its UTF-16 form, two bytes a character.
@@ -401,11 +417,16 @@ TEST_F(RegistryApiTest, InfoGivesWriteTimesUtf16SizesAndTheClassAsWindowsDoes) {
     EXPECT_EQ(maxData, 62u);
 
     RegHandle classy = 0;
-    ASSERT_EQ(Api().RegCreateKeyExA(key_, "Classy", 0, "classname", kRegOptionNonVolatile, regaccess::AllAccess,
-                                    nullptr, &classy, nullptr),
+    ASSERT_EQ(Api().RegCreateKeyExA(key_, "Classy", 0, "classname", kRegOptionNonVolatile,
+                                    regaccess::AllAccess, nullptr, &classy, nullptr),
               regerr::Success);
     // Too small: as much as fits, terminated, and the length of that.
-    struct Case { Dword capacity; RegStatus status; std::string written; Dword length; };
+    struct Case {
+        Dword capacity;
+        RegStatus status;
+        std::string written;
+        Dword length;
+    };
     for (const Case& c : {Case{0, regerr::Success, "", 0}, Case{1, regerr::MoreData, Bytes("\0", 1), 0},
                           Case{9, regerr::MoreData, Bytes("classnam\0", 9), 8},
                           Case{10, regerr::Success, Bytes("classname\0", 10), 9}}) {
@@ -417,7 +438,8 @@ TEST_F(RegistryApiTest, InfoGivesWriteTimesUtf16SizesAndTheClassAsWindowsDoes) {
                   c.status);
         EXPECT_EQ(buffer, c.written + std::string(16 - c.written.size(), 'x'));
         if (c.capacity == 0 && sandbox_->IsWine()) {
-            KNOWN_WINE_DIFFERENCE("RegQueryInfoKeyA with a class buffer of capacity 0 gives the class's length");
+            KNOWN_WINE_DIFFERENCE(
+                "RegQueryInfoKeyA with a class buffer of capacity 0 gives the class's length");
             EXPECT_EQ(classLen, 9u);
         } else {
             EXPECT_EQ(classLen, c.length);
@@ -484,11 +506,10 @@ TEST_F(RegistryApiTest, HandlesOfADeletedKeyAnswerKeyDeleted) {
     Dword size = 0;
     EXPECT_EQ(Api().RegQueryValueExA(child, "v", nullptr, nullptr, nullptr, &size), regerr::KeyDeleted);
     EXPECT_EQ(EnumValue(child, 0).status, regerr::KeyDeleted);
-    EXPECT_EQ(Api().RegSetValueExA(child, "w", 0, regtype::Sz,
-                                   reinterpret_cast<const std::uint8_t*>("y"), 2),
+    EXPECT_EQ(Api().RegSetValueExA(child, "w", 0, regtype::Sz, reinterpret_cast<const std::uint8_t*>("y"), 2),
               regerr::KeyDeleted);
-    EXPECT_EQ(Api().RegQueryInfoKeyA(child, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                     nullptr, nullptr, nullptr, nullptr, nullptr),
+    EXPECT_EQ(Api().RegQueryInfoKeyA(child, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                     nullptr, nullptr, nullptr, nullptr),
               regerr::KeyDeleted);
     EXPECT_EQ(Api().RegCloseKey(child), regerr::Success);
 
@@ -501,8 +522,8 @@ TEST_F(RegistryApiTest, HandlesOfADeletedKeyAnswerKeyDeleted) {
 TEST_F(RegistryApiTest, ValueNamesIgnoreCaseAndKeepTheFirstSpelling) {
     Set(key_, "ValidPorts", regtype::Sz, Bytes("old\0", 4));
     Set(key_, "VALIDPORTS", regtype::Sz, Bytes("new\0", 4));
-    Set(key_, "\xC4pfel", regtype::Sz, Bytes("1\0", 2));    // Ä
-    Set(key_, "\xE4PFEL", regtype::Sz, Bytes("2\0", 2));    // ä, in other case
+    Set(key_, "\xC4pfel", regtype::Sz, Bytes("1\0", 2));  // Ä
+    Set(key_, "\xE4PFEL", regtype::Sz, Bytes("2\0", 2));  // ä, in other case
 
     EXPECT_EQ(ValueNames(key_), (std::vector<std::string>{"ValidPorts", "\xC4pfel"}));
     Dword type = 0, size = 0;

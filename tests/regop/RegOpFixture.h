@@ -28,8 +28,8 @@ struct RawValue {
 
 inline std::vector<std::uint8_t> Bytes(const std::string& bytes) { return {bytes.begin(), bytes.end()}; }
 inline std::vector<std::uint8_t> DwordBytes(std::uint32_t v) {
-    return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v >> 16),
-            static_cast<std::uint8_t>(v >> 24)};
+    return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
+            static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
 }
 
 class RegOpTest : public ::testing::Test {
@@ -51,9 +51,10 @@ protected:
     // A RegOp over the counting view, addressing the sandbox key (or below it);
     // its errors are collected in shown.
     std::unique_ptr<RegOp> MakeOp(const Text& below = {}, std::int32_t options = 0) {
-        auto op = std::make_unique<RegOp>(counting_, [this](const Text& message, const Text& title, int style) {
-            shown.push_back({message, title, style});
-        });
+        auto op = std::make_unique<RegOp>(counting_,
+                                          [this](const Text& message, const Text& title, int style) {
+                                              shown.push_back({message, title, style});
+                                          });
         op->Root(Root());
         op->Options(options);
         op->Key(Path(below));
@@ -64,15 +65,16 @@ protected:
     RegHandle Open(const Text& below = {}) {
         RegHandle h = 0;
         Dword disposition = 0;
-        const RegStatus status =
-            Direct().RegCreateKeyExA(RootHandle(Root()), ToAnsi(Path(below)).c_str(), 0, nullptr,
-                                     kRegOptionNonVolatile, regaccess::AllAccess, nullptr, &h, &disposition);
+        const RegStatus status = Direct().RegCreateKeyExA(RootHandle(Root()), ToAnsi(Path(below)).c_str(), 0,
+                                                          nullptr, kRegOptionNonVolatile,
+                                                          regaccess::AllAccess, nullptr, &h, &disposition);
         EXPECT_EQ(status, regerr::Success) << "cannot open " << ToUtf8(Path(below));
         handles_.push_back(h);
         return h;
     }
 
-    void Set(const std::string& name, Dword type, const std::vector<std::uint8_t>& data, const Text& below = {}) {
+    void Set(const std::string& name, Dword type, const std::vector<std::uint8_t>& data,
+             const Text& below = {}) {
         ASSERT_EQ(Direct().RegSetValueExA(Open(below), name.c_str(), 0, type, data.data(),
                                           static_cast<Dword>(data.size())),
                   regerr::Success)
@@ -86,7 +88,8 @@ protected:
         RawValue value;
         RegHandle h = Open(below);
         Dword size = 0;
-        if (Direct().RegQueryValueExA(h, name.c_str(), nullptr, &value.type, nullptr, &size) != regerr::Success) {
+        if (Direct().RegQueryValueExA(h, name.c_str(), nullptr, &value.type, nullptr, &size) !=
+            regerr::Success) {
             return value;
         }
         value.data.resize(size);
@@ -105,13 +108,13 @@ private:
 };
 
 // Checks one stored value; failures name the caller's line.
-#define EXPECT_STORED(stored, expectedType, expectedData)          \
-    do {                                                           \
-        SCOPED_TRACE("stored value");                              \
-        const ::pw::test::RawValue& s_ = (stored);                 \
-        EXPECT_TRUE(s_.exists);                                    \
-        EXPECT_EQ(s_.type, ::pw::Dword(expectedType));             \
-        EXPECT_EQ(s_.data, (expectedData));                        \
+#define EXPECT_STORED(stored, expectedType, expectedData) \
+    do {                                                  \
+        SCOPED_TRACE("stored value");                     \
+        const ::pw::test::RawValue& s_ = (stored);        \
+        EXPECT_TRUE(s_.exists);                           \
+        EXPECT_EQ(s_.type, ::pw::Dword(expectedType));    \
+        EXPECT_EQ(s_.data, (expectedData));               \
     } while (0)
 
 }  // namespace pw::test

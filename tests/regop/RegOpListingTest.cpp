@@ -102,7 +102,8 @@ TEST_F(RegOpTest, DeleteKeyRefusesPathsWithoutAParent) {
 
     // One component, a trailing backslash, and a leading one (whose parent
     // would be the hive itself): nothing is opened, nothing deleted.
-    for (const char16_t* path : {u"PortwrightNoSuchKey", u"PortwrightNoSuchKey\\", u"\\PortwrightNoSuchKey"}) {
+    for (const char16_t* path :
+         {u"PortwrightNoSuchKey", u"PortwrightNoSuchKey\\", u"\\PortwrightNoSuchKey"}) {
         RegOp each(Counting());
         each.Key(path);
         EXPECT_FALSE(each.DeleteKey()) << ToUtf8(path);

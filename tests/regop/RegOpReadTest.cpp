@@ -13,9 +13,10 @@ TEST_F(RegOpTest, ReadingAMissingKeyCreatesItEmpty) {
 
     RegHandle h = 0;
     Dword disposition = 0;
-    ASSERT_EQ(Direct().RegCreateKeyExA(RootHandle(Root()), ToAnsi(Path(u"Missing\\Deeper")).c_str(), 0, nullptr,
-                                       kRegOptionNonVolatile, regaccess::Read, nullptr, &h, &disposition),
-              regerr::Success);
+    ASSERT_EQ(
+        Direct().RegCreateKeyExA(RootHandle(Root()), ToAnsi(Path(u"Missing\\Deeper")).c_str(), 0, nullptr,
+                                 kRegOptionNonVolatile, regaccess::Read, nullptr, &h, &disposition),
+        regerr::Success);
     EXPECT_EQ(disposition, kOpenedExistingKey);
     Direct().RegCloseKey(h);
 }
@@ -82,7 +83,10 @@ TEST_F(RegOpTest, ExpansionLongerThanTheFirstBufferIsKeptWhole) {
 
 TEST_F(RegOpTest, NamesMatchWithoutRegardToCase) {
     SetText("ValidPorts", "a:1");
-    SetText("Gr\xF6\xDF" "e", "big");  // Windows-1252 letters
+    SetText(
+        "Gr\xF6\xDF"
+        "e",
+        "big");  // Windows-1252 letters
     auto op = MakeOp();
     EXPECT_EQ(op->Value(u"validports"), RegValue(Text(u"a:1")));
     EXPECT_EQ(op->Value(u"VALIDPORTS"), RegValue(Text(u"a:1")));
@@ -133,8 +137,8 @@ TEST_F(RegOpTest, AChangeOfWantedAccessReopensTheKey) {
     EXPECT_EQ(op->Value(u"ValidPorts"), RegValue(Text(u"mail:6001")));
     op->Value(u"ValidPorts", Text(u"mail:6002"));
     EXPECT_EQ(op->Value(u"ValidPorts"), RegValue(Text(u"mail:6002")));
-    EXPECT_EQ(Counting().openMasks,
-              (std::vector<Dword>{regaccess::ReadWrite, regaccess::Read, regaccess::ReadWrite, regaccess::Read}));
+    EXPECT_EQ(Counting().openMasks, (std::vector<Dword>{regaccess::ReadWrite, regaccess::Read,
+                                                        regaccess::ReadWrite, regaccess::Read}));
     EXPECT_EQ(Counting().Calls("RegCloseKey"), 3);
 }
 

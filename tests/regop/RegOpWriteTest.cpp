@@ -132,7 +132,8 @@ TEST_F(RegOpTest, AFailedWriteIsReportedWithOptionEight) {
     op->Value(u"Name", Text(u"value"));
     EXPECT_FALSE(Get("Name").exists);
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].message, u"Could not write Registry Value!\n\nthe registry store /tmp/x/registry.db is read-only");
+    EXPECT_EQ(shown[0].message,
+              u"Could not write Registry Value!\n\nthe registry store /tmp/x/registry.db is read-only");
 }
 
 }  // namespace

@@ -23,8 +23,8 @@ TEST(WriteValueText, ScalarsHaveStableTextForms) {
 }
 
 TEST(WriteValueInt32, RoundsHalvesToEvenAndRefusesWhatDoesNotFit) {
-    EXPECT_EQ(WriteValueAsInt32(RegWriteValue{Currency{25000}}), 2);   // 2.5
-    EXPECT_EQ(WriteValueAsInt32(RegWriteValue{Currency{35000}}), 4);   // 3.5
+    EXPECT_EQ(WriteValueAsInt32(RegWriteValue{Currency{25000}}), 2);  // 2.5
+    EXPECT_EQ(WriteValueAsInt32(RegWriteValue{Currency{35000}}), 4);  // 3.5
     EXPECT_EQ(WriteValueAsInt32(RegWriteValue{Currency{-25000}}), -2);
     EXPECT_EQ(WriteValueAsInt32(RegWriteValue{Currency{-25001}}), -3);
     EXPECT_EQ(WriteValueAsInt32(RegWriteValue{true}), -1);

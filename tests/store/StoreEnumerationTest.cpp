@@ -29,7 +29,8 @@ TEST(StoreEnumeration, APassKeepsItsSnapshotUntilOwnChangesOrANewPass) {
     SqliteRegistryApi writer(prefix.StorePath());
     RegHandle readKey = CreateOrOpenKey(reader, kCurrentUser32, kKeyPath);
     RegHandle writeKey = CreateOrOpenKey(writer, kCurrentUser32, kKeyPath);
-    for (const char* name : {"v0", "v1", "v2"}) ASSERT_EQ(SetText(writer, writeKey, name, name), regerr::Success);
+    for (const char* name : {"v0", "v1", "v2"})
+        ASSERT_EQ(SetText(writer, writeKey, name, name), regerr::Success);
 
     // Read as the registry object reads numbers: each index twice.
     EXPECT_EQ(Enumerate(reader, readKey, 0), "v0=v0");
@@ -42,7 +43,8 @@ TEST(StoreEnumeration, APassKeepsItsSnapshotUntilOwnChangesOrANewPass) {
     EXPECT_EQ(Enumerate(reader, readKey, 3), "v3=v3") << "asking again after the end looks again";
 
     EXPECT_EQ(Enumerate(reader, readKey, 0), "v0=v0");
-    EXPECT_EQ(Enumerate(reader, readKey, 1), "v1=other") << "a pass from index 0 sees the other process's change";
+    EXPECT_EQ(Enumerate(reader, readKey, 1), "v1=other")
+        << "a pass from index 0 sees the other process's change";
 
     // This object's own change, through another handle, in the middle of a pass.
     RegHandle ownWrite = CreateOrOpenKey(reader, kCurrentUser32, kKeyPath);

@@ -54,7 +54,8 @@ TEST(StoreFailure, UnusableFilesAreRefusedAndLeftUntouched) {
         TemporaryPrefix prefix;
         sqlite3* db = nullptr;
         ASSERT_EQ(sqlite3_open(prefix.StorePath().c_str(), &db), SQLITE_OK);
-        sqlite3_exec(db, "CREATE TABLE notes(text); INSERT INTO notes VALUES ('mine');", nullptr, nullptr, nullptr);
+        sqlite3_exec(db, "CREATE TABLE notes(text); INSERT INTO notes VALUES ('mine');", nullptr, nullptr,
+                     nullptr);
         sqlite3_close(db);
         ExpectRefusedUntouched(prefix.StorePath(), regerr::BadDb, "another program's database");
     }
@@ -94,11 +95,11 @@ TEST(StoreFailure, PrefixThatCannotBeCreatedAnswersCantOpen) {
 
 // What an unprivileged user's process saw of a store it may not write.
 struct ReadOnlyAnswers {
-    int query = -1;     // reading value1
-    int set = -1;       // changing it
+    int query = -1;             // reading value1
+    int set = -1;               // changing it
     std::uint64_t written = 0;  // the key's last-write time
-    char text[64] = {};  // value1's text as read
-    char message[1024] = {};  // DescribeLastFailure after the refusal
+    char text[64] = {};         // value1's text as read
+    char message[1024] = {};    // DescribeLastFailure after the refusal
 };
 
 // Runs in a child process, as nobody when the tests run as root (file modes do
@@ -118,7 +119,8 @@ ReadOnlyAnswers ProbeAsNobody(const std::string& storePath) {
             answers.query = api.RegQueryValueExA(key, "value1", nullptr, nullptr,
                                                  reinterpret_cast<std::uint8_t*>(answers.text), &size);
             answers.written = LastWritten(api, key);
-            RegHandle writable = CreateOrOpenKey(api, kCurrentUser32, "Software\\Filled", regaccess::AllAccess);
+            RegHandle writable = CreateOrOpenKey(api, kCurrentUser32, "Software\\Filled",
+                                                 regaccess::AllAccess);
             answers.set = SetText(api, writable, "value1", "changed");
             api.DescribeLastFailure().copy(answers.message, sizeof answers.message - 1);
         }
@@ -206,7 +208,8 @@ TEST(StoreFailure, UnwritableStoreWithPendingLogIsRefusedNotReadStale) {
 
     ReadOnlyAnswers answers = ProbeAsNobody(copy.StorePath());
     EXPECT_EQ(answers.query, regerr::CantOpen) << answers.text;
-    EXPECT_NE(std::string(answers.message).find(copy.StorePath() + "-wal"), std::string::npos) << answers.message;
+    EXPECT_NE(std::string(answers.message).find(copy.StorePath() + "-wal"), std::string::npos)
+        << answers.message;
     ASSERT_EQ(chmod(copy.Path().c_str(), 0700), 0);
 }
 

@@ -19,11 +19,17 @@ class EnvironmentOverride {
 public:
     void Set(const char* name, const char* value) {
         Remember(name);
-        if (value != nullptr) setenv(name, value, 1); else unsetenv(name);
+        if (value != nullptr)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
     }
     ~EnvironmentOverride() {
         for (auto& [name, value] : saved_) {
-            if (value) setenv(name.c_str(), value->c_str(), 1); else unsetenv(name.c_str());
+            if (value)
+                setenv(name.c_str(), value->c_str(), 1);
+            else
+                unsetenv(name.c_str());
         }
     }
 
@@ -76,22 +82,26 @@ TEST(StoreSetup, NewStoreHoldsTheHostsIdentityAndKeepsChangesToIt) {
         RegHandle software = CreateOrOpenKey(api, kLocalMachine32, "", regaccess::Read);
         char name[64];
         Dword nameLen = sizeof name;
-        ASSERT_EQ(api.RegEnumKeyExA(software, 0, name, &nameLen, nullptr, nullptr, nullptr, nullptr), regerr::Success);
+        ASSERT_EQ(api.RegEnumKeyExA(software, 0, name, &nameLen, nullptr, nullptr, nullptr, nullptr),
+                  regerr::Success);
         EXPECT_STREQ(name, "SYSTEM");
         nameLen = sizeof name;
-        EXPECT_EQ(api.RegEnumKeyExA(software, 1, name, &nameLen, nullptr, nullptr, nullptr, nullptr), regerr::NoMoreItems);
+        EXPECT_EQ(api.RegEnumKeyExA(software, 1, name, &nameLen, nullptr, nullptr, nullptr, nullptr),
+                  regerr::NoMoreItems);
     }
     SqliteRegistryApi reopened(prefix.StorePath());
     RegHandle key = CreateOrOpenKey(reopened, kLocalMachine32, kParameters);
     EXPECT_EQ(GetText(reopened, key, "HostName"), "CHANGED") << "never overwritten";
-    EXPECT_EQ(GetText(reopened, key, "Domain").find("<result"), std::string::npos) << "added again when absent";
+    EXPECT_EQ(GetText(reopened, key, "Domain").find("<result"), std::string::npos)
+        << "added again when absent";
 }
 
 TEST(StoreSetup, StoreOfTheFirstLayoutIsBroughtUpToDateKeepingEveryValue) {
     TemporaryPrefix prefix;
     {
         SqliteRegistryApi api(prefix.StorePath());
-        ASSERT_EQ(SetText(api, CreateOrOpenKey(api, kCurrentUser32, "Software\\Old"), "kept", "old value"), regerr::Success);
+        ASSERT_EQ(SetText(api, CreateOrOpenKey(api, kCurrentUser32, "Software\\Old"), "kept", "old value"),
+                  regerr::Success);
     }
     MakeFirstLayout(prefix.StorePath());
     SqliteRegistryApi api(prefix.StorePath());
@@ -99,8 +109,8 @@ TEST(StoreSetup, StoreOfTheFirstLayoutIsBroughtUpToDateKeepingEveryValue) {
     EXPECT_EQ(GetText(api, key, "kept"), "old value");
     EXPECT_NE(LastWritten(api, key), 0u) << "the store file's time, for want of a better one";
     RegHandle passing = 0;
-    EXPECT_EQ(api.RegCreateKeyExA(key, "Passing", 0, nullptr, kRegOptionVolatile, regaccess::AllAccess, nullptr,
-                                  &passing, nullptr),
+    EXPECT_EQ(api.RegCreateKeyExA(key, "Passing", 0, nullptr, kRegOptionVolatile, regaccess::AllAccess,
+                                  nullptr, &passing, nullptr),
               regerr::Success);
     EXPECT_EQ(IntegrityCheck(prefix.StorePath()), "ok");
 }
@@ -126,10 +136,12 @@ TEST(StoreSetup, VolatileKeysAreGoneAtTheNextOpenOfTheStore) {
     RegHandle software = CreateOrOpenKey(api, kCurrentUser32, "Software", regaccess::Read);
     char name[64];
     Dword nameLen = sizeof name;
-    ASSERT_EQ(api.RegEnumKeyExA(software, 0, name, &nameLen, nullptr, nullptr, nullptr, nullptr), regerr::Success);
+    ASSERT_EQ(api.RegEnumKeyExA(software, 0, name, &nameLen, nullptr, nullptr, nullptr, nullptr),
+              regerr::Success);
     EXPECT_STREQ(name, "Lasting");
     nameLen = sizeof name;
-    EXPECT_EQ(api.RegEnumKeyExA(software, 1, name, &nameLen, nullptr, nullptr, nullptr, nullptr), regerr::NoMoreItems);
+    EXPECT_EQ(api.RegEnumKeyExA(software, 1, name, &nameLen, nullptr, nullptr, nullptr, nullptr),
+              regerr::NoMoreItems);
 }
 
 }  // namespace

@@ -55,8 +55,9 @@ inline void MakeFirstLayout(const std::string& path) {
     std::string error = "cannot open";
     if (sqlite3_open(path.c_str(), &db) == SQLITE_OK) {
         char* message = nullptr;
-        if (sqlite3_exec(db, "DROP INDEX keys_volatile; ALTER TABLE keys DROP COLUMN volatile;"
-                             "ALTER TABLE keys DROP COLUMN written; PRAGMA user_version = 1;",
+        if (sqlite3_exec(db,
+                         "DROP INDEX keys_volatile; ALTER TABLE keys DROP COLUMN volatile;"
+                         "ALTER TABLE keys DROP COLUMN written; PRAGMA user_version = 1;",
                          nullptr, nullptr, &message) == SQLITE_OK) {
             error.clear();
         } else {
@@ -80,14 +81,13 @@ inline std::uint64_t LastWritten(RegistryApi& api, RegHandle key) {
 inline RegHandle CreateOrOpenKey(RegistryApi& api, std::int32_t root, const char* path,
                                  Dword access = regaccess::AllAccess, RegStatus* status = nullptr) {
     RegHandle handle = 0;
-    RegStatus result = api.RegCreateKeyExA(RootHandle(root), path, 0, nullptr, kRegOptionNonVolatile,
-                                           access, nullptr, &handle, nullptr);
+    RegStatus result = api.RegCreateKeyExA(RootHandle(root), path, 0, nullptr, kRegOptionNonVolatile, access,
+                                           nullptr, &handle, nullptr);
     if (status != nullptr) *status = result;
     return handle;
 }
 
-inline RegStatus SetText(RegistryApi& api, RegHandle key, const std::string& name,
-                         const std::string& text) {
+inline RegStatus SetText(RegistryApi& api, RegHandle key, const std::string& name, const std::string& text) {
     return api.RegSetValueExA(key, name.c_str(), 0, regtype::Sz,
                               reinterpret_cast<const std::uint8_t*>(text.c_str()),
                               static_cast<Dword>(text.size() + 1));

@@ -18,16 +18,15 @@ public:
     SqliteRegistrySandbox() : prefix_("portwright-sandbox") {
         api_ = std::make_unique<SqliteRegistryApi>(RegistryStorePath(prefix_.Path().string()));
         static std::atomic<int> counter{0};
-        keyPath_ = "Software\\PortwrightTest\\" + std::to_string(getpid()) + "-" +
-                   std::to_string(++counter);
+        keyPath_ = "Software\\PortwrightTest\\" + std::to_string(getpid()) + "-" + std::to_string(++counter);
         RegHandle key = 0;
-        RegStatus status = api_->RegCreateKeyExA(RootHandle(kCurrentUser32), keyPath_.c_str(), 0,
-                                                 nullptr, kRegOptionNonVolatile,
-                                                 regaccess::AllAccess, nullptr, &key, nullptr);
+        RegStatus status = api_->RegCreateKeyExA(RootHandle(kCurrentUser32), keyPath_.c_str(), 0, nullptr,
+                                                 kRegOptionNonVolatile, regaccess::AllAccess, nullptr, &key,
+                                                 nullptr);
         if (status != regerr::Success) {
             std::string why = api_->DescribeLastFailure();
-            throw std::runtime_error("Cannot create the sandbox key (result " +
-                                     std::to_string(status) + "): " + why);
+            throw std::runtime_error("Cannot create the sandbox key (result " + std::to_string(status) +
+                                     "): " + why);
         }
         api_->RegCloseKey(key);
     }

@@ -20,7 +20,8 @@ public:
         std::string pattern = (std::filesystem::temp_directory_path() / (stem + "-XXXXXX")).string();
         if (mkdtemp(pattern.data()) == nullptr) {
             const std::error_code error(errno, std::generic_category());
-            throw std::runtime_error("Cannot create a temporary folder from " + pattern + ": " + error.message());
+            throw std::runtime_error("Cannot create a temporary folder from " + pattern + ": " +
+                                     error.message());
         }
         path_ = pattern;
     }

@@ -30,17 +30,16 @@ public:
     Win32RegistrySandbox() : path_(std::string(kParent) + "\\" + UniqueName()) {
         RegHandle key = 0;
         Dword disposition = 0;
-        RegStatus status = api_.RegCreateKeyExA(RootHandle(kCurrentUser32), path_.c_str(), 0,
-                                                nullptr, kRegOptionNonVolatile,
-                                                regaccess::AllAccess, nullptr, &key, &disposition);
+        RegStatus status = api_.RegCreateKeyExA(RootHandle(kCurrentUser32), path_.c_str(), 0, nullptr,
+                                                kRegOptionNonVolatile, regaccess::AllAccess, nullptr, &key,
+                                                &disposition);
         if (status != regerr::Success) {
             throw std::runtime_error("Cannot create the test key HKCU\\" + path_ + ": " +
                                      api_.DescribeLastFailure());
         }
         api_.RegCloseKey(key);
         if (disposition != kCreatedNewKey) {
-            throw std::runtime_error("The test key HKCU\\" + path_ +
-                                     " existed already; it must be fresh.");
+            throw std::runtime_error("The test key HKCU\\" + path_ + " existed already; it must be fresh.");
         }
     }
 

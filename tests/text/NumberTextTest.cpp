@@ -28,24 +28,57 @@ struct NumberRow {
     const char* wineDiffers = nullptr;  // why Wine's answer is not Windows'
 };
 const NumberRow kNumberRows[] = {
-    {u"6001", 6001, 6001},          {u" 6001 ", 6001, 6001},       {u"\t7\t", 7, 7},
-    {u"0", 0, 0},                   {u"-5", -5, -5},               {u"+5", 5, 5},
-    {u"5-", -5, -5},                {u"5+", 5, 5},                 {u"(5)", -5, -5},
-    {u"- 5", -5, -5},               {u"1.5", 1.5, 15},             {u"1,5", 15, 1.5},
-    {u"6,001", 6001, 6.001},        {u"6.001", 6.001, 6001},       {u"1,2,3", 123, kNo},
-    {u"1.2.3", kNo, 123},           {u",5", kNo, 0.5},             {u".5", 0.5, kNo},
-    {u"5.", 5, 5},                  {u"6E3", 6000, 6000},          {u"6e-1", 0.6, 0.6},
-    {u"1.5e2", 150, 1500},          {u"1e-400", 0, 0},             {u"$6001", 6001, kNo},
-    {u"6001$", 6001, kNo},          {u"\u20ac6001", kNo, 6001},    {u"6.001,50 \u20ac", kNo, 6001.5},
-    {u"($6,001)", -6001, kNo},      {u"(1.234,5 \u20ac)", kNo, -1234.5},
-    {u"&H1771", 6001, 6001},        {u"&o13561", 6001, 6001},      {u"&H80000000", -2147483648.0, -2147483648.0},
+    {u"6001", 6001, 6001},
+    {u" 6001 ", 6001, 6001},
+    {u"\t7\t", 7, 7},
+    {u"0", 0, 0},
+    {u"-5", -5, -5},
+    {u"+5", 5, 5},
+    {u"5-", -5, -5},
+    {u"5+", 5, 5},
+    {u"(5)", -5, -5},
+    {u"- 5", -5, -5},
+    {u"1.5", 1.5, 15},
+    {u"1,5", 15, 1.5},
+    {u"6,001", 6001, 6.001},
+    {u"6.001", 6.001, 6001},
+    {u"1,2,3", 123, kNo},
+    {u"1.2.3", kNo, 123},
+    {u",5", kNo, 0.5},
+    {u".5", 0.5, kNo},
+    {u"5.", 5, 5},
+    {u"6E3", 6000, 6000},
+    {u"6e-1", 0.6, 0.6},
+    {u"1.5e2", 150, 1500},
+    {u"1e-400", 0, 0},
+    {u"$6001", 6001, kNo},
+    {u"6001$", 6001, kNo},
+    {u"\u20ac6001", kNo, 6001},
+    {u"6.001,50 \u20ac", kNo, 6001.5},
+    {u"($6,001)", -6001, kNo},
+    {u"(1.234,5 \u20ac)", kNo, -1234.5},
+    {u"&H1771", 6001, 6001},
+    {u"&o13561", 6001, 6001},
+    {u"&H80000000", -2147483648.0, -2147483648.0},
     {u"1D2", 100, 100, "VarR8FromStr does not read D as an exponent"},
-    {u"", kNo, kNo},                {u"   ", kNo, kNo},            {u"abc", kNo, kNo},
-    {u"6001a", kNo, kNo},           {u"60 01", kNo, kNo},          {u"-", kNo, kNo},
-    {u".", kNo, kNo},               {u"(5", kNo, kNo},             {u"--5", kNo, kNo},
-    {u"-5-", kNo, kNo},             {u"1e", kNo, kNo},             {u"1e+", kNo, kNo},
-    {u"$1e2", kNo, kNo},            {u"&O18", kNo, kNo},           {u"&H", kNo, kNo},
-    {u"0x10", kNo, kNo},            {u"1e999", kNo, kNo},          {u"\u0666", kNo, kNo},
+    {u"", kNo, kNo},
+    {u"   ", kNo, kNo},
+    {u"abc", kNo, kNo},
+    {u"6001a", kNo, kNo},
+    {u"60 01", kNo, kNo},
+    {u"-", kNo, kNo},
+    {u".", kNo, kNo},
+    {u"(5", kNo, kNo},
+    {u"--5", kNo, kNo},
+    {u"-5-", kNo, kNo},
+    {u"1e", kNo, kNo},
+    {u"1e+", kNo, kNo},
+    {u"$1e2", kNo, kNo},
+    {u"&O18", kNo, kNo},
+    {u"&H", kNo, kNo},
+    {u"0x10", kNo, kNo},
+    {u"1e999", kNo, kNo},
+    {u"\u0666", kNo, kNo},
 };
 
 #ifdef _WIN32
@@ -53,9 +86,11 @@ const NumberRow kNumberRows[] = {
 void CheckNumberTable() {
     const LCID user = GetUserDefaultLCID();
     if (const char* wanted = std::getenv("PW_NUMBER_LOCALE")) {
-        ASSERT_EQ(user, std::string(wanted) == "de_DE" ? 0x407u : 0x409u) << "the locale was not taken from " << wanted;
+        ASSERT_EQ(user, std::string(wanted) == "de_DE" ? 0x407u : 0x409u)
+            << "the locale was not taken from " << wanted;
     }
-    if (user != 0x409 && user != 0x407) GTEST_SKIP() << "the table holds en-US and de-DE, the user's locale is " << user;
+    if (user != 0x409 && user != 0x407)
+        GTEST_SKIP() << "the table holds en-US and de-DE, the user's locale is " << user;
     HMODULE ntdll = GetModuleHandleA("ntdll.dll");
     const bool wine = ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
     for (const NumberRow& row : kNumberRows) {
@@ -118,7 +153,7 @@ TEST(RoundToInt32, RefusesWhatLiesOutsideTheRange) {
     EXPECT_EQ(RoundToInt32(2147483647.0), 2147483647);
     EXPECT_EQ(RoundToInt32(-2147483648.0), std::numeric_limits<std::int32_t>::min());
     EXPECT_EQ(RoundToInt32(-2147483648.5), std::numeric_limits<std::int32_t>::min());  // to even
-    EXPECT_FALSE(RoundToInt32(2147483647.5).has_value());  // rounds up to 2^31
+    EXPECT_FALSE(RoundToInt32(2147483647.5).has_value());                              // rounds up to 2^31
     EXPECT_FALSE(RoundToInt32(2147483648.0).has_value());
     EXPECT_FALSE(RoundToInt32(-2147483649.0).has_value());
     EXPECT_FALSE(RoundToInt32(std::numeric_limits<double>::infinity()).has_value());

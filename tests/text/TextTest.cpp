@@ -40,7 +40,9 @@ TEST(AnsiText, CharactersOutsideTheCodePageBecomeQuestionMarks) {
     EXPECT_EQ(ToAnsi(u"\u0100"), "?");
     // One character beyond the 16-bit range is one '?', not two.
     EXPECT_EQ(ToAnsi(u"a\U0001F600b"), "a?b");
-    EXPECT_EQ(ToAnsi(u"\u20AC5"), "\x80" "5");
+    EXPECT_EQ(ToAnsi(u"\u20AC5"),
+              "\x80"
+              "5");
     // NUL is kept: value data relies on embedded NULs.
     EXPECT_EQ(ToAnsi(Text(u"a\0b", 3)), std::string("a\0b", 3));
 }
@@ -49,7 +51,7 @@ TEST(CaseRules, LettersOfWindows1252FoldBothWays) {
     struct Pair {
         char16_t lower, upper;
     };
-    const Pair pairs[] = {{u'a', u'A'},         {u'z', u'Z'},         {u'\u00E0', u'\u00C0'},
+    const Pair pairs[] = {{u'a', u'A'},           {u'z', u'Z'},           {u'\u00E0', u'\u00C0'},
                           {u'\u00FE', u'\u00DE'}, {u'\u00FF', u'\u0178'}, {u'\u0161', u'\u0160'},
                           {u'\u0153', u'\u0152'}, {u'\u017E', u'\u017D'}};
     for (const Pair& p : pairs) {
@@ -81,7 +83,11 @@ TEST(CaseRules, ComparisonAndFoldingIgnoreCaseOnly) {
 }
 
 TEST(Utf8Text, RoundTripsEveryPlane) {
-    const Text samples[] = {u"", u"C:\\RPC_1.LOG", u"caf\u00E9", u"\u4E2D\u6587", u"smile \U0001F600 end",
+    const Text samples[] = {u"",
+                            u"C:\\RPC_1.LOG",
+                            u"caf\u00E9",
+                            u"\u4E2D\u6587",
+                            u"smile \U0001F600 end",
                             Text(u"nul\0inside", 10)};
     for (const Text& text : samples) {
         SCOPED_TRACE(ToUtf8(text));
@@ -93,9 +99,11 @@ TEST(Utf8Text, RoundTripsEveryPlane) {
 
 TEST(Utf8Text, MalformedInputBecomesReplacementCharacters) {
     const Text bad(1, u'\uFFFD');
-    EXPECT_EQ(FromUtf8("a\xFF" "b"), u"a" + bad + u"b");
-    EXPECT_EQ(FromUtf8("\xC3"), bad);                       // cut short
-    EXPECT_EQ(FromUtf8("\xED\xA0\x80"), bad + bad + bad);   // encoded surrogate
+    EXPECT_EQ(FromUtf8("a\xFF"
+                       "b"),
+              u"a" + bad + u"b");
+    EXPECT_EQ(FromUtf8("\xC3"), bad);                           // cut short
+    EXPECT_EQ(FromUtf8("\xED\xA0\x80"), bad + bad + bad);       // encoded surrogate
     EXPECT_EQ(FromUtf8("\xF4\x90\x80\x80").substr(0, 1), bad);  // beyond U+10FFFF
     // Overlong forms of NUL and '/' must not pass as those characters.
     EXPECT_EQ(FromUtf8("\xC0\x80").find(u'\0'), Text::npos);

@@ -36,9 +36,11 @@ const wchar_t kDialogClass[] = L"#32770";
 
 std::string Utf8(const std::wstring& text) {
     if (text.empty()) return {};
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                                   nullptr, nullptr);
     std::string out(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &out[0], size, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &out[0], size, nullptr,
+                        nullptr);
     return out;
 }
 
@@ -116,7 +118,10 @@ HWND ControlById(int id) {
 }
 
 int WaitWindow(DWORD timeoutMs) {
-    if (!WaitFor(timeoutMs, [] { HWND w = MainWindow(); return w && IsWindowVisible(w); }))
+    if (!WaitFor(timeoutMs, [] {
+            HWND w = MainWindow();
+            return w && IsWindowVisible(w);
+        }))
         return Fail("Portwright's window did not show in time");
     std::printf("shown\n");
     return 0;
@@ -222,7 +227,8 @@ int SetText(int id, const char* text) {
     if (!box) return Fail("no such control in Portwright's window");
     const std::wstring wide = Wide(text);
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()), SMTO_ABORTIFHUNG, 2000, &result)) {
+    if (!SendMessageTimeoutW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()), SMTO_ABORTIFHUNG,
+                             2000, &result)) {
         // A Change handler may have opened a modal box; that is the caller's to check.
         std::printf("pending\n");
     }
@@ -252,7 +258,9 @@ int MessageBoxCommand(DWORD timeoutMs, bool pressOk) {
                 if (!text.empty()) {
                     std::string line;
                     for (char c : Utf8(text))
-                        line += c == '\r' ? std::string("<CR>") : c == '\n' ? std::string("<LF>") : std::string(1, c);
+                        line += c == '\r'   ? std::string("<CR>")
+                                : c == '\n' ? std::string("<LF>")
+                                            : std::string(1, c);
                     std::printf("text\t%s\n", line.c_str());
                 }
             }
@@ -262,7 +270,8 @@ int MessageBoxCommand(DWORD timeoutMs, bool pressOk) {
     if (pressOk) {
         if (!okButton) return Fail("the message box has no OK button");
         PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(okButton));
-        if (!WaitFor(5000, [&] { return !IsWindow(box); })) return Fail("the message box did not close on OK");
+        if (!WaitFor(5000, [&] { return !IsWindow(box); }))
+            return Fail("the message box did not close on OK");
     }
     return 0;
 }
@@ -274,7 +283,8 @@ int NoMessageBox(DWORD ms) {
 }
 
 int WaitGone(DWORD timeoutMs) {
-    if (!WaitFor(timeoutMs, [] { return MainWindow() == nullptr; })) return Fail("Portwright's window is still there");
+    if (!WaitFor(timeoutMs, [] { return MainWindow() == nullptr; }))
+        return Fail("Portwright's window is still there");
     std::printf("gone\n");
     return 0;
 }
@@ -305,7 +315,8 @@ int StartupMs(const char* exe, const char* windowClass) {
     LARGE_INTEGER frequency, begin, end;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&begin);
-    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
         return Fail("cannot start the program");
     ProcessWindow wanted{process.dwProcessId, wantedClass.c_str(), nullptr};
     const bool shown = WaitFor(60000, [&] {
@@ -318,7 +329,8 @@ int StartupMs(const char* exe, const char* windowClass) {
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     if (!shown) return Fail("the program showed no window of that class within a minute");
-    std::printf("%.1f\n", 1000.0 * static_cast<double>(end.QuadPart - begin.QuadPart) / static_cast<double>(frequency.QuadPart));
+    std::printf("%.1f\n", 1000.0 * static_cast<double>(end.QuadPart - begin.QuadPart) /
+                              static_cast<double>(frequency.QuadPart));
     return 0;
 }
 
@@ -340,6 +352,7 @@ int main(int argc, char** argv) {
     if (command == "no-msgbox" && argc == 3) return NoMessageBox(static_cast<DWORD>(number(2)));
     if (command == "wait-gone" && argc == 3) return WaitGone(static_cast<DWORD>(number(2)));
     if (command == "startup-ms" && argc == 4) return StartupMs(argv[2], argv[3]);
-    std::fprintf(stderr, "pwdrive: unknown command or wrong arguments; see the comment at the top of pwdrive.cpp\n");
+    std::fprintf(stderr,
+                 "pwdrive: unknown command or wrong arguments; see the comment at the top of pwdrive.cpp\n");
     return 2;
 }

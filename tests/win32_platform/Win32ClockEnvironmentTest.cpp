@@ -51,8 +51,11 @@ TEST(Win32EnvironmentTest, ReadsVariablesAsWindowsHasThem) {
     ScopedVariable longOne("PW_TEST_LONG", longValue.c_str());
     EXPECT_EQ(environment.Variable(u"PW_TEST_LONG"), FromAnsi(longValue));
 
-    ScopedVariable latin("PW_TEST_LATIN", "Gr\xFC\xDF" "e");
-    EXPECT_EQ(environment.Variable(u"PW_TEST_LATIN"), FromAnsi("Gr\xFC\xDF" "e"));
+    ScopedVariable latin("PW_TEST_LATIN",
+                         "Gr\xFC\xDF"
+                         "e");
+    EXPECT_EQ(environment.Variable(u"PW_TEST_LATIN"), FromAnsi("Gr\xFC\xDF"
+                                                               "e"));
 
     EXPECT_TRUE(environment.Variable(u"SystemDrive").has_value());
 }

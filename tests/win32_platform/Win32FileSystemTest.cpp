@@ -82,11 +82,10 @@ TEST_F(Win32FileSystemTest, FailuresNameThePathAndTheSystemReason) {
         }
     }
     // A folder in place of the file: refused, not reported as a taken name.
-    EXPECT_THROW(files_.WriteWholeFile(FromAnsi(folder_), "x", FileSystem::Mode::CreateOrReplace),
-                 FileError);
-    EXPECT_THROW(files_.WriteWholeFile(FromAnsi(folder_) + u'\0' + u"x", "x",
-                                       FileSystem::Mode::CreateOrReplace),
-                 FileError);
+    EXPECT_THROW(files_.WriteWholeFile(FromAnsi(folder_), "x", FileSystem::Mode::CreateOrReplace), FileError);
+    EXPECT_THROW(
+        files_.WriteWholeFile(FromAnsi(folder_) + u'\0' + u"x", "x", FileSystem::Mode::CreateOrReplace),
+        FileError);
 }
 
 TEST_F(Win32FileSystemTest, NativePathIsTheWindowsPath) {

@@ -21,9 +21,8 @@ TEST(Win32RegistryApiTest, SubtreeDeleteIsBoundAtRunTimeAndRemovesEverything) {
     Win32RegistryApi api;
     const std::string parent = ToAnsi(sandbox->KeyPath()) + "\\tree";
     RegHandle key = 0;
-    ASSERT_EQ(api.RegCreateKeyExA(RootHandle(kCurrentUser32), (parent + "\\a\\b").c_str(), 0,
-                                  "1", kRegOptionNonVolatile, regaccess::AllAccess, nullptr,
-                                  &key, nullptr),
+    ASSERT_EQ(api.RegCreateKeyExA(RootHandle(kCurrentUser32), (parent + "\\a\\b").c_str(), 0, "1",
+                                  kRegOptionNonVolatile, regaccess::AllAccess, nullptr, &key, nullptr),
               regerr::Success);
     const std::uint8_t data[] = "v";
     EXPECT_EQ(api.RegSetValueExA(key, "x", 0, regtype::Sz, data, sizeof data), regerr::Success);
@@ -34,8 +33,7 @@ TEST(Win32RegistryApiTest, SubtreeDeleteIsBoundAtRunTimeAndRemovesEverything) {
         << "the plain delete refuses a key with subkeys";
     EXPECT_EQ(api.SHDeleteKeyA(RootHandle(kCurrentUser32), parent.c_str()), regerr::Success);
     HKEY gone = nullptr;
-    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, parent.c_str(), 0, KEY_READ, &gone),
-              ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, parent.c_str(), 0, KEY_READ, &gone), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(api.SHDeleteKeyA(RootHandle(kCurrentUser32), parent.c_str()), regerr::FileNotFound);
 }
 

@@ -21,9 +21,7 @@ QRect LayoutScale::Rect(const ControlSpec& design) const {
     return QRect(rect.left, rect.top, rect.width, rect.height);
 }
 
-QSize LayoutScale::Size(int width, int height) const {
-    return QSize(Pixels(width), Pixels(height));
-}
+QSize LayoutScale::Size(int width, int height) const { return QSize(Pixels(width), Pixels(height)); }
 
 QFont LayoutScale::Font(const FontSpec& design) const {
     // Liberation Sans has Arial's metrics, so captions measure as designed.

@@ -50,9 +50,8 @@ QMessageBox::Icon IconOfStyle(int style) {
 
 QtForm::QtForm(const LayoutScale& scale) : QWidget(nullptr), scale_(scale) {
     // A fixed single border: close box and system menu, no minimize or maximize.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setWindowTitle(ToQString(kFormSpec.caption));
     setFixedSize(scale_.Size(kFormSpec.clientWidth, kFormSpec.clientHeight));
     setFont(scale_.Font(kFormSpec.font));
@@ -124,7 +123,8 @@ QWidget* QtForm::CreateLabel(const ControlSpec& design) {
     label->setAutoFillBackground(false);
     if (design.flags & kHasColor) {
         QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, QColor(design.color.red, design.color.green, design.color.blue));
+        palette.setColor(QPalette::WindowText,
+                         QColor(design.color.red, design.color.green, design.color.blue));
         label->setPalette(palette);
     }
     return label;
@@ -219,7 +219,8 @@ void QtForm::SetText(ControlId control, const Text& text) {
 }
 
 void QtForm::SetCaption(ControlId control, const Text& caption) {
-    if (auto* label = qobject_cast<QLabel*>(Widget(control))) label->setText(ToQString(LabelCaption(caption)));
+    if (auto* label = qobject_cast<QLabel*>(Widget(control)))
+        label->setText(ToQString(LabelCaption(caption)));
 }
 
 void QtForm::ShowMessage(const QString& text, const QString& title, int style) {
@@ -232,9 +233,7 @@ void QtForm::ShowMessage(const QString& text, const QString& title, int style) {
     if (isVisible()) activateWindow();
 }
 
-void QtForm::MsgBox(const Text& prompt) {
-    ShowMessage(MessageText(prompt), ToQString(kAppTitle), 0);
-}
+void QtForm::MsgBox(const Text& prompt) { ShowMessage(MessageText(prompt), ToQString(kAppTitle), 0); }
 
 void QtForm::MsgBoxStyled(const Text& prompt, const Text& title, int style) {
     ShowMessage(MessageText(prompt), ToQString(title), style);

@@ -80,10 +80,10 @@ bool Win32Form::Create() {
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = &Win32Form::WindowProc;
     windowClass.hInstance = instance_;
-    windowClass.hIcon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(kIconResource),
-                                                      IMAGE_ICON, iconWidth, iconHeight, LR_DEFAULTCOLOR));
-    windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(kIconResource),
-                                                        IMAGE_ICON, smallWidth, smallHeight, LR_DEFAULTCOLOR));
+    windowClass.hIcon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
+                                                      iconWidth, iconHeight, LR_DEFAULTCOLOR));
+    windowClass.hIconSm = static_cast<HICON>(LoadImageW(
+        instance_, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON, smallWidth, smallHeight, LR_DEFAULTCOLOR));
     windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kMainWindowClass;
@@ -97,9 +97,9 @@ bool Win32Form::Create() {
     RECT frame{0, 0, TwipsToPixels(kFormSpec.clientWidth, dpi_), TwipsToPixels(kFormSpec.clientHeight, dpi_)};
     AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
     const Text caption(kFormSpec.caption);
-    window_ = CreateWindowExW(kWindowExStyle, kMainWindowClass, Wide(caption), kWindowStyle,
-                              CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
-                              frame.bottom - frame.top, nullptr, nullptr, instance_, this);
+    window_ = CreateWindowExW(kWindowExStyle, kMainWindowClass, Wide(caption), kWindowStyle, CW_USEDEFAULT,
+                              CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr,
+                              nullptr, instance_, this);
     if (!window_) return false;
     // The class icons alone do not reach every shell; the window carries them too.
     SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(windowClass.hIcon));
@@ -117,30 +117,28 @@ bool Win32Form::CreateControl(const ControlSpec& design) {
     DWORD style = 0, exStyle = 0;
     Text text = design.caption ? Text(design.caption) : Text();
     switch (design.kind) {
-    case ControlKind::CommandButton:
-        windowClass = L"BUTTON";
-        // Never BS_DEFPUSHBUTTON: Enter presses no button.
-        style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | BS_PUSHBUTTON;
-        break;
-    case ControlKind::TextBox:
-        windowClass = L"EDIT";
-        style = TextBoxStyle(design);
-        exStyle = WS_EX_CLIENTEDGE;
-        break;
-    case ControlKind::Label:
-        // Painted by the window itself, as the rules are: a child window each
-        // cost start-up time and gave nothing, since a label takes no input.
-        captions_[static_cast<std::size_t>(design.id)] = LabelCaption(text);
-        return true;
-    case ControlKind::Line:
-        return true;  // painted by the window itself
+        case ControlKind::CommandButton:
+            windowClass = L"BUTTON";
+            // Never BS_DEFPUSHBUTTON: Enter presses no button.
+            style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | BS_PUSHBUTTON;
+            break;
+        case ControlKind::TextBox:
+            windowClass = L"EDIT";
+            style = TextBoxStyle(design);
+            exStyle = WS_EX_CLIENTEDGE;
+            break;
+        case ControlKind::Label:
+            // Painted by the window itself, as the rules are: a child window each
+            // cost start-up time and gave nothing, since a label takes no input.
+            captions_[static_cast<std::size_t>(design.id)] = LabelCaption(text);
+            return true;
+        case ControlKind::Line: return true;  // painted by the window itself
     }
     const PixelRect rect = ControlPixels(design, dpi_);
     const auto index = static_cast<std::size_t>(design.id);
-    HWND child = CreateWindowExW(exStyle, windowClass, Wide(text), style, rect.left, rect.top,
-                                 rect.width, rect.height, window_,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + index)),
-                                 instance_, nullptr);
+    HWND child = CreateWindowExW(
+        exStyle, windowClass, Wide(text), style, rect.left, rect.top, rect.width, rect.height, window_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + index)), instance_, nullptr);
     if (!child) return false;
     children_[index] = child;
     SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(design.font)), FALSE);
@@ -155,9 +153,8 @@ HFONT Win32Form::FontFor(const FontSpec& font) {
             return cached.font;
     // A negative height names the character height, not the cell height.
     HFONT created = CreateFontA(-FontPixelHeight(font.points, dpi_), 0, 0, 0, font.weight,
-                                font.italic ? TRUE : FALSE, FALSE, FALSE, ANSI_CHARSET,
-                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                DEFAULT_PITCH | FF_SWISS, font.face);
+                                font.italic ? TRUE : FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, font.face);
     if (created) fonts_.push_back(CachedFont{font, created});
     return created ? created : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
@@ -194,7 +191,8 @@ bool Win32Form::PreTranslate(MSG& message) {
         return true;
     // The dialog manager knows the first marked letter of a button's caption;
     // the others ("&Ports" of "&Reset &Ports") do here what it does.
-    if (message.message == WM_SYSCHAR && UseFurtherAccessKey(static_cast<char16_t>(message.wParam))) return true;
+    if (message.message == WM_SYSCHAR && UseFurtherAccessKey(static_cast<char16_t>(message.wParam)))
+        return true;
     return IsDialogMessageW(window_, &message) != FALSE;
 }
 
@@ -292,45 +290,37 @@ LRESULT CALLBACK Win32Form::WindowProc(HWND window, UINT message, WPARAM wParam,
 
 LRESULT Win32Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_COMMAND:
-        OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
-        return 0;
-    case WM_CTLCOLORSTATIC:
-        return OnStaticColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_PAINT:
-        Paint();
-        return 0;
-    case kLabelCaptionMessage:
-        return SendLabelCaption(wParam, reinterpret_cast<HWND>(lParam));
-    case WM_NOTIFY:
-        if (reinterpret_cast<const NMHDR*>(lParam)->code == NM_CUSTOMDRAW)
-            return OnCustomDraw(*reinterpret_cast<const NMCUSTOMDRAW*>(lParam));
-        return 0;
-    case WM_ACTIVATE:
-        // A plain window forgets its focused control when it loses activation.
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            HWND focus = GetFocus();
-            if (focus && IsChild(window_, focus)) savedFocus_ = focus;
-        } else if (!HIWORD(wParam)) {
-            HWND focus = savedFocus_ && IsWindow(savedFocus_) ? savedFocus_ : Child(FirstFocus());
-            SetFocus(focus);
-        }
-        return 0;
-    case WM_NEXTDLGCTL:
-        // Multi-line edits move the focus on Tab by asking their parent, as a
-        // dialog would be asked.
-        MoveFocus(LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
-                                 : GetNextDlgTabItem(window_, GetFocus(), wParam != 0));
-        return 0;
-    case WM_CLOSE:
-        Unload();
-        return 0;
-    case WM_DESTROY:
-        eventsOn_ = false;
-        PostQuitMessage(0);
-        return 0;
-    default:
-        return DefWindowProcW(window_, message, wParam, lParam);
+        case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)); return 0;
+        case WM_CTLCOLORSTATIC:
+            return OnStaticColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_PAINT: Paint(); return 0;
+        case kLabelCaptionMessage: return SendLabelCaption(wParam, reinterpret_cast<HWND>(lParam));
+        case WM_NOTIFY:
+            if (reinterpret_cast<const NMHDR*>(lParam)->code == NM_CUSTOMDRAW)
+                return OnCustomDraw(*reinterpret_cast<const NMCUSTOMDRAW*>(lParam));
+            return 0;
+        case WM_ACTIVATE:
+            // A plain window forgets its focused control when it loses activation.
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (focus && IsChild(window_, focus)) savedFocus_ = focus;
+            } else if (!HIWORD(wParam)) {
+                HWND focus = savedFocus_ && IsWindow(savedFocus_) ? savedFocus_ : Child(FirstFocus());
+                SetFocus(focus);
+            }
+            return 0;
+        case WM_NEXTDLGCTL:
+            // Multi-line edits move the focus on Tab by asking their parent, as a
+            // dialog would be asked.
+            MoveFocus(LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
+                                     : GetNextDlgTabItem(window_, GetFocus(), wParam != 0));
+            return 0;
+        case WM_CLOSE: Unload(); return 0;
+        case WM_DESTROY:
+            eventsOn_ = false;
+            PostQuitMessage(0);
+            return 0;
+        default: return DefWindowProcW(window_, message, wParam, lParam);
     }
 }
 
@@ -340,7 +330,8 @@ void Win32Form::OnCommand(int id, int code, HWND control) {
         // button that has the focus, as in a dialog, and nothing else.
         HWND focus = GetFocus();
         const int index = IndexOf(focus);
-        if (id == IDOK && index >= 0 && kControls[static_cast<std::size_t>(index)].kind == ControlKind::CommandButton)
+        if (id == IDOK && index >= 0 &&
+            kControls[static_cast<std::size_t>(index)].kind == ControlKind::CommandButton)
             OnCommand(kFirstControlId + index, BN_CLICKED, focus);
         return;
     }

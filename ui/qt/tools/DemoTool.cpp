@@ -43,9 +43,10 @@ int Screenshot(int argc, char* argv[], const char* output) {
 }
 
 int Usage() {
-    std::fprintf(stderr,
-                 "usage: portwright-demo seed PREFIX\n"
-                 "       portwright-demo screenshot OUT.png   (set QT_QPA_PLATFORM=offscreen without a display)\n");
+    std::fprintf(
+        stderr,
+        "usage: portwright-demo seed PREFIX\n"
+        "       portwright-demo screenshot OUT.png   (set QT_QPA_PLATFORM=offscreen without a display)\n");
     return 2;
 }
 

@@ -26,7 +26,8 @@ int main(int argc, char* argv[]) {
         if (!reader.jumpToNextImage()) break;
     }
     if (images.isEmpty()) {
-        std::fprintf(stderr, "pw-embed-icon: cannot read an image from %s (%s); is Qt's ICO plug-in installed?\n",
+        std::fprintf(stderr,
+                     "pw-embed-icon: cannot read an image from %s (%s); is Qt's ICO plug-in installed?\n",
                      argv[1], qPrintable(reader.errorString()));
         return 1;
     }
@@ -49,7 +50,8 @@ int main(int argc, char* argv[]) {
     out << "\n}  // namespace\n\nconst std::vector<IconPixels>& IconImages() {\n"
         << "    static const std::vector<IconPixels> images{";
     for (qsizetype i = 0; i < images.size(); ++i) {
-        out << (i ? ", " : "") << "{" << images[i].width() << ", " << images[i].height() << ", kImage" << i << "}";
+        out << (i ? ", " : "") << "{" << images[i].width() << ", " << images[i].height() << ", kImage" << i
+            << "}";
     }
     out << "};\n    return images;\n}\n\n}  // namespace pw::qt\n";
     out.flush();
