@@ -4,6 +4,7 @@
 
 #include "app/ServerDiscovery.h"
 #include "cli/Commands.h"
+#include "cli/RegistryTexts.h"
 #include "registry/RegFile.h"
 #include "registry/RegOp.h"
 #include "text/NumberText.h"
@@ -17,23 +18,6 @@ using regfile::Operation;
 constexpr std::size_t kLargestRegFile = std::size_t{256} << 20;
 
 Text Quoted(TextView text) { return u"\"" + Text(text) + u"\""; }
-
-Text Reason(RegistryApi& registry, RegStatus status) {
-    return DescribeRegFailure({status, registry.DescribeLastFailure()});
-}
-
-Text TypeName(Dword type) {
-    switch (type) {
-        case regtype::None: return u"REG_NONE";
-        case regtype::Sz: return u"REG_SZ";
-        case regtype::ExpandSz: return u"REG_EXPAND_SZ";
-        case regtype::Binary: return u"REG_BINARY";
-        case regtype::Dword_: return u"REG_DWORD";
-        case regtype::MultiSz: return u"REG_MULTI_SZ";
-        case 11: return u"REG_QWORD";
-        default: return u"type " + IntToText(static_cast<std::int32_t>(type));
-    }
-}
 
 Text ValueName(TextView name) { return name.empty() ? Text(u"(Default)") : Quoted(name); }
 
@@ -64,11 +48,11 @@ public:
             if (known == open_.end()) {
                 RegHandle handle = 0;
                 if (Listed(parent, name)) {
-                    const RegStatus status = registry_.RegCreateKeyExA(parent, ToAnsi(name).c_str(), 0, nullptr,
-                                                                       kRegOptionNonVolatile, regaccess::Read,
-                                                                       nullptr, &handle, nullptr);
+                    const RegStatus status = registry_.RegCreateKeyExA(
+                        parent, ToAnsi(name).c_str(), 0, nullptr, kRegOptionNonVolatile, regaccess::Read,
+                        nullptr, &handle, nullptr);
                     if (status != regerr::Success) {
-                        failure = Reason(registry_, status);
+                        failure = FailureReason(registry_, status);
                         return 0;
                     }
                 }
@@ -86,7 +70,8 @@ public:
         const Text folded = FoldCase(sub);
         for (auto it = open_.begin(); it != open_.end();) {
             const bool below = it->first.first == root && it->first.second.rfind(folded, 0) == 0 &&
-                               (it->first.second.size() == folded.size() || it->first.second[folded.size()] == u'\\');
+                               (it->first.second.size() == folded.size() ||
+                                it->first.second[folded.size()] == u'\\');
             const bool above = it->first.first == root && it->second == 0;
             if (below || above) {
                 if (it->second != 0) registry_.RegCloseKey(it->second);
@@ -121,19 +106,22 @@ std::optional<regfile::Value> ReadRaw(RegistryApi& registry, RegHandle key, cons
     for (int attempt = 0; attempt < 8; ++attempt) {
         Dword type = 0;
         Dword size = static_cast<Dword>(data.size());
-        const RegStatus status = registry.RegQueryValueExA(key, ansiName.c_str(), nullptr, &type, data.data(), &size);
+        const RegStatus status = registry.RegQueryValueExA(key, ansiName.c_str(), nullptr, &type, data.data(),
+                                                           &size);
         if (status == regerr::FileNotFound) return std::nullopt;
         if (status == regerr::MoreData) {
             data.resize(std::max<std::size_t>(size, data.size() * 2));
             continue;
         }
         if (status != regerr::Success) {
-            failure = u"the value " + ValueName(name) + u" could not be read: " + Reason(registry, status);
+            failure = u"the value " + ValueName(name) + u" could not be read: " +
+                      FailureReason(registry, status);
             return std::nullopt;
         }
-        return regfile::Value{name, type,
-                              regfile::FromAnsiData(type, std::string_view(reinterpret_cast<const char*>(data.data()),
-                                                                           std::min<std::size_t>(size, data.size())))};
+        return regfile::Value{
+            name, type,
+            regfile::FromAnsiData(type, std::string_view(reinterpret_cast<const char*>(data.data()),
+                                                         std::min<std::size_t>(size, data.size())))};
     }
     failure = u"the value " + ValueName(name) + u" kept growing while it was read";
     return std::nullopt;
@@ -163,7 +151,8 @@ bool Collect(RegistryApi& registry, Keys& keys, std::int32_t root, const Text& r
     if (op.KeyCount() == 0) return true;
     if (const auto children = op.AllKeys()) {
         for (const Text& child : *children) {
-            if (!child.empty() && !Collect(registry, keys, root, rootName, sub + u"\\" + child, out, failure)) return false;
+            if (!child.empty() && !Collect(registry, keys, root, rootName, sub + u"\\" + child, out, failure))
+                return false;
         }
     }
     return true;
@@ -173,8 +162,10 @@ bool Collect(RegistryApi& registry, Keys& keys, std::int32_t root, const Text& r
 bool ParseKeyPath(const Text& path, std::int32_t& root, Text& rootName, Text& sub) {
     if (!regfile::SplitKey(path, root, sub) || sub.empty()) return false;
     static const std::pair<std::int32_t, const char16_t*> names[] = {
-        {kLocalMachine32, u"HKEY_LOCAL_MACHINE"}, {kCurrentUser32, u"HKEY_CURRENT_USER"},
-        {kClassesRoot32, u"HKEY_CLASSES_ROOT"},   {kUsers32, u"HKEY_USERS"},
+        {kLocalMachine32, u"HKEY_LOCAL_MACHINE"},
+        {kCurrentUser32, u"HKEY_CURRENT_USER"},
+        {kClassesRoot32, u"HKEY_CLASSES_ROOT"},
+        {kUsers32, u"HKEY_USERS"},
         {static_cast<std::int32_t>(0x80000005u), u"HKEY_CURRENT_CONFIG"}};
     for (const auto& name : names) {
         if (name.first == root) rootName = name.second;
@@ -221,8 +212,7 @@ Text Change(RegistryApi& registry, Keys& keys, const Operation& op, std::int32_t
     const RegHandle key = keys.Find(root, sub, failure);
     if (!failure.empty()) return {};
     switch (op.kind) {
-        case Operation::Kind::CreateKey:
-            return key != 0 ? Text() : u"create key " + op.key;
+        case Operation::Kind::CreateKey: return key != 0 ? Text() : u"create key " + op.key;
         case Operation::Kind::DeleteKey:
             return key == 0 ? Text() : u"delete key " + op.key + u" and all below it";
         case Operation::Kind::DeleteValue:
@@ -231,8 +221,8 @@ Text Change(RegistryApi& registry, Keys& keys, const Operation& op, std::int32_t
         case Operation::Kind::SetValue: {
             const auto now = key == 0 ? std::nullopt : ReadRaw(registry, key, op.value.name, failure);
             if (now && now->type == op.value.type && now->data == op.value.data) return {};
-            Text line = (now ? u"change value " : u"add value ") + ValueName(op.value.name) + u" of " + op.key +
-                        u" to " + TypeName(op.value.type);
+            Text line = (now ? u"change value " : u"add value ") + ValueName(op.value.name) + u" of " +
+                        op.key + u" to " + RegTypeName(op.value.type);
             if (regfile::IsStringType(op.value.type) && op.value.type != regtype::MultiSz) {
                 line.append(u" ").append(Quoted(regfile::FromWideBytes(op.value.data)));
             } else if (op.value.type == regtype::Dword_ && op.value.data.size() == 4) {
@@ -240,7 +230,9 @@ Text Change(RegistryApi& registry, Keys& keys, const Operation& op, std::int32_t
                     op.value.data[0] | op.value.data[1] << 8 | op.value.data[2] << 16 |
                     static_cast<Dword>(op.value.data[3]) << 24)));
             } else {
-                line.append(u", ").append(IntToText(static_cast<std::int32_t>(op.value.data.size()))).append(u" bytes");
+                line.append(u", ")
+                    .append(IntToText(static_cast<std::int32_t>(op.value.data.size())))
+                    .append(u" bytes");
             }
             return line;
         }
@@ -261,8 +253,9 @@ public:
         status = regerr::Success;
         if (handle_ != 0 && root == root_ && EqualsNoCase(sub, sub_)) return handle_;
         Close();
-        status = registry_.RegCreateKeyExA(RootHandle(root), ToAnsi(sub).c_str(), 0, nullptr, kRegOptionNonVolatile,
-                                           regaccess::ReadWrite, nullptr, &handle_, nullptr);
+        status = registry_.RegCreateKeyExA(RootHandle(root), ToAnsi(sub).c_str(), 0, nullptr,
+                                           kRegOptionNonVolatile, regaccess::ReadWrite, nullptr, &handle_,
+                                           nullptr);
         if (status != regerr::Success) handle_ = 0;
         root_ = root;
         sub_ = sub;
@@ -305,7 +298,7 @@ Text Apply(RegistryApi& registry, Keys& keys, WriteKey& written, const Operation
     }
     RegStatus opened = regerr::Success;
     const RegHandle key = written.Get(root, sub, keys, opened);
-    if (key == 0) return u"the key could not be created or opened: " + Reason(registry, opened);
+    if (key == 0) return u"the key could not be created or opened: " + FailureReason(registry, opened);
     RegStatus status = regerr::Success;
     if (op.kind == Operation::Kind::SetValue) {
         const std::string data = regfile::ToAnsiData(op.value.type, op.value.data);
@@ -313,7 +306,7 @@ Text Apply(RegistryApi& registry, Keys& keys, WriteKey& written, const Operation
                                          reinterpret_cast<const std::uint8_t*>(data.data()),
                                          static_cast<Dword>(data.size()));
     }
-    return status == regerr::Success ? Text() : Reason(registry, status);
+    return status == regerr::Success ? Text() : FailureReason(registry, status);
 }
 
 }  // namespace
@@ -348,7 +341,8 @@ int ImportFile(CommandContext& context, const Text& file) {
     }
     const regfile::ParseResult parsed = regfile::Parse(bytes);
     if (!parsed.ok()) {
-        out.Err(file + u", line " + IntToText(parsed.errorLine) + u": " + parsed.error + u". Nothing was written.");
+        out.Err(file + u", line " + IntToText(parsed.errorLine) + u": " + parsed.error +
+                u". Nothing was written.");
         return kBadInput;
     }
 
@@ -376,7 +370,8 @@ int ImportFile(CommandContext& context, const Text& file) {
         }
         failure = Apply(registry, keys, written, op, root, sub);
         if (!failure.empty()) {
-            out.Err(where + failure + u". The entries before this line were written; those after it were not.");
+            out.Err(where + failure +
+                    u". The entries before this line were written; those after it were not.");
             return kFailed;
         }
         ++changes;
@@ -385,7 +380,8 @@ int ImportFile(CommandContext& context, const Text& file) {
         out.Out(changes == 0 ? Text(u"No changes.") : IntToText(changes) + u" changes.");
         out.Out(u"Nothing was written (--dry-run).");
     } else {
-        out.Out(u"Imported " + IntToText(changes) + (changes == 1 ? u" entry" : u" entries") + u" from " + file + u".");
+        out.Out(u"Imported " + IntToText(changes) + (changes == 1 ? u" entry" : u" entries") + u" from " +
+                file + u".");
     }
     return kDone;
 }

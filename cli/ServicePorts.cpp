@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/ServerDiscovery.h"
+#include "cli/RegistryTexts.h"
 #include "text/NumberText.h"
 
 namespace pw::cli {
@@ -36,24 +37,10 @@ bool HasSubKey(RegistryApi& registry, RegHandle parent, const std::string& name)
     for (Dword index = 0;; ++index) {
         char found[256];
         Dword length = sizeof found;
-        const RegStatus status =
-            registry.RegEnumKeyExA(parent, index, found, &length, nullptr, nullptr, nullptr, nullptr);
+        const RegStatus status = registry.RegEnumKeyExA(parent, index, found, &length, nullptr, nullptr,
+                                                        nullptr, nullptr);
         if (status == regerr::NoMoreItems || status != regerr::Success) return false;
         if (EqualsNoCase(FromAnsi(std::string(found, length)), wanted)) return true;
-    }
-}
-
-Text StatusText(RegistryApi& registry, RegStatus status) {
-    return DescribeRegFailure({status, registry.DescribeLastFailure()});
-}
-
-Text TypeName(Dword type) {
-    switch (type) {
-        case regtype::Sz: return u"REG_SZ";
-        case regtype::ExpandSz: return u"REG_EXPAND_SZ";
-        case regtype::Binary: return u"REG_BINARY";
-        case regtype::MultiSz: return u"REG_MULTI_SZ";
-        default: return u"of type " + IntToText(type);
     }
 }
 
@@ -93,12 +80,14 @@ private:
         const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
         if (slash == std::string::npos || HasSubKey(registry_, parent, name)) {
             RegHandle opened = 0;
-            const RegStatus status = registry_.RegCreateKeyExA(parent, name.c_str(), 0, nullptr, kRegOptionNonVolatile,
-                                                               regaccess::Read, nullptr, &opened, nullptr);
+            const RegStatus status = registry_.RegCreateKeyExA(parent, name.c_str(), 0, nullptr,
+                                                               kRegOptionNonVolatile, regaccess::Read,
+                                                               nullptr, &opened, nullptr);
             if (status == regerr::Success) {
                 outcome.key = std::make_unique<KeyHandle>(registry_, opened);
             } else {
-                outcome.failure = u"cannot be read: its key could not be opened (" + StatusText(registry_, status) + u")";
+                outcome.failure = u"cannot be read: its key could not be opened (" +
+                                  FailureReason(registry_, status) + u")";
             }
         }
         return opened_.emplace(path, std::move(outcome)).first->second;
@@ -126,9 +115,11 @@ ServicePort Read(RegistryApi& registry, ServiceKeys& keys, const ServicePortSett
     Dword size = sizeof data;
     const RegStatus status = registry.RegQueryValueExA(*key, valueName.c_str(), nullptr, &type, data, &size);
     if (status == regerr::FileNotFound) return result;
-    if (status == regerr::MoreData) return unusable(u"is " + TypeName(type) + u", not REG_DWORD");
-    if (status != regerr::Success) return unusable(u"cannot be read (" + StatusText(registry, status) + u")");
-    if (type != regtype::Dword_ || size != 4) return unusable(u"is " + TypeName(type) + u", not REG_DWORD");
+    if (status == regerr::MoreData) return unusable(u"is " + RegTypeName(type) + u", not REG_DWORD");
+    if (status != regerr::Success)
+        return unusable(u"cannot be read (" + FailureReason(registry, status) + u")");
+    if (type != regtype::Dword_ || size != 4)
+        return unusable(u"is " + RegTypeName(type) + u", not REG_DWORD");
     const Dword port = data[0] | data[1] << 8 | data[2] << 16 | static_cast<Dword>(data[3]) << 24;
     if (port < 1 || port > 65535) {
         return unusable(u"holds " + IntToText(port) + u", which is not a port from 1 to 65535");
@@ -143,7 +134,8 @@ ServicePort Read(RegistryApi& registry, ServiceKeys& keys, const ServicePortSett
 std::vector<ServicePort> ReadServicePorts(RegistryApi& registry) {
     ServiceKeys keys(registry);
     std::vector<ServicePort> ports;
-    for (const ServicePortSetting& setting : ServicePortSettings()) ports.push_back(Read(registry, keys, setting));
+    for (const ServicePortSetting& setting : ServicePortSettings())
+        ports.push_back(Read(registry, keys, setting));
     return ports;
 }
 
