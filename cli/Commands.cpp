@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <optional>
 
 #include <nlohmann/json.hpp>
 
@@ -289,14 +290,19 @@ int Show(CommandContext& context) {
     return read ? kDone : kFailed;
 }
 
+// The boxes' value as the window composes it, or its refusal told on stderr.
+std::optional<ComposedPorts> ComposeOrRefuse(CommandContext& context, const ServerDiscovery& server,
+                                             const Boxes& boxes) {
+    PortsComposition composition = ComposeFromBoxes(server, boxes);
+    if (!composition.composed) context.console.Err(composition.refusal);
+    return std::move(composition.composed);
+}
+
 int Compose(CommandContext& context, const Boxes& boxes) {
     const ServerDiscovery server = DiscoverServer(context.services.registry);
-    const PortsComposition composition = ComposeFromBoxes(server, boxes);
-    if (!composition.composed) {
-        context.console.Err(composition.refusal);
-        return kBadInput;
-    }
-    const ComposedPorts& c = *composition.composed;
+    const std::optional<ComposedPorts> composed = ComposeOrRefuse(context, server, boxes);
+    if (!composed) return kBadInput;
+    const ComposedPorts& c = *composed;
     if (context.json) {
         PrintJson(context.console, Json{{"value", U8(c.value)},
                                         {"hostName", U8(c.hostName)},
@@ -312,12 +318,9 @@ int Compose(CommandContext& context, const Boxes& boxes) {
 
 int Set(CommandContext& context, const Boxes& boxes) {
     const ServerDiscovery server = DiscoverServer(context.services.registry);
-    const PortsComposition composition = ComposeFromBoxes(server, boxes);
-    if (!composition.composed) {
-        context.console.Err(composition.refusal);
-        return kBadInput;
-    }
-    return WriteValue(context, server, composition.composed->value);
+    const std::optional<ComposedPorts> composed = ComposeOrRefuse(context, server, boxes);
+    if (!composed) return kBadInput;
+    return WriteValue(context, server, composed->value);
 }
 
 int Default(CommandContext& context) {

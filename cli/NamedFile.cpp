@@ -17,18 +17,26 @@ bool IsDrivePath(TextView path) {
     return letter || (!path.empty() && path[0] == u'\\' && (path.size() < 2 || path[1] != u'\\'));
 }
 
+// A file by its native name (UTF-8), closed when the holder goes; Windows
+// opens it by its UTF-16 name, so no code page stands in the way.
+std::unique_ptr<FILE, int (*)(FILE*)> OpenFile(const std::string& native, const char* mode) {
+#ifdef _WIN32
+    const Text wide = FromUtf8(native);
+    const Text wideMode = FromUtf8(mode);
+    return {_wfopen(reinterpret_cast<const wchar_t*>(wide.c_str()),
+                    reinterpret_cast<const wchar_t*>(wideMode.c_str())),
+            &std::fclose};
+#else
+    return {std::fopen(native.c_str(), mode), &std::fclose};
+#endif
+}
+
 }  // namespace
 
 std::string ReadNamedFile(FileSystem& files, const Text& path, std::size_t largest, const char* what) {
     // On Linux a drive path lies in the prefix folder; on Windows it is the path.
     const std::string native = IsDrivePath(path) ? files.NativePath(path) : ToUtf8(path);
-#ifdef _WIN32
-    const Text wide = FromUtf8(native);
-    std::unique_ptr<FILE, int (*)(FILE*)> file(_wfopen(reinterpret_cast<const wchar_t*>(wide.c_str()), L"rb"),
-                                               &std::fclose);
-#else
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(native.c_str(), "rb"), &std::fclose);
-#endif
+    const auto file = OpenFile(native, "rb");
     if (!file) throw FileError(native + ": " + std::strerror(errno));
     std::string bytes;
     char buffer[4096];
@@ -50,12 +58,7 @@ void WriteNamedFile(FileSystem& files, const Text& path, const std::string& byte
         return;
     }
     const std::string native = ToUtf8(path);
-#ifdef _WIN32
-    std::unique_ptr<FILE, int (*)(FILE*)> file(_wfopen(reinterpret_cast<const wchar_t*>(path.c_str()), L"wb"),
-                                               &std::fclose);
-#else
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(native.c_str(), "wb"), &std::fclose);
-#endif
+    auto file = OpenFile(native, "wb");
     if (!file) throw FileError(native + ": " + std::strerror(errno));
     if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size() ||
         std::fflush(file.get()) != 0) {
