@@ -11,16 +11,8 @@ wine_run=$here/../../scripts/wine-run
 # shellcheck source=../support/wine-prefix.sh
 . "$here/../support/wine-prefix.sh" regfile
 
-failures=0
-check() {  # check WHAT ACTUAL EXPECTED
-  if [ "$2" == "$3" ]; then
-    echo "ok   $1"
-  else
-    echo "FAIL $1"
-    diff <(echo "$3") <(echo "$2") | sed 's/^/       /'
-    failures=$((failures + 1))
-  fi
-}
+# shellcheck source=../support/check.sh
+. "$here/../support/check.sh"
 cli() {
   out=$("$wine_run" "$exe" "$@" 2>&1 | tr -d '\r')
   status=${PIPESTATUS[0]}

@@ -80,14 +80,7 @@ TEST(StoreSetup, NewStoreHoldsTheHostsIdentityAndKeepsChangesToIt) {
 
         // ValidPorts is the program's to write, not the store's.
         RegHandle software = CreateOrOpenKey(api, kLocalMachine32, "", regaccess::Read);
-        char name[64];
-        Dword nameLen = sizeof name;
-        ASSERT_EQ(api.RegEnumKeyExA(software, 0, name, &nameLen, nullptr, nullptr, nullptr, nullptr),
-                  regerr::Success);
-        EXPECT_STREQ(name, "SYSTEM");
-        nameLen = sizeof name;
-        EXPECT_EQ(api.RegEnumKeyExA(software, 1, name, &nameLen, nullptr, nullptr, nullptr, nullptr),
-                  regerr::NoMoreItems);
+        EXPECT_EQ(SubkeyNames(api, software), std::vector<std::string>{"SYSTEM"});
     }
     SqliteRegistryApi reopened(prefix.StorePath());
     RegHandle key = CreateOrOpenKey(reopened, kLocalMachine32, kParameters);
@@ -134,14 +127,7 @@ TEST(StoreSetup, VolatileKeysAreGoneAtTheNextOpenOfTheStore) {
     }
     SqliteRegistryApi api(prefix.StorePath());
     RegHandle software = CreateOrOpenKey(api, kCurrentUser32, "Software", regaccess::Read);
-    char name[64];
-    Dword nameLen = sizeof name;
-    ASSERT_EQ(api.RegEnumKeyExA(software, 0, name, &nameLen, nullptr, nullptr, nullptr, nullptr),
-              regerr::Success);
-    EXPECT_STREQ(name, "Lasting");
-    nameLen = sizeof name;
-    EXPECT_EQ(api.RegEnumKeyExA(software, 1, name, &nameLen, nullptr, nullptr, nullptr, nullptr),
-              regerr::NoMoreItems);
+    EXPECT_EQ(SubkeyNames(api, software), std::vector<std::string>{"Lasting"});
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "platform/posix/Prefix.h"
 #include "registry/RegistryApi.h"
@@ -102,6 +103,24 @@ inline std::string GetText(RegistryApi& api, RegHandle key, const std::string& n
                                             reinterpret_cast<std::uint8_t*>(buffer), &size);
     if (status != regerr::Success) return "<result " + std::to_string(status) + ">";
     return std::string(buffer);
+}
+
+// The names of a key's sub keys in enumeration order, up to the first answer
+// that is not Success (NoMoreItems at the end; anything else shows as "<result N>").
+inline std::vector<std::string> SubkeyNames(RegistryApi& api, RegHandle key) {
+    std::vector<std::string> names;
+    for (Dword index = 0;; ++index) {
+        char name[256];
+        Dword length = sizeof name;
+        const RegStatus status = api.RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr,
+                                                   nullptr);
+        if (status == regerr::NoMoreItems) return names;
+        if (status != regerr::Success) {
+            names.push_back("<result " + std::to_string(status) + ">");
+            return names;
+        }
+        names.emplace_back(name, length);
+    }
 }
 
 }  // namespace pw::test
