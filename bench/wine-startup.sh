@@ -3,11 +3,11 @@
 # against a bare Win32 window program in the same prefix and X session. Needs
 # the 64-bit Windows build (make windows); says so and stops without it.
 #   bench/wine-startup.sh [NATIVE_BUILD_DIR]   (the argument is not used)
-#   PW_WIN_BUILD=build-win64 RUNS=7 bench/wine-startup.sh
+#   PW_WIN_BUILD=build-win64 RUNS=15 bench/wine-startup.sh
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${PW_WIN_BUILD:-$root/build-win64}
-runs=${RUNS:-7}
+runs=${RUNS:-15}
 exe=$build/ui/win32/Portwright.exe
 drive=$build/tests/win32_exe/pwdrive.exe
 bare=$build/tests/win32_exe/barewindow.exe
@@ -36,7 +36,9 @@ summary() {  # summary NAME VALUES...: median and range
     printf "%-16s median %7.1f ms   min %7.1f   max %7.1f   (%d runs)\n", name, m, v[1], v[NR], NR }'
 }
 
-measure "$bare" PortwrightBareWindow >/dev/null  # warm-up: first loads of Wine's DLLs
+# Warm-up: the first loads of Wine's DLLs and of each program file.
+measure "$bare" PortwrightBareWindow >/dev/null
+measure "$exe" PortwrightMainWindow >/dev/null
 bare_times=() portwright_times=()
 for _ in $(seq "$runs"); do
   bare_times+=("$(measure "$bare" PortwrightBareWindow)")

@@ -5,6 +5,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstring>
+#include <cwchar>
 #include <limits>
 #include <string>
 
@@ -21,14 +22,54 @@ namespace pw {
 
 #ifdef _WIN32
 
-// The system's own conversion, with the user's regional settings.
+namespace {
+
+// oleaut32 is loaded at the first number read rather than with the program:
+// under Wine it and the three DLLs it brings cost every start of the window
+// some milliseconds, and many runs never read a number.
+struct Automation {
+    decltype(&SysAllocStringLen) allocString = nullptr;
+    decltype(&SysFreeString) freeString = nullptr;
+    decltype(&VarR8FromStr) toDouble = nullptr;
+};
+
+template <typename Function>
+Function Export(HMODULE module, const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+const Automation& LoadAutomation() {
+    static const Automation loaded = [] {
+        Automation functions;
+        // From the system folder by its full path, never from beside the program.
+        wchar_t path[MAX_PATH];
+        const UINT length = GetSystemDirectoryW(path, MAX_PATH);
+        const wchar_t name[] = L"\\oleaut32.dll";
+        if (length == 0 || length + sizeof name / sizeof name[0] > MAX_PATH) return functions;
+        std::wcscpy(path + length, name);
+        if (HMODULE module = LoadLibraryW(path)) {
+            functions.allocString = Export<decltype(&SysAllocStringLen)>(module, "SysAllocStringLen");
+            functions.freeString = Export<decltype(&SysFreeString)>(module, "SysFreeString");
+            functions.toDouble = Export<decltype(&VarR8FromStr)>(module, "VarR8FromStr");
+        }
+        return functions;
+    }();
+    return loaded;
+}
+
+}  // namespace
+
+// The system's own conversion, with the user's regional settings. oleaut32 is
+// part of every Windows; were it missing, no text would read as a number.
 std::optional<double> ParseNumber(TextView text) {
-    BSTR bstr = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()),
-                                  static_cast<UINT>(text.size()));
+    const Automation& automation = LoadAutomation();
+    if (!automation.allocString || !automation.freeString || !automation.toDouble) return std::nullopt;
+    BSTR bstr = automation.allocString(reinterpret_cast<const OLECHAR*>(text.data()),
+                                       static_cast<UINT>(text.size()));
     if (bstr == nullptr) return std::nullopt;
     double value = 0;
-    const HRESULT result = VarR8FromStr(bstr, LOCALE_USER_DEFAULT, 0, &value);
-    SysFreeString(bstr);
+    const HRESULT result = automation.toDouble(bstr, LOCALE_USER_DEFAULT, 0, &value);
+    automation.freeString(bstr);
     if (FAILED(result) || !std::isfinite(value)) return std::nullopt;
     return value;
 }

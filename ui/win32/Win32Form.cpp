@@ -1,7 +1,5 @@
 #include "ui/win32/Win32Form.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 
 #include "app/AccessKeys.h"
@@ -72,8 +70,6 @@ Win32Form::~Win32Form() {
 }
 
 bool Win32Form::Create() {
-    InitCommonControls();  // binds the common controls 6 classes named by the manifest
-
     const int iconWidth = GetSystemMetrics(SM_CXICON), iconHeight = GetSystemMetrics(SM_CYICON);
     const int smallWidth = GetSystemMetrics(SM_CXSMICON), smallHeight = GetSystemMetrics(SM_CYSMICON);
     WNDCLASSEXW windowClass{};
@@ -101,9 +97,6 @@ bool Win32Form::Create() {
                               CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr,
                               nullptr, instance_, this);
     if (!window_) return false;
-    // The class icons alone do not reach every shell; the window carries them too.
-    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(windowClass.hIcon));
-    SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(windowClass.hIconSm));
     SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(kFormSpec.font)), FALSE);
 
     for (ControlId id : CreationOrder())
@@ -119,8 +112,9 @@ bool Win32Form::CreateControl(const ControlSpec& design) {
     switch (design.kind) {
         case ControlKind::CommandButton:
             windowClass = L"BUTTON";
-            // Never BS_DEFPUSHBUTTON: Enter presses no button.
-            style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | BS_PUSHBUTTON;
+            // Never BS_DEFPUSHBUTTON: Enter presses no button. Drawn by the window,
+            // since a button underlines one marked letter of its caption at most.
+            style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | BS_OWNERDRAW;
             break;
         case ControlKind::TextBox:
             windowClass = L"EDIT";
@@ -136,8 +130,9 @@ bool Win32Form::CreateControl(const ControlSpec& design) {
     }
     const PixelRect rect = ControlPixels(design, dpi_);
     const auto index = static_cast<std::size_t>(design.id);
+    // The window has no use for WM_PARENTNOTIFY; each one is a message less at start-up.
     HWND child = CreateWindowExW(
-        exStyle, windowClass, Wide(text), style, rect.left, rect.top, rect.width, rect.height, window_,
+        exStyle | WS_EX_NOPARENTNOTIFY, windowClass, Wide(text), style, rect.left, rect.top, rect.width, rect.height, window_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + index)), instance_, nullptr);
     if (!child) return false;
     children_[index] = child;
@@ -243,7 +238,8 @@ void Win32Form::SetCaption(ControlId label, const Text& caption) {
     const ControlSpec& design = Control(label);
     if (design.kind != ControlKind::Label) return;
     captions_[static_cast<std::size_t>(label)] = LabelCaption(caption);
-    if (!window_) return;
+    // A hidden window is painted whole when it is first shown.
+    if (!window_ || !IsWindowVisible(window_)) return;
     // The label's rectangle is repainted from the background up, controls that
     // overlap it included, so the old caption does not show through.
     const RECT area = ControlRect(design, dpi_);
@@ -295,10 +291,13 @@ LRESULT Win32Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return OnStaticColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
         case WM_PAINT: Paint(); return 0;
         case kLabelCaptionMessage: return SendLabelCaption(wParam, reinterpret_cast<HWND>(lParam));
-        case WM_NOTIFY:
-            if (reinterpret_cast<const NMHDR*>(lParam)->code == NM_CUSTOMDRAW)
-                return OnCustomDraw(*reinterpret_cast<const NMCUSTOMDRAW*>(lParam));
-            return 0;
+        case WM_DRAWITEM: return OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        case WM_GETICON: {
+            // The class icons, to whoever asks: the window needs no icons of its
+            // own, whose setting cost a Wine start some milliseconds.
+            if (const LRESULT own = DefWindowProcW(window_, message, wParam, lParam)) return own;
+            return static_cast<LRESULT>(GetClassLongPtrW(window_, wParam == ICON_BIG ? GCLP_HICON : GCLP_HICONSM));
+        }
         case WM_ACTIVATE:
             // A plain window forgets its focused control when it loses activation.
             if (LOWORD(wParam) == WA_INACTIVE) {
@@ -340,7 +339,9 @@ void Win32Form::OnCommand(int id, int code, HWND control) {
         children_[static_cast<std::size_t>(index)] != control)
         return;
     const ControlSpec& design = kControls[static_cast<std::size_t>(index)];
-    if (design.kind == ControlKind::CommandButton && code == BN_CLICKED)
+    // An owner-drawn button reports the second click of a double click as
+    // BN_DOUBLECLICKED; a push button would have reported two clicks.
+    if (design.kind == ControlKind::CommandButton && (code == BN_CLICKED || code == BN_DOUBLECLICKED))
         RaiseClick(design.id);
     else if (design.kind == ControlKind::TextBox && code == EN_CHANGE)
         RaiseChange(design.id);
@@ -403,20 +404,22 @@ LRESULT Win32Form::SendLabelCaption(WPARAM id, HWND receiver) {
                : FALSE;
 }
 
-LRESULT Win32Form::OnCustomDraw(const NMCUSTOMDRAW& draw) {
-    const int index = IndexOf(draw.hdr.hwndFrom);
-    if (index < 0 || draw.dwDrawStage != CDDS_PREPAINT) return CDRF_DODEFAULT;
+LRESULT Win32Form::OnDrawItem(const DRAWITEMSTRUCT& draw) {
+    const int index = IndexOf(draw.hwndItem);
+    if (draw.CtlType != ODT_BUTTON || index < 0) return FALSE;
     const ControlSpec& design = kControls[static_cast<std::size_t>(index)];
-    if (design.kind != ControlKind::CommandButton) return CDRF_DODEFAULT;
-    // The button has drawn its face; its caption and focus rectangle are drawn
-    // here, since a button underlines one marked letter of its caption at most.
+    if (design.kind != ControlKind::CommandButton) return FALSE;
+    // The whole button on every call: face, caption and focus rectangle.
+    RECT face = draw.rcItem;
+    DrawFrameControl(draw.hDC, &face, DFC_BUTTON,
+                     DFCS_BUTTONPUSH | ((draw.itemState & ODS_SELECTED) ? DFCS_PUSHED : 0));
     DrawButtonCaption(draw, design);
-    return CDRF_SKIPDEFAULT;
+    return TRUE;
 }
 
-void Win32Form::DrawButtonCaption(const NMCUSTOMDRAW& draw, const ControlSpec& design) {
-    HWND button = draw.hdr.hwndFrom;
-    HDC dc = draw.hdc;
+void Win32Form::DrawButtonCaption(const DRAWITEMSTRUCT& draw, const ControlSpec& design) {
+    HWND button = draw.hwndItem;
+    HDC dc = draw.hDC;
     // Underlines and the focus rectangle may be hidden until the keyboard is used.
     const LRESULT hidden = SendMessageW(button, WM_QUERYUISTATE, 0, 0);
     const MarkedCaption caption = ParseAccessKeys(design.caption);
@@ -428,10 +431,10 @@ void Win32Form::DrawButtonCaption(const NMCUSTOMDRAW& draw, const ControlSpec& d
     };
     HGDIOBJ previousFont = SelectObject(dc, FontFor(design.font));
     const SIZE whole = extent(0, caption.shown.size());
-    const RECT& area = draw.rc;
+    const RECT& area = draw.rcItem;
     int x = area.left + (area.right - area.left - whole.cx) / 2;
     int y = area.top + (area.bottom - area.top - whole.cy) / 2;
-    if (draw.uItemState & CDIS_SELECTED) {
+    if (draw.itemState & ODS_SELECTED) {
         ++x;  // a pushed button's caption moves with its face
         ++y;
     }
@@ -455,7 +458,7 @@ void Win32Form::DrawButtonCaption(const NMCUSTOMDRAW& draw, const ControlSpec& d
         SelectObject(dc, previousPen);
         DeleteObject(pen);
     }
-    if ((draw.uItemState & CDIS_FOCUS) && !(hidden & UISF_HIDEFOCUS)) {
+    if ((draw.itemState & ODS_FOCUS) && !(hidden & UISF_HIDEFOCUS)) {
         RECT focus = area;
         InflateRect(&focus, -kFocusInset, -kFocusInset);
         DrawFocusRect(dc, &focus);

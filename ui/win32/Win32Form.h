@@ -5,7 +5,6 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
-#include <commctrl.h>
 
 #include <array>
 #include <vector>
@@ -65,8 +64,8 @@ private:
     void Paint();
     void PaintLabel(HDC dc, const ControlSpec& design);
     LRESULT SendLabelCaption(WPARAM id, HWND receiver);
-    LRESULT OnCustomDraw(const NMCUSTOMDRAW& draw);
-    void DrawButtonCaption(const NMCUSTOMDRAW& draw, const ControlSpec& design);
+    LRESULT OnDrawItem(const DRAWITEMSTRUCT& draw);
+    void DrawButtonCaption(const DRAWITEMSTRUCT& draw, const ControlSpec& design);
     void MoveFocus(HWND control);
     // Alt and a marked letter of a button caption that the dialog manager
     // does not know; false for any other key.
