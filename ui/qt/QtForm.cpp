@@ -46,6 +46,24 @@ QMessageBox::Icon IconOfStyle(int style) {
     }
 }
 
+// Makes a font the application's for the life of the object. A new line edit
+// lays out its empty text in the application's font before it takes its own,
+// which would load a font that no control draws with; while the controls are
+// built the window's font stands in. (QApplication::setFont would also drop the
+// fonts the desktop gives message boxes and other classes.)
+class ApplicationFontDuring {
+public:
+    explicit ApplicationFontDuring(const QFont& font) : saved_(QGuiApplication::font()) {
+        QGuiApplication::setFont(font);
+    }
+    ~ApplicationFontDuring() { QGuiApplication::setFont(saved_); }
+    ApplicationFontDuring(const ApplicationFontDuring&) = delete;
+    ApplicationFontDuring& operator=(const ApplicationFontDuring&) = delete;
+
+private:
+    const QFont saved_;
+};
+
 }  // namespace
 
 QtForm::QtForm(const LayoutScale& scale) : QWidget(nullptr), scale_(scale) {
@@ -56,8 +74,11 @@ QtForm::QtForm(const LayoutScale& scale) : QWidget(nullptr), scale_(scale) {
     setFixedSize(scale_.Size(kFormSpec.clientWidth, kFormSpec.clientHeight));
     setFont(scale_.Font(kFormSpec.font));
 
-    for (const ControlSpec& design : kControls) {
-        widgets_[static_cast<std::size_t>(design.id)] = CreateControl(design);
+    {
+        const ApplicationFontDuring windowFont(font());
+        for (const ControlSpec& design : kControls) {
+            widgets_[static_cast<std::size_t>(design.id)] = CreateControl(design);
+        }
     }
     // Buttons and boxes are drawn above labels wherever they overlap.
     for (const ControlSpec& design : kControls) {
