@@ -1,11 +1,17 @@
-// The pieces made cheaper for start-up: the embedded icon and the split of a
-// spread caption, against what Qt's own readers and patterns say.
+// The pieces made cheaper for start-up: the embedded icon, the split of a
+// spread caption and the window's fonts, against what Qt's own readers,
+// patterns and font matching say.
+#include <QFontInfo>
+#include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
 #include <QPixmap>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
+#include "app/ControlTable.h"
+#include "ui/qt/LayoutScale.h"
+#include "ui/qt/QtForm.h"
 #include "ui/qt/SpreadLabel.h"
 #include "ui/qt/WindowIcon.h"
 
@@ -65,6 +71,28 @@ TEST(SpreadLabel, SplitsAtTheFirstRunOfEightOrMoreSpacesAsTheOldPatternDid) {
                                                       : QStringList{};
         EXPECT_EQ(pw::qt::SpreadLabel::Parts(caption), expected);
     }
+}
+
+TEST(WindowFonts, OneFamilyGivesTheFontsTheFaceAndItsStandInNamedTogetherGave) {
+    const pw::qt::LayoutScale scale(96);
+    for (const pw::ControlSpec& design : pw::kControls) {
+        SCOPED_TRACE(design.name);
+        const QFont font = scale.Font(design.font);
+        EXPECT_EQ(font.families().size(), 1);
+        QFont both = font;
+        both.setFamilies({QString::fromLatin1(design.font.face), QStringLiteral("Liberation Sans")});
+        const QFontInfo shown(font), wanted(both);
+        EXPECT_EQ(shown.family(), wanted.family());
+        EXPECT_EQ(shown.styleName(), wanted.styleName());
+        EXPECT_EQ(shown.pixelSize(), wanted.pixelSize());
+    }
+}
+
+TEST(WindowFonts, TheApplicationsFontIsItsOwnAgainOnceTheWindowIsBuilt) {
+    const QFont before = QGuiApplication::font();
+    const pw::qt::QtForm window{pw::qt::LayoutScale(96)};
+    EXPECT_EQ(QGuiApplication::font(), before);
+    EXPECT_NE(window.font(), before) << "the window's font differs, so that the check can fail";
 }
 
 }  // namespace
