@@ -131,9 +131,10 @@ bool Win32Form::CreateControl(const ControlSpec& design) {
     const PixelRect rect = ControlPixels(design, dpi_);
     const auto index = static_cast<std::size_t>(design.id);
     // The window has no use for WM_PARENTNOTIFY; each one is a message less at start-up.
-    HWND child = CreateWindowExW(
-        exStyle | WS_EX_NOPARENTNOTIFY, windowClass, Wide(text), style, rect.left, rect.top, rect.width, rect.height, window_,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + index)), instance_, nullptr);
+    HWND child = CreateWindowExW(exStyle | WS_EX_NOPARENTNOTIFY, windowClass, Wide(text), style, rect.left,
+                                 rect.top, rect.width, rect.height, window_,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + index)),
+                                 instance_, nullptr);
     if (!child) return false;
     children_[index] = child;
     SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(design.font)), FALSE);
@@ -296,7 +297,8 @@ LRESULT Win32Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // The class icons, to whoever asks: the window needs no icons of its
             // own, whose setting cost a Wine start some milliseconds.
             if (const LRESULT own = DefWindowProcW(window_, message, wParam, lParam)) return own;
-            return static_cast<LRESULT>(GetClassLongPtrW(window_, wParam == ICON_BIG ? GCLP_HICON : GCLP_HICONSM));
+            return static_cast<LRESULT>(
+                GetClassLongPtrW(window_, wParam == ICON_BIG ? GCLP_HICON : GCLP_HICONSM));
         }
         case WM_ACTIVATE:
             // A plain window forgets its focused control when it loses activation.
