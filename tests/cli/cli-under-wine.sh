@@ -5,15 +5,8 @@
 #   cli-under-wine.sh PORTWRIGHT_CLI_EXE
 # The prefix comes from scripts/wine-run, shared by the runs through PW_WINEPREFIX.
 set -uo pipefail
-exe=$(readlink -f "$1")
-here=$(dirname "$(readlink -f "$0")")
-wine_run=$here/../../scripts/wine-run
-
-# shellcheck source=../support/wine-prefix.sh
-. "$here/../support/wine-prefix.sh" cli
-
-# shellcheck source=../support/check.sh
-. "$here/../support/check.sh"
+# shellcheck source=cli-wine-session.sh
+. "$(dirname "$(readlink -f "$0")")/cli-wine-session.sh" cli "$1"
 # cli ARGS...: sets out, err and status.
 cli() {
   out=$("$wine_run" "$exe" "$@" 2>"$PW_WINEPREFIX/stderr" | tr -d '\r')
@@ -21,18 +14,13 @@ cli() {
   err=$(tr -d '\r' <"$PW_WINEPREFIX/stderr")
   if [ "$status" -eq 77 ]; then echo "$out"; exit 77; fi
 }
-reg() { "$wine_run" "$reg_exe" "$@" 2>/dev/null | tr -d '\r'; }
 rpcproxy='HKLM\SOFTWARE\Microsoft\Rpc\RpcProxy'
 stored() { reg query "$rpcproxy" /v ValidPorts | awk '$1 == "ValidPorts" { print $2 " " $3 }'; }
 
 # The first run makes the prefix.
 cli --version
 check "--version" "$status $out" "0 portwright-cli 1.0.0.0"
-reg_exe=$PW_WINEPREFIX/drive_c/windows/system32/reg.exe
-if [ "$(od -An -t x2 -j $(( $(od -An -t u4 -j 60 -N 4 "$exe") + 4 )) -N 2 "$exe" | tr -d ' ')" = 014c ] &&
-   [ -f "$PW_WINEPREFIX/drive_c/windows/syswow64/reg.exe" ]; then
-  reg_exe=$PW_WINEPREFIX/drive_c/windows/syswow64/reg.exe
-fi
+use_reg_of_bitness
 
 cli check
 check "check without a value: findings, exit 1" "$status $out" \

@@ -4,28 +4,16 @@
 # each checked by reg query against the values before; then --computer.
 #   regfile-peer-under-wine.sh PORTWRIGHT_CLI_EXE
 set -uo pipefail
-exe=$(readlink -f "$1")
-here=$(dirname "$(readlink -f "$0")")
-wine_run=$here/../../scripts/wine-run
-
-# shellcheck source=../support/wine-prefix.sh
-. "$here/../support/wine-prefix.sh" regfile
-
-# shellcheck source=../support/check.sh
-. "$here/../support/check.sh"
+# shellcheck source=cli-wine-session.sh
+. "$(dirname "$(readlink -f "$0")")/cli-wine-session.sh" regfile "$1"
 cli() {
   out=$("$wine_run" "$exe" "$@" 2>&1 | tr -d '\r')
   status=${PIPESTATUS[0]}
   if [ "$status" -eq 77 ]; then echo "$out"; exit 77; fi
 }
-reg() { "$wine_run" "$reg_exe" "$@" 2>/dev/null | tr -d '\r'; }
 
 cli --version
-reg_exe=$PW_WINEPREFIX/drive_c/windows/system32/reg.exe
-if [ "$(od -An -t x2 -j $(( $(od -An -t u4 -j 60 -N 4 "$exe") + 4 )) -N 2 "$exe" | tr -d ' ')" = 014c ] &&
-   [ -f "$PW_WINEPREFIX/drive_c/windows/syswow64/reg.exe" ]; then
-  reg_exe=$PW_WINEPREFIX/drive_c/windows/syswow64/reg.exe
-fi
+use_reg_of_bitness
 
 key='HKLM\SOFTWARE\PortwrightPeer'
 seed() {
