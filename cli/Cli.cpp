@@ -175,7 +175,6 @@ int RunCli(const std::vector<std::string>& args, Services& services, Console& co
         console.Err(u"portwright-cli failed: " + FromUtf8(error.what()));
         return kFailed;
     }
-    return kBadInput;
 }
 
 }  // namespace pw::cli

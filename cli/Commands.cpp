@@ -290,6 +290,8 @@ int Show(CommandContext& context) {
     return read ? kDone : kFailed;
 }
 
+namespace {
+
 // The boxes' value as the window composes it, or its refusal told on stderr.
 std::optional<ComposedPorts> ComposeOrRefuse(CommandContext& context, const ServerDiscovery& server,
                                              const Boxes& boxes) {
@@ -297,6 +299,8 @@ std::optional<ComposedPorts> ComposeOrRefuse(CommandContext& context, const Serv
     if (!composition.composed) context.console.Err(composition.refusal);
     return std::move(composition.composed);
 }
+
+}  // namespace
 
 int Compose(CommandContext& context, const Boxes& boxes) {
     const ServerDiscovery server = DiscoverServer(context.services.registry);

@@ -160,16 +160,8 @@ bool Collect(RegistryApi& registry, Keys& keys, std::int32_t root, const Text& r
 
 // "HKEY_LOCAL_MACHINE\..." split; the root's full name for the file.
 bool ParseKeyPath(const Text& path, std::int32_t& root, Text& rootName, Text& sub) {
-    if (!regfile::SplitKey(path, root, sub) || sub.empty()) return false;
-    static const std::pair<std::int32_t, const char16_t*> names[] = {
-        {kLocalMachine32, u"HKEY_LOCAL_MACHINE"},
-        {kCurrentUser32, u"HKEY_CURRENT_USER"},
-        {kClassesRoot32, u"HKEY_CLASSES_ROOT"},
-        {kUsers32, u"HKEY_USERS"},
-        {static_cast<std::int32_t>(0x80000005u), u"HKEY_CURRENT_CONFIG"}};
-    for (const auto& name : names) {
-        if (name.first == root) rootName = name.second;
-    }
+    if (!regfile::SplitKey(path, root, sub)) return false;
+    rootName = regfile::RootName(root);
     while (!sub.empty() && sub.back() == u'\\') sub.pop_back();
     return !sub.empty();
 }
@@ -206,6 +198,8 @@ bool ExportTo(CommandContext& context, const Text& file, const Text& keyPath, st
     return true;
 }
 
+const Text kRootChildNotDeleted = u"a key directly below the root is not deleted from a file";
+
 // What an operation would change, or empty when the registry holds it already.
 Text Change(RegistryApi& registry, Keys& keys, const Operation& op, std::int32_t root, const Text& sub,
             Text& failure) {
@@ -214,7 +208,9 @@ Text Change(RegistryApi& registry, Keys& keys, const Operation& op, std::int32_t
     switch (op.kind) {
         case Operation::Kind::CreateKey: return key != 0 ? Text() : u"create key " + op.key;
         case Operation::Kind::DeleteKey:
-            return key == 0 ? Text() : u"delete key " + op.key + u" and all below it";
+            if (key == 0) return {};
+            if (sub.find(u'\\') == Text::npos) failure = kRootChildNotDeleted;
+            return u"delete key " + op.key + u" and all below it";
         case Operation::Kind::DeleteValue:
             if (key == 0 || !ReadRaw(registry, key, op.value.name, failure)) return {};
             return u"delete value " + ValueName(op.value.name) + u" of " + op.key;
@@ -293,7 +289,7 @@ Text Apply(RegistryApi& registry, Keys& keys, WriteKey& written, const Operation
             if (result.status == regerr::FileNotFound) return {};
             return u"the value could not be deleted: " + DescribeRegFailure(result);
         }
-        if (sub.find(u'\\') == Text::npos) return u"a key directly below the root is not deleted from a file";
+        if (sub.find(u'\\') == Text::npos) return kRootChildNotDeleted;
         return regOp.DeleteKey() ? Text() : Text(u"the key or a key below it could not be deleted");
     }
     RegStatus opened = regerr::Success;

@@ -61,7 +61,6 @@ int ForEachServer(CommandContext& context, const std::vector<Text>& servers, con
         out.Err(u"No servers were named: --computers gave an empty list.");
         return kBadInput;
     }
-    const bool writes = command == u"set" || command == u"default";
     std::vector<Text> summary;
     bool anyFailed = false;
     const Text total = IntToText(static_cast<std::int32_t>(servers.size()));
@@ -90,9 +89,8 @@ int ForEachServer(CommandContext& context, const std::vector<Text>& servers, con
                 {}};
             code = run(each);
             if (code == kDone) {
-                outcome = writes && !context.dryRun && !each.lastLog.empty() ? u"written, log " + each.lastLog
-                          : writes && !context.dryRun                        ? Text(u"done, nothing to write")
-                                                                             : Text(u"done");
+                // A write that succeeds always leaves a log.
+                outcome = each.lastLog.empty() ? Text(u"done") : u"written, log " + each.lastLog;
             } else if (command == u"check" && code == kFailed) {
                 outcome = u"findings";
             } else {

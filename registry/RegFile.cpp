@@ -316,6 +316,12 @@ std::optional<std::int32_t> RootOf(TextView name) {
     return std::nullopt;
 }
 
+Text RootName(std::int32_t root) {
+    for (std::size_t i = 0; i < std::size(kRoots); ++i)
+        if (kRootHandles[i] == root) return kRoots[i][0];
+    return {};
+}
+
 bool SplitKey(TextView path, std::int32_t& root, Text& sub) {
     const std::size_t slash = path.find(u'\\');
     const auto found = RootOf(path.substr(0, slash));

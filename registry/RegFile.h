@@ -60,6 +60,8 @@ bool IsStringType(Dword type);
 
 // The root's handle value for HKEY_LOCAL_MACHINE (or HKLM) and the rest, or nothing.
 std::optional<std::int32_t> RootOf(TextView name);
+// The full name of a root's handle value ("HKEY_LOCAL_MACHINE"), or empty.
+Text RootName(std::int32_t root);
 // Splits "ROOT\sub\key" into the root and the path below it.
 bool SplitKey(TextView path, std::int32_t& root, Text& sub);
 

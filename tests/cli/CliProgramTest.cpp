@@ -362,6 +362,16 @@ TEST_F(CliProgram, ExportAndImportCarryTheKeyTreeAndRefuseABrokenFileWhole) {
     EXPECT_NE(run.err.find("broken.reg, line 4: dword: needs one to eight hex digits"), std::string::npos)
         << run.err;
     EXPECT_EQ(Stored(), "(missing)");
+    // A dry run refuses what the import would refuse.
+    const std::string top = (prefix.Path() / "top.reg").string();
+    std::ofstream(top) << "REGEDIT4\n\n[-HKEY_LOCAL_MACHINE\\SOFTWARE]\n";
+    for (const std::string command : {"import --dry-run ", "import "}) {
+        run = Cli(command + Quote(top));
+        EXPECT_EQ(run.exit, 1) << command;
+        EXPECT_NE(run.err.find("top.reg, line 3: a key directly below the root is not deleted"),
+                  std::string::npos)
+            << command << run.err;
+    }
 
     ASSERT_EQ(Cli("import " + Quote(file)).exit, 0);
     EXPECT_EQ(Stored(), "old:1-2");
