@@ -109,7 +109,7 @@ void RegOp::CreateOrOpenKey() {
     KeyCounts counts;
     const RegStatus info = QueryKeyCounts(counts);
     // Counted as no values, as before; the note tells an empty read from a failed one.
-    if (info != regerr::Success) NoteFailure(info);
+    countsFailure_ = info == regerr::Success ? CallResult{} : CallResult{info, api_.DescribeLastFailure()};
     lSubKeyCount = counts.subKeys;
     lMaxSubKeyLen = counts.maxSubKeyLen;
     lValueCount = counts.values;
@@ -140,7 +140,9 @@ void RegOp::LoadValueCache() {
         return;
     }
     if (bIsNT) lAccessWanted = regaccess::Read;
-    if (!EnsureKeyOpen() || lValueCount == 0) return;
+    if (!EnsureKeyOpen()) return;
+    NoteCountsFailure();
+    if (lValueCount == 0) return;
 
     oValueCache.RemoveAll();
     // Only a hint: a count that a damaged store inflated must not exhaust memory.

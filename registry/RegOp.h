@@ -88,6 +88,10 @@ private:
     // Keeps the first failure of the current operation.
     void NoteFailure(RegStatus status, std::string reason);
     void NoteFailure(RegStatus status) { NoteFailure(status, api_.DescribeLastFailure()); }
+    void NoteCountsFailure() {
+        if (countsFailure_.status != regerr::Success)
+            NoteFailure(countsFailure_.status, countsFailure_.reason);
+    }
 
     RegistryApi& api_;
     RegErrorBox errorBox_;
@@ -106,6 +110,9 @@ private:
     bool bIsNT = false;
     OrderedNoCaseValues oValueCache;
     CallResult last_;
+    // Why the open key's counts could not be read: noted by the read that
+    // relies on them, not by the open, which a write reuses.
+    CallResult countsFailure_;
 };
 
 }  // namespace pw

@@ -5,7 +5,9 @@ namespace pw {
 
 std::optional<NamedValues> RegOp::AllValues() {
     if (bIsNT) lAccessWanted = regaccess::Read;
-    if (!EnsureKeyOpen() || lValueCount == 0) return std::nullopt;
+    if (!EnsureKeyOpen()) return std::nullopt;
+    NoteCountsFailure();
+    if (lValueCount == 0) return std::nullopt;
     if (oValueCache.Count() == 0) LoadValueCache();
     if (oValueCache.Count() == 0) return std::nullopt;
 
@@ -19,7 +21,9 @@ std::optional<NamedValues> RegOp::AllValues() {
 
 std::optional<TextList> RegOp::AllKeys() {
     if (bIsNT) lAccessWanted = regaccess::Read;
-    if (!EnsureKeyOpen() || lSubKeyCount == 0) return std::nullopt;
+    if (!EnsureKeyOpen()) return std::nullopt;
+    NoteCountsFailure();
+    if (lSubKeyCount == 0) return std::nullopt;
 
     TextList names(lSubKeyCount);
     for (Dword index = 0; index < lSubKeyCount; ++index) {

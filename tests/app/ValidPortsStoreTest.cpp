@@ -24,6 +24,19 @@ TEST(ValidPortsStore, MissingIsToldFromUnreadable) {
     const ServerDiscovery locked = DiscoverServer(h.Registry());
     EXPECT_EQ(locked.validPorts.state, State::Unreadable);
     EXPECT_EQ(locked.validPorts.reason, u"The registry store stayed locked.");
+
+    // Opened, but its counts could not be read: not the same as no value.
+    h.Registry().failOpensWith.reset();
+    h.Registry().failCountQueries = 100;
+    EXPECT_EQ(DiscoverServer(h.Registry()).validPorts.state, State::Unreadable);
+}
+
+TEST(ValidPortsStore, AWriteIsNotFailedByACountThatCouldNotBeReadBeforeIt) {
+    WindowHarness h;
+    h.Registry().failCountQueries = 1;  // the open for the write
+    const ValidPortsChange change = WriteValidPorts(h.Registry(), u"exch1:6001");
+    EXPECT_EQ(change.result, Result::Made) << ToUtf8(change.failure);
+    EXPECT_EQ(h.StoredValidPorts(), u"exch1:6001");
 }
 
 TEST(ValidPortsStore, AWriteIsJudgedByWhatTheCodePageMakesOfTheValue) {

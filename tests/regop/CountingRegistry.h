@@ -26,6 +26,7 @@ public:
     // Switches.
     std::optional<RegStatus> failOpensWith;
     std::optional<RegStatus> failWritesWith;
+    int failCountQueries = 0;  // how many of the next key-information queries fail
     std::string failureReason;
     bool shlwapiMissing = false;
     std::optional<std::vector<std::string>> environment;
@@ -50,6 +51,20 @@ public:
             return *failWritesWith;
         }
         return Inner().RegSetValueExA(key, valueName, reserved, type, data, dataLen);
+    }
+    RegStatus RegQueryInfoKeyA(RegHandle key, char* className, Dword* classLen, Dword* reserved,
+                               Dword* subKeys, Dword* maxSubKeyLen, Dword* maxClassLen, Dword* values,
+                               Dword* maxValueNameLen, Dword* maxValueLen, Dword* securityDescriptorLen,
+                               FileTime* lastWriteTime) override {
+        if (failCountQueries > 0) {
+            Calling("RegQueryInfoKeyA");
+            --failCountQueries;
+            lastFailure_ = failureReason;
+            return regerr::Timeout;
+        }
+        return ForwardingRegistry::RegQueryInfoKeyA(key, className, classLen, reserved, subKeys, maxSubKeyLen,
+                                                    maxClassLen, values, maxValueNameLen, maxValueLen,
+                                                    securityDescriptorLen, lastWriteTime);
     }
     ModuleHandle LoadLibraryA(const char* fileName) override {
         Calling("LoadLibraryA");
