@@ -42,8 +42,10 @@ Text BuildLogPath(Clock& clock, const Text& driveRoot) {
 
 namespace {
 
-// The name beside path for a log of the same second: "C:\RPC_x.LOG" -> "C:\RPC_x_2.LOG".
+// The name beside path for a log of the same second: "C:\RPC_x.LOG" -> "C:\RPC_x_2.LOG";
+// number 1 is path itself.
 Text NumberedLogPath(const Text& path, int number) {
+    if (number == 1) return path;
     const Text suffix = u"_" + IntToText(number);
     constexpr TextView kExtension = u".LOG";
     if (path.size() >= kExtension.size() &&
@@ -57,7 +59,7 @@ Text NumberedLogPath(const Text& path, int number) {
 
 Text NextFreeLogPath(const FileSystem& files, const Text& path) {
     for (int number = 1; number <= kMaxLogNameTries; ++number) {
-        const Text candidate = number == 1 ? path : NumberedLogPath(path, number);
+        const Text candidate = NumberedLogPath(path, number);
         try {
             if (!files.Exists(candidate)) return candidate;
         } catch (const std::exception&) {
@@ -67,23 +69,23 @@ Text NextFreeLogPath(const FileSystem& files, const Text& path) {
     return path;
 }
 
-Text ChangeLogText(const Text& previousSetting, const Text& newSetting) {
-    return Text(u"RPC Single Server Registry Modifications") + kCrLf + kCreditLine + kCrLf + kSeparatorLine +
-           kCrLf + u"KEY=HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Rpc\\RpcProxy" + kCrLf +
-           u"VALUENAME=ValidPorts" + kCrLf + kSeparatorLine + kCrLf + u"PREVIOUS SETTING=" +
-           Logged(previousSetting) + kCrLf + kSeparatorLine + kCrLf + u"NEW SETTING=" + Logged(newSetting) +
-           kCrLf + kSeparatorLine;
+Text ChangeLogText(const Text& previousSetting, const Text& newSetting, TextView secondLine) {
+    return Text(u"RPC Single Server Registry Modifications") + kCrLf +
+           (secondLine.empty() ? Text(kCreditLine) : Logged(secondLine)) + kCrLf + kSeparatorLine + kCrLf +
+           u"KEY=HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Rpc\\RpcProxy" + kCrLf + u"VALUENAME=ValidPorts" +
+           kCrLf + kSeparatorLine + kCrLf + u"PREVIOUS SETTING=" + Logged(previousSetting) + kCrLf +
+           kSeparatorLine + kCrLf + u"NEW SETTING=" + Logged(newSetting) + kCrLf + kSeparatorLine;
 }
 
 LogOutcome WriteChangeLog(FileSystem& files, const Text& path, const Text& previousSetting,
-                          const Text& newSetting) {
+                          const Text& newSetting, TextView secondLine) {
     LogOutcome outcome{false, path, {}};
     try {
-        const Text text = ChangeLogText(previousSetting, newSetting);
+        const Text text = ChangeLogText(previousSetting, newSetting, secondLine);
         // An earlier log of the same second keeps its content: this one goes
         // beside it under the next free number.
         for (int number = 1; number <= kMaxLogNameTries; ++number) {
-            outcome.path = number == 1 ? path : NumberedLogPath(path, number);
+            outcome.path = NumberedLogPath(path, number);
             if (CreateTextFile(files, outcome.path, text)) {
                 outcome.written = true;
                 return outcome;

@@ -16,8 +16,9 @@ Text BuildLogPath(Clock& clock, const Text& driveRoot);
 Text NextFreeLogPath(const FileSystem& files, const Text& path);
 
 // The ten lines, joined by CR LF (the file writer ends the last one). A control
-// character in a setting is shown as "?".
-Text ChangeLogText(const Text& previousSetting, const Text& newSetting);
+// character in a setting is shown as "?". The second line says who wrote the
+// log: Portwright's credit, or secondLine when one is given (masked alike).
+Text ChangeLogText(const Text& previousSetting, const Text& newSetting, TextView secondLine = {});
 
 // What a log write did: the file it wrote, or why it wrote none.
 struct LogOutcome {
@@ -29,6 +30,6 @@ struct LogOutcome {
 // Writes the log at path, or beside it under the next free number when the
 // name is taken (_2, _3, ...); never replaces a file. Does not throw.
 LogOutcome WriteChangeLog(FileSystem& files, const Text& path, const Text& previousSetting,
-                          const Text& newSetting);
+                          const Text& newSetting, TextView secondLine = {});
 
 }  // namespace pw

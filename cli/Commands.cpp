@@ -173,25 +173,6 @@ int PrintPlan(CommandContext& context, const StoredValue& stored, const std::opt
 
 // The window's write: the value, its read-back, then the log of the change
 // from `previous`. Failures say what the store holds now and why.
-// The log of a deletion: the window's ten lines with an empty NEW SETTING, and
-// on the second line, where the window's log says who wrote it, that the value
-// was deleted and why.
-LogOutcome WriteDeletionLog(FileSystem& files, const Text& path, const Text& previous, const Text& why) {
-    LogOutcome outcome{false, NextFreeLogPath(files, path), {}};
-    try {
-        Text text = ChangeLogText(previous, Text());
-        const size_t second = text.find(u"\r\n") + 2;
-        text.replace(second, text.find(u"\r\n", second) - second,
-                     u"ValidPorts deleted by portwright-cli: " + why);
-        outcome.written = CreateTextFile(files, outcome.path, text);
-        if (!outcome.written)
-            outcome.failure = u"Another log took the name meanwhile; nothing was written there.";
-    } catch (const std::exception& error) {
-        outcome.failure = FromUtf8(error.what());
-    }
-    return outcome;
-}
-
 // doneMessage: what is printed, given the log's path. No value: delete it,
 // and say why in its log.
 int WriteAndLog(CommandContext& context, const Text& previous, const std::optional<Text>& value,
@@ -219,8 +200,10 @@ int WriteAndLog(CommandContext& context, const Text& previous, const std::option
     }
     Text logPath = BuildLogPath(services.clock, DriveRoot(services.environment));
     if (!context.server.empty()) logPath = ServerLogPath(logPath, context.server);
+    // A deletion's log says on its second line that the value was deleted, and why.
     const LogOutcome log = value ? WriteChangeLog(services.files, logPath, previous, *value)
-                                 : WriteDeletionLog(services.files, logPath, previous, deletedWhy);
+                                 : WriteChangeLog(services.files, logPath, previous, Text(),
+                                                  u"ValidPorts deleted by portwright-cli: " + deletedWhy);
     if (!log.written) {
         out.Err(LogFailedMessage(log));
         return kFailed;
