@@ -35,7 +35,8 @@ public:
     Keys& operator=(const Keys&) = delete;
 
     // The key for reading, or 0 when it does not exist; failure says why not.
-    RegHandle Find(std::int32_t root, const Text& sub, Text& failure) {
+    // lastListed: the last step was just listed among its parent's keys.
+    RegHandle Find(std::int32_t root, const Text& sub, Text& failure, bool lastListed = false) {
         RegHandle parent = RootHandle(root);
         Text path;
         for (std::size_t start = 0; start <= sub.size();) {
@@ -47,7 +48,7 @@ public:
             auto known = open_.find(key);
             if (known == open_.end()) {
                 RegHandle handle = 0;
-                if (Listed(parent, name)) {
+                if ((lastListed && end == sub.size()) || Listed(parent, name)) {
                     const RegStatus status = registry_.RegCreateKeyExA(
                         parent, ToAnsi(name).c_str(), 0, nullptr, kRegOptionNonVolatile, regaccess::Read,
                         nullptr, &handle, nullptr);
@@ -127,33 +128,73 @@ std::optional<regfile::Value> ReadRaw(RegistryApi& registry, RegHandle key, cons
     return std::nullopt;
 }
 
-// The key and everything below it, parents before children, through RegOp's listing.
+// The values of a key as stored, raw, in one enumeration; nothing and the
+// reason when one could not be read.
+std::optional<std::vector<regfile::Value>> RawValues(RegistryApi& registry, RegHandle key, Text& failure) {
+    std::vector<regfile::Value> values;
+    std::vector<char> name(16384);  // the longest value name and its NUL
+    std::vector<std::uint8_t> data(256);
+    for (Dword index = 0;;) {
+        Dword nameLen = static_cast<Dword>(name.size());
+        Dword dataLen = static_cast<Dword>(data.size());
+        Dword type = 0;
+        const RegStatus status = registry.RegEnumValueA(key, index, name.data(), &nameLen, nullptr, &type,
+                                                        data.data(), &dataLen);
+        if (status == regerr::NoMoreItems) return values;
+        if (status == regerr::MoreData && dataLen > data.size()) {
+            data.resize(dataLen);  // and the same index again
+            continue;
+        }
+        if (status != regerr::Success) {
+            failure = u"value " + IntToText(static_cast<std::int32_t>(index) + 1) + u" could not be read: " +
+                      FailureReason(registry, status);
+            return std::nullopt;
+        }
+        values.push_back(
+            {FromAnsi(std::string_view(name.data(), std::min<std::size_t>(nameLen, name.size()))), type,
+             regfile::FromAnsiData(type, std::string_view(reinterpret_cast<const char*>(data.data()),
+                                                          std::min<std::size_t>(dataLen, data.size())))});
+        ++index;
+    }
+}
+
+// The names of a key's sub keys; nothing and the reason when they could not be listed.
+std::optional<TextList> SubkeyNames(RegistryApi& registry, RegHandle key, Text& failure) {
+    TextList names;
+    for (Dword index = 0;; ++index) {
+        char name[256];  // the longest key name and its NUL
+        Dword length = sizeof name;
+        const RegStatus status = registry.RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr,
+                                                        nullptr);
+        if (status == regerr::NoMoreItems) return names;
+        if (status != regerr::Success) {
+            failure = u"its keys could not be listed: " + FailureReason(registry, status);
+            return std::nullopt;
+        }
+        names.push_back(FromAnsi(std::string_view(name, std::min<std::size_t>(length, sizeof name))));
+    }
+}
+
+// The key and everything below it, parents before children.
 bool Collect(RegistryApi& registry, Keys& keys, std::int32_t root, const Text& rootName, const Text& sub,
-             std::vector<regfile::Key>& out, Text& failure) {
-    const RegHandle raw = keys.Find(root, sub, failure);
+             std::vector<regfile::Key>& out, Text& failure, bool listed = false) {
+    const RegHandle raw = keys.Find(root, sub, failure, listed);
+    const Text path = rootName + u"\\" + sub;
     if (raw == 0) {
-        if (failure.empty()) failure = u"the key " + rootName + u"\\" + sub + u" does not exist";
+        if (failure.empty()) failure = u"the key " + path + u" does not exist";
         return false;
     }
-    RegOp op(registry);
-    op.Root(root);
-    op.Key(sub);
-    regfile::Key key{rootName + u"\\" + sub, {}};
-    key.values.reserve(static_cast<std::size_t>(std::max(op.ValueCount(), 0)));
-    if (const auto values = op.AllValues()) {
-        for (const auto& entry : *values) {
-            auto value = ReadRaw(registry, raw, entry.first, failure);
-            if (!failure.empty()) return false;
-            if (value) key.values.push_back(std::move(*value));
-        }
+    auto values = RawValues(registry, raw, failure);
+    const auto children = values ? SubkeyNames(registry, raw, failure) : std::nullopt;
+    if (!children) {
+        failure = path + u": " + failure;
+        return false;
     }
-    out.push_back(std::move(key));
-    if (op.KeyCount() == 0) return true;
-    if (const auto children = op.AllKeys()) {
-        for (const Text& child : *children) {
-            if (!child.empty() && !Collect(registry, keys, root, rootName, sub + u"\\" + child, out, failure))
-                return false;
-        }
+    out.push_back(regfile::Key{path, std::move(*values)});
+    for (const Text& child : *children) {
+        if (!child.empty() &&
+            !Collect(registry, keys, root, rootName, sub + u"\\" + child, out, failure, true))
+            return false;
     }
     return true;
 }
