@@ -4,6 +4,7 @@
 
 #include "app/ServerDiscovery.h"
 #include "cli/Commands.h"
+#include "cli/ExistingKeys.h"
 #include "cli/RegistryTexts.h"
 #include "registry/RegFile.h"
 #include "registry/RegOp.h"
@@ -20,85 +21,6 @@ constexpr std::size_t kLargestRegFile = std::size_t{256} << 20;
 Text Quoted(TextView text) { return u"\"" + Text(text) + u"\""; }
 
 Text ValueName(TextView name) { return name.empty() ? Text(u"(Default)") : Quoted(name); }
-
-// Keys opened without creating them: each step is looked up by enumeration
-// first, as RegCreateKeyExA would make a missing key.
-class Keys {
-public:
-    explicit Keys(RegistryApi& registry) : registry_(registry) {}
-    ~Keys() {
-        for (auto& entry : open_) {
-            if (entry.second != 0) registry_.RegCloseKey(entry.second);
-        }
-    }
-    Keys(const Keys&) = delete;
-    Keys& operator=(const Keys&) = delete;
-
-    // The key for reading, or 0 when it does not exist; failure says why not.
-    // lastListed: the last step was just listed among its parent's keys.
-    RegHandle Find(std::int32_t root, const Text& sub, Text& failure, bool lastListed = false) {
-        RegHandle parent = RootHandle(root);
-        Text path;
-        for (std::size_t start = 0; start <= sub.size();) {
-            std::size_t end = sub.find(u'\\', start);
-            if (end == Text::npos) end = sub.size();
-            const Text name = sub.substr(start, end - start);
-            path += (path.empty() ? Text() : Text(u"\\")) + FoldCase(name);
-            const auto key = std::make_pair(root, path);
-            auto known = open_.find(key);
-            if (known == open_.end()) {
-                RegHandle handle = 0;
-                if ((lastListed && end == sub.size()) || Listed(parent, name)) {
-                    const RegStatus status = registry_.RegCreateKeyExA(
-                        parent, ToAnsi(name).c_str(), 0, nullptr, kRegOptionNonVolatile, regaccess::Read,
-                        nullptr, &handle, nullptr);
-                    if (status != regerr::Success) {
-                        failure = FailureReason(registry_, status);
-                        return 0;
-                    }
-                }
-                known = open_.emplace(key, handle).first;
-            }
-            if (known->second == 0) return 0;
-            parent = known->second;
-            start = end + 1;
-        }
-        return parent;
-    }
-
-    // Forgets what is known below and at root\sub (after a write changed it).
-    void Forget(std::int32_t root, const Text& sub) {
-        const Text folded = FoldCase(sub);
-        for (auto it = open_.begin(); it != open_.end();) {
-            const bool below = it->first.first == root && it->first.second.rfind(folded, 0) == 0 &&
-                               (it->first.second.size() == folded.size() ||
-                                it->first.second[folded.size()] == u'\\');
-            const bool above = it->first.first == root && it->second == 0;
-            if (below || above) {
-                if (it->second != 0) registry_.RegCloseKey(it->second);
-                it = open_.erase(it);
-            } else {
-                ++it;
-            }
-        }
-    }
-
-private:
-    bool Listed(RegHandle parent, const Text& name) {
-        for (Dword index = 0;; ++index) {
-            char found[256];
-            Dword length = sizeof found;
-            if (registry_.RegEnumKeyExA(parent, index, found, &length, nullptr, nullptr, nullptr, nullptr) !=
-                regerr::Success) {
-                return false;
-            }
-            if (EqualsNoCase(FromAnsi(std::string_view(found, length)), name)) return true;
-        }
-    }
-
-    RegistryApi& registry_;
-    std::map<std::pair<std::int32_t, Text>, RegHandle> open_;
-};
 
 // The value as stored, raw; nothing when it does not exist.
 std::optional<regfile::Value> ReadRaw(RegistryApi& registry, RegHandle key, const Text& name, Text& failure) {
