@@ -29,9 +29,11 @@
 #include <string>
 #include <vector>
 
+#include "app/ControlId.h"
+#include "ui/win32/Win32Form.h"
+
 namespace {
 
-const wchar_t kMainClass[] = L"PortwrightMainWindow";
 const wchar_t kDialogClass[] = L"#32770";
 
 std::string Utf8(const std::wstring& text) {
@@ -73,7 +75,7 @@ std::wstring ClassOf(HWND window) {
     return name;
 }
 
-HWND MainWindow() { return FindWindowW(kMainClass, nullptr); }
+HWND MainWindow() { return FindWindowW(pw::kMainWindowClass, nullptr); }
 
 BOOL CALLBACK CollectChild(HWND child, LPARAM list) {
     reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
@@ -127,11 +129,9 @@ int WaitWindow(DWORD timeoutMs) {
     return 0;
 }
 
-// Portwright's labels are painted by its main window; it answers this message
-// (its kLabelCaptionMessage) with the caption of the label whose identifier is
-// in wParam, sent back by WM_COPYDATA to the window in lParam.
-constexpr UINT kLabelCaptionMessage = WM_APP + 0x50;
-constexpr int kFirstControlId = 100, kLastControlId = 199;
+using pw::kFirstControlId;
+using pw::kLabelCaptionMessage;
+constexpr int kLastControlId = kFirstControlId + static_cast<int>(pw::kControlCount) - 1;
 
 std::wstring g_caption;
 

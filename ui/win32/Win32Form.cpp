@@ -28,9 +28,13 @@ constexpr int kFocusInset = 3;
 
 // Buttons and text boxes first, in tab-index order: a new child goes beneath
 // its elder siblings, so the tab order follows and labels end up underneath.
-std::vector<ControlId> CreationOrder() {
-    std::vector<ControlId> order = ControlsByTabIndex();
-    std::stable_partition(order.begin(), order.end(), [](ControlId id) { return TakesFocus(Control(id)); });
+const std::vector<ControlId>& CreationOrder() {
+    static const std::vector<ControlId> order = [] {
+        std::vector<ControlId> sorted = ControlsByTabIndex();
+        std::stable_partition(sorted.begin(), sorted.end(),
+                              [](ControlId id) { return TakesFocus(Control(id)); });
+        return sorted;
+    }();
     return order;
 }
 
@@ -238,7 +242,11 @@ void Win32Form::SetText(ControlId box, const Text& text) {
 void Win32Form::SetCaption(ControlId label, const Text& caption) {
     const ControlSpec& design = Control(label);
     if (design.kind != ControlKind::Label) return;
-    captions_[static_cast<std::size_t>(label)] = LabelCaption(caption);
+    Text shown = LabelCaption(caption);
+    Text& current = captions_[static_cast<std::size_t>(label)];
+    // Each keystroke sets the server's name again, mostly unchanged.
+    if (shown == current) return;
+    current = std::move(shown);
     // A hidden window is painted whole when it is first shown.
     if (!window_ || !IsWindowVisible(window_)) return;
     // The label's rectangle is repainted from the background up, controls that
@@ -486,7 +494,7 @@ void Win32Form::Paint() {
     SetBkMode(dc, TRANSPARENT);
     // Each label keeps out of the controls above it in the Z order, as its
     // window did with WS_CLIPSIBLINGS: the controls in creation order.
-    const std::vector<ControlId> order = CreationOrder();
+    const std::vector<ControlId>& order = CreationOrder();
     for (auto place = order.begin(); place != order.end(); ++place) {
         const ControlSpec& design = Control(*place);
         const RECT area = ControlRect(design, dpi_);
