@@ -29,7 +29,7 @@ dlls=$(awk '/DLL Name:/ { print tolower($3) }' <<<"$header" | sort -u)
 for dll in $dlls; do
   case "$allowed" in
     *" $dll "*) echo "ok   imports $dll" ;;
-    *) fail "imports $dll, which not every Windows has (allowed:$allowed)" ;;
+    *) fail "imports $dll, not one of the DLLs it may import:$allowed" ;;
   esac
 done
 # Functions that came after Windows Server 2003 and that compilers' runtimes
