@@ -2,7 +2,6 @@
 // Access keys of captions: a single "&" marks the letter after it, "&&" shows
 // one "&" and a "&" at the very end shows nothing. Every marked letter of a
 // button's caption is drawn underlined and presses the button with Alt.
-#include <optional>
 #include <vector>
 
 #include "app/ControlId.h"

@@ -21,7 +21,7 @@ constexpr int kMaxLogNameTries = 1000;
 Text Logged(TextView setting) {
     Text text(setting);
     for (char16_t& c : text) {
-        if (c < u' ' || c == u'\x7F') c = u'?';
+        if (IsControlChar(c)) c = u'?';
     }
     return text;
 }

@@ -45,7 +45,7 @@ PortsComposition ComposePorts(const PortsInput& input) {
         if (names[i].find_first_of(u";:") != Text::npos) return refuse(kNameWithSeparator);
     }
     for (const Text& name : names) {
-        if (std::any_of(name.begin(), name.end(), [](char16_t c) { return c < u' ' || c == u'\x7F'; })) {
+        if (std::any_of(name.begin(), name.end(), IsControlChar)) {
             return refuse(kNameWithControl);
         }
     }

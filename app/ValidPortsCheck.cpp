@@ -5,13 +5,13 @@
 #include <optional>
 #include <set>
 
+#include "app/PortsComposition.h"
 #include "text/NumberText.h"
 
 namespace pw {
 namespace {
 
 constexpr std::int32_t kLowestPort = 1;
-constexpr std::int32_t kHighestPort = 65535;
 constexpr std::int32_t kEndpointMapperPort = 593;
 constexpr size_t kNetbiosMax = 15;
 constexpr size_t kLabelMax = 63;
@@ -179,11 +179,12 @@ Text WhereSet(const ServicePort& service) {
 const std::vector<ServicePortSetting>& ServicePortSettings() {
     static const std::vector<ServicePortSetting> settings{
         {u"the information store (Store)",
-         u"System\\CurrentControlSet\\Services\\MSExchangeIS\\ParametersSystem", u"Rpc/HTTP Port", 6001},
+         u"System\\CurrentControlSet\\Services\\MSExchangeIS\\ParametersSystem", u"Rpc/HTTP Port",
+         kDefaultPort1},
         {u"the directory referral service (DSReferral)",
-         u"System\\CurrentControlSet\\Services\\MSExchangeSA\\Parameters", u"HTTP Port", 6002},
+         u"System\\CurrentControlSet\\Services\\MSExchangeSA\\Parameters", u"HTTP Port", kDefaultPort2},
         {u"the directory proxy (DSProxy)", u"System\\CurrentControlSet\\Services\\MSExchangeSA\\Parameters",
-         u"Rpc/HTTP NSPI Port", 6004},
+         u"Rpc/HTTP NSPI Port", kDefaultPort3},
     };
     return settings;
 }

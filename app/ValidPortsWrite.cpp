@@ -9,8 +9,6 @@
 namespace pw {
 namespace {
 
-bool IsControl(char16_t c) { return c < u' ' || c == u'\x7F'; }
-
 StoredValue ReadBack(RegistryApi& registry) {
     RegOp localMachine(registry);
     localMachine.Root(kLocalMachine32);
@@ -50,7 +48,7 @@ void Judge(ValidPortsChange& change, bool holdsWanted) {
 }  // namespace
 
 Text WriteRefusal(TextView value, TextView origin) {
-    const auto control = std::find_if(value.begin(), value.end(), IsControl);
+    const auto control = std::find_if(value.begin(), value.end(), IsControlChar);
     if (control == value.end()) return {};
     char code[8];
     std::snprintf(code, sizeof code, "%04X", static_cast<unsigned>(*control));
@@ -61,7 +59,7 @@ Text WriteRefusal(TextView value, TextView origin) {
 
 Text NameOrigin(const ServerNames& startupNames) {
     const auto holdsControl = [](const Text& name) {
-        return std::any_of(name.begin(), name.end(), IsControl);
+        return std::any_of(name.begin(), name.end(), IsControlChar);
     };
     const Text key = u"the registry value HKEY_LOCAL_MACHINE\\" + Text(kTcpipKey) + u"\\";
     if (holdsControl(startupNames.hostName)) return key + u"HostName";

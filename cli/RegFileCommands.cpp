@@ -182,7 +182,7 @@ Text Change(RegistryApi& registry, Keys& keys, const Operation& op, std::int32_t
             if (now && now->type == op.value.type && now->data == op.value.data) return {};
             Text line = (now ? u"change value " : u"add value ") + ValueName(op.value.name) + u" of " +
                         op.key + u" to " + RegTypeName(op.value.type);
-            if (regfile::IsStringType(op.value.type) && op.value.type != regtype::MultiSz) {
+            if (regtype::IsString(op.value.type) && op.value.type != regtype::MultiSz) {
                 line.append(u" ").append(Quoted(regfile::FromWideBytes(op.value.data)));
             } else if (op.value.type == regtype::Dword_ && op.value.data.size() == 4) {
                 line.append(u" ").append(IntToText(static_cast<std::int32_t>(

@@ -46,13 +46,10 @@ Text HexNumber(Dword value, int width) {
 // keeps it byte for byte.
 std::optional<Text> PlainText(const std::vector<std::uint8_t>& data) {
     if (data.size() < 2 || data.size() % 2 != 0) return std::nullopt;
-    Text text = FromWideBytes(data);
-    if (data.size() != (text.size() + 1) * 2 || data[data.size() - 1] != 0 || data[data.size() - 2] != 0) {
+    Text text = FromWideBytes(data);  // up to the first NUL
+    // Its NUL is the last character, and it breaks no line.
+    if (data.size() != (text.size() + 1) * 2 || text.find_first_of(u"\r\n") != Text::npos)
         return std::nullopt;
-    }
-    for (char16_t c : text) {
-        if (c == u'\0' || c == u'\r' || c == u'\n') return std::nullopt;
-    }
     return text;
 }
 
@@ -257,7 +254,7 @@ Value ParseData(TextView data, bool version5) {
     }
     value.data = HexBytes(data.substr(colon + 1));
     // REGEDIT4 files hold text types in the code page.
-    if (!version5 && IsStringType(value.type)) {
+    if (!version5 && regtype::IsString(value.type)) {
         value.data = FromAnsiData(value.type, std::string(value.data.begin(), value.data.end()));
     }
     return value;
@@ -271,10 +268,6 @@ constexpr std::int32_t kRootHandles[] = {kLocalMachine32, kCurrentUser32, kClass
                                          static_cast<std::int32_t>(0x80000005u)};
 
 }  // namespace
-
-bool IsStringType(Dword type) {
-    return type == regtype::Sz || type == regtype::ExpandSz || type == regtype::MultiSz;
-}
 
 std::vector<std::uint8_t> WideBytes(TextView text) {
     std::string bytes;
@@ -294,7 +287,7 @@ Text FromWideBytes(const std::vector<std::uint8_t>& data) {
 }
 
 std::string ToAnsiData(Dword type, const std::vector<std::uint8_t>& data) {
-    if (!IsStringType(type)) return {data.begin(), data.end()};
+    if (!regtype::IsString(type)) return {data.begin(), data.end()};
     Text wide;
     for (std::size_t i = 0; i + 1 < data.size(); i += 2)
         wide.push_back(static_cast<char16_t>(data[i] | data[i + 1] << 8));
@@ -303,7 +296,7 @@ std::string ToAnsiData(Dword type, const std::vector<std::uint8_t>& data) {
 }
 
 std::vector<std::uint8_t> FromAnsiData(Dword type, std::string_view data) {
-    if (!IsStringType(type)) return {data.begin(), data.end()};
+    if (!regtype::IsString(type)) return {data.begin(), data.end()};
     std::string bytes;
     Put(bytes, FromAnsi(data));
     return {bytes.begin(), bytes.end()};

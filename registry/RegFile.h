@@ -56,8 +56,6 @@ Text FromWideBytes(const std::vector<std::uint8_t>& data);
 std::string ToAnsiData(Dword type, const std::vector<std::uint8_t>& data);
 std::vector<std::uint8_t> FromAnsiData(Dword type, std::string_view data);
 
-bool IsStringType(Dword type);
-
 // The root's handle value for HKEY_LOCAL_MACHINE (or HKLM) and the rest, or nothing.
 std::optional<std::int32_t> RootOf(TextView name);
 // The full name of a root's handle value ("HKEY_LOCAL_MACHINE"), or empty.

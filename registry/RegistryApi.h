@@ -48,6 +48,8 @@ constexpr Dword ExpandSz = 2;
 constexpr Dword Binary = 3;
 constexpr Dword Dword_ = 4;
 constexpr Dword MultiSz = 7;
+// The types whose data is text.
+constexpr bool IsString(Dword type) { return type == Sz || type == ExpandSz || type == MultiSz; }
 }  // namespace regtype
 
 // Access masks.

@@ -26,6 +26,8 @@ Text LowerCase(TextView text);
 bool EqualsNoCase(TextView a, TextView b);
 // Case-folded copy for use as a map key.
 Text FoldCase(TextView text);
+// Below U+0020, or DEL: what would break a line or a log's ten lines.
+constexpr bool IsControlChar(char16_t c) { return c < u' ' || c == u'\x7F'; }
 
 // For Linux paths and Qt-free diagnostics.
 std::string ToUtf8(TextView text);

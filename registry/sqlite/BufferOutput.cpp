@@ -29,8 +29,7 @@ RegStatus PutData(std::string_view bytes, Dword type, std::uint8_t* buffer, Dwor
     if (bytes.size() > capacity) return regerr::MoreData;
     if (bytes.empty()) return regerr::Success;
     std::memcpy(buffer, bytes.data(), bytes.size());
-    bool isString = type == regtype::Sz || type == regtype::ExpandSz || type == regtype::MultiSz;
-    if (isString && bytes.size() < capacity && bytes.back() != '\0') buffer[bytes.size()] = 0;
+    if (regtype::IsString(type) && bytes.size() < capacity && bytes.back() != '\0') buffer[bytes.size()] = 0;
     return regerr::Success;
 }
 

@@ -13,8 +13,7 @@ void ValueList::Add(std::string_view name, Dword type, std::string_view data) {
     longestName_ = std::max(longestName_, name.size());
     // Windows keeps string data as UTF-16 and reports the longest as kept,
     // even to the ANSI calls: two bytes for each byte of Windows-1252.
-    bool isString = type == regtype::Sz || type == regtype::ExpandSz || type == regtype::MultiSz;
-    longestData_ = std::max(longestData_, isString ? data.size() * 2 : data.size());
+    longestData_ = std::max(longestData_, regtype::IsString(type) ? data.size() * 2 : data.size());
 }
 
 void ValueList::Trim() {
