@@ -311,7 +311,20 @@ std::optional<double> ParseWith(TextView text, const NumberChars& chars) {
 
 }  // namespace
 
-std::optional<double> ParseNumber(TextView text) { return ParseWith(text, CurrentNumberChars()); }
+std::optional<double> ParseNumber(TextView text) {
+    // Read from the locale again only when LC_NUMERIC or LC_MONETARY changed:
+    // the window reads its three ports on every keystroke.
+    thread_local std::string numeric, monetary;
+    thread_local NumberChars chars;
+    const char* numericNow = std::setlocale(LC_NUMERIC, nullptr);
+    const char* monetaryNow = std::setlocale(LC_MONETARY, nullptr);
+    if (numericNow == nullptr || monetaryNow == nullptr || numeric != numericNow || monetary != monetaryNow) {
+        chars = CurrentNumberChars();
+        numeric = numericNow ? numericNow : "";
+        monetary = monetaryNow ? monetaryNow : "";
+    }
+    return ParseWith(text, chars);
+}
 
 #endif
 
