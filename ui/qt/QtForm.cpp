@@ -154,9 +154,7 @@ QWidget* QtForm::CreateLabel(const ControlSpec& design) {
 void QtForm::HideCoveredLabels() {
     QRegion boxes;
     for (const ControlSpec& design : kControls) {
-        if (design.kind == ControlKind::CommandButton || design.kind == ControlKind::TextBox) {
-            boxes += Widget(design.id)->geometry();
-        }
+        if (TakesFocus(design)) boxes += Widget(design.id)->geometry();
     }
     // A label covered but for a sliver would show only the tops of its
     // letters there; it shows nothing instead.
