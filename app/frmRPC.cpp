@@ -2,13 +2,13 @@
 
 #include <optional>
 
-#include "app/ChangeLog.h"
+#include "core/ChangeLog.h"
 #include "app/Guard.h"
-#include "app/Messages.h"
-#include "app/PortsComposition.h"
-#include "app/ServerDiscovery.h"
-#include "app/ValidPortsText.h"
-#include "app/ValidPortsWrite.h"
+#include "core/Messages.h"
+#include "core/PortsComposition.h"
+#include "core/ServerDiscovery.h"
+#include "core/ValidPortsText.h"
+#include "core/ValidPortsWrite.h"
 #include "registry/RegOp.h"
 #include "text/NumberText.h"
 

@@ -6,13 +6,13 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/ChangeLog.h"
-#include "app/ChangeLogReader.h"
-#include "app/Messages.h"
-#include "app/PortsComposition.h"
-#include "app/ServerDiscovery.h"
-#include "app/ValidPortsCheck.h"
-#include "app/ValidPortsWrite.h"
+#include "core/ChangeLog.h"
+#include "core/ChangeLogReader.h"
+#include "core/Messages.h"
+#include "core/PortsComposition.h"
+#include "core/ServerDiscovery.h"
+#include "core/ValidPortsCheck.h"
+#include "core/ValidPortsWrite.h"
 #include "cli/ServicePorts.h"
 #include "text/FileIOMOD.h"
 #include "text/NumberText.h"

@@ -2,7 +2,7 @@
 #include <map>
 #include <memory>
 
-#include "app/ServerDiscovery.h"
+#include "core/ServerDiscovery.h"
 #include "cli/Commands.h"
 #include "cli/ExistingKeys.h"
 #include "cli/RegistryTexts.h"

@@ -1,6 +1,6 @@
 #include "cli/RegistryTexts.h"
 
-#include "app/ServerDiscovery.h"
+#include "core/ServerDiscovery.h"
 #include "text/NumberText.h"
 
 namespace pw::cli {

@@ -1,7 +1,7 @@
 // --computer: one command over many servers, one after another (never two
 // writes to one server at once), each through Windows' remote registry; the
 // logs stay on this machine, named after their server.
-#include "app/ServerDiscovery.h"
+#include "core/ServerDiscovery.h"
 #include "cli/Commands.h"
 
 #include "registry/RemoteMachine.h"

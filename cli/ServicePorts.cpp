@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ServerDiscovery.h"
+#include "core/ServerDiscovery.h"
 #include "cli/ExistingKeys.h"
 #include "cli/RegistryTexts.h"
 #include "text/NumberText.h"

@@ -4,7 +4,7 @@
 // and a read-only command must not make one.
 #include <vector>
 
-#include "app/ValidPortsCheck.h"
+#include "core/ValidPortsCheck.h"
 #include "registry/RegistryApi.h"
 
 namespace pw::cli {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ValidPortsCheck.h"
+#include "core/ValidPortsCheck.h"
 
 namespace pw::test {
 namespace {

@@ -1,8 +1,8 @@
 // The stored value as the core functions read, write and delete it, without a window.
 #include <gtest/gtest.h>
 
-#include "app/ServerDiscovery.h"
-#include "app/ValidPortsWrite.h"
+#include "core/ServerDiscovery.h"
+#include "core/ValidPortsWrite.h"
 #include "tests/app/WindowHarness.h"
 
 namespace pw::test {

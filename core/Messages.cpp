@@ -1,4 +1,4 @@
-#include "app/Messages.h"
+#include "core/Messages.h"
 
 namespace pw {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/ChangeLog.h"
+#include "core/ChangeLog.h"
 
 #include <exception>
 

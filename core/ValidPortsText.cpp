@@ -1,4 +1,4 @@
-#include "app/ValidPortsText.h"
+#include "core/ValidPortsText.h"
 
 #include "text/NumberText.h"
 

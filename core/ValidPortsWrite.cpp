@@ -1,4 +1,4 @@
-#include "app/ValidPortsWrite.h"
+#include "core/ValidPortsWrite.h"
 
 #include <algorithm>
 #include <cstdio>

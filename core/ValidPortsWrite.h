@@ -2,7 +2,7 @@
 // Writing (or deleting) the ValidPorts value, each followed by a read-back
 // through a fresh registry object, so that what is reported is what the store
 // holds afterwards, not what was asked of it.
-#include "app/ServerDiscovery.h"
+#include "core/ServerDiscovery.h"
 #include "registry/RegistryApi.h"
 #include "text/Text.h"
 

@@ -1,9 +1,9 @@
-#include "app/PortsComposition.h"
+#include "core/PortsComposition.h"
 
 #include <algorithm>
 #include <array>
 
-#include "app/ValidPortsText.h"
+#include "core/ValidPortsText.h"
 #include "text/LineCleaner.h"
 #include "text/NumberText.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 // The program's own messages about the stored value and the log, whole, as the
 // window shows them (lines joined by CR LF).
-#include "app/ChangeLog.h"
-#include "app/ValidPortsWrite.h"
+#include "core/ChangeLog.h"
+#include "core/ValidPortsWrite.h"
 #include "text/Text.h"
 
 namespace pw {

@@ -1,11 +1,11 @@
-#include "app/ValidPortsCheck.h"
+#include "core/ValidPortsCheck.h"
 
 #include <algorithm>
 #include <map>
 #include <optional>
 #include <set>
 
-#include "app/PortsComposition.h"
+#include "core/PortsComposition.h"
 #include "text/NumberText.h"
 
 namespace pw {

@@ -1,8 +1,8 @@
-#include "app/ChangeLogReader.h"
+#include "core/ChangeLogReader.h"
 
 #include <vector>
 
-#include "app/ChangeLog.h"
+#include "core/ChangeLog.h"
 #include "text/NumberText.h"
 
 namespace pw {

@@ -1,9 +1,9 @@
-#include "app/ServerDiscovery.h"
+#include "core/ServerDiscovery.h"
 
 #include <exception>
 
-#include "app/PortsComposition.h"
-#include "app/ValidPortsText.h"
+#include "core/PortsComposition.h"
+#include "core/ValidPortsText.h"
 #include "text/NumberText.h"
 
 namespace pw {
