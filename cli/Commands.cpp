@@ -14,7 +14,7 @@
 #include "core/ValidPortsCheck.h"
 #include "core/ValidPortsWrite.h"
 #include "cli/ServicePorts.h"
-#include "text/FileIOMOD.h"
+#include "core/FileIOMOD.h"
 #include "text/NumberText.h"
 
 namespace pw::cli {

@@ -30,7 +30,7 @@ int wmain(int argc, wchar_t* argv[]) {
 #include "platform/posix/PosixEnvironment.h"
 #include "platform/posix/Prefix.h"
 #include "platform/posix/PrefixFileSystem.h"
-#include "registry/sqlite/ProcessEnvironment.h"
+#include "platform/posix/ProcessEnvironment.h"
 #include "registry/sqlite/SqliteRegistryApi.h"
 
 int main(int argc, char* argv[]) {

@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "text/FileIOMOD.h"
+#include "core/FileIOMOD.h"
 #include "text/NumberText.h"
 
 namespace pw {

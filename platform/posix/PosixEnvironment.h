@@ -12,7 +12,7 @@ namespace pw {
 class PosixEnvironment final : public Environment {
 public:
     // The given entries ("NAME=value", ANSI text), e.g. a snapshot of this
-    // process's as ProcessEnvironmentEntries (the registry store's) takes it.
+    // process's as ProcessEnvironmentEntries takes it.
     explicit PosixEnvironment(const std::vector<std::string>& entries);
 
     std::optional<Text> Variable(const Text& name) const override;

@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "registry/sqlite/ProcessEnvironment.h"
+#include "platform/posix/ProcessEnvironment.h"
 #include "registry/sqlite/MachineIdentity.h"
 #include "registry/sqlite/StoreSchema.h"
 #include "registry/sqlite/SystemStandIns.h"

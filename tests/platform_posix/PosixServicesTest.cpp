@@ -7,7 +7,7 @@
 #include "platform/posix/PosixClock.h"
 #include "platform/posix/PosixEnvironment.h"
 #include "platform/posix/WindowsRegionalForms.h"
-#include "registry/sqlite/ProcessEnvironment.h"
+#include "platform/posix/ProcessEnvironment.h"
 #include "tests/app/WindowHarness.h"
 
 namespace pw {

@@ -5,7 +5,7 @@
 
 #include "platform/posix/PrefixFileSystem.h"
 #include "tests/support/TempFolder.h"
-#include "text/FileIOMOD.h"
+#include "core/FileIOMOD.h"
 
 namespace pw {
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/app/MemoryFileSystem.h"
-#include "text/FileIOMOD.h"
+#include "core/FileIOMOD.h"
 
 namespace pw {
 namespace {

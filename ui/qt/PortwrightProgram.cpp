@@ -1,7 +1,7 @@
 #include "ui/qt/PortwrightProgram.h"
 
 #include "platform/posix/Prefix.h"
-#include "registry/sqlite/ProcessEnvironment.h"
+#include "platform/posix/ProcessEnvironment.h"
 
 namespace pw::qt {
 

@@ -1,4 +1,4 @@
-#include "text/FileIOMOD.h"
+#include "core/FileIOMOD.h"
 
 namespace pw {
 namespace {

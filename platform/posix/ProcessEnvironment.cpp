@@ -1,4 +1,4 @@
-#include "registry/sqlite/ProcessEnvironment.h"
+#include "platform/posix/ProcessEnvironment.h"
 
 #include "text/EnvironmentEntry.h"
 #include "text/Text.h"
