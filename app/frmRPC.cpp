@@ -120,36 +120,19 @@ void frmRPC::cmdResetPorts_Click() {
     Guard([&] { ComposeValidPorts(); });
 }
 
-void frmRPC::txtComputerName_Change() {
+// The six text boxes share one rule: an edit recomposes the value, once the
+// window has loaded (Form_Load's own assignments must not).
+void frmRPC::RecomposeAfterEdit() {
     Guard([&] {
         if (state_.bLoaded) ComposeValidPorts();
     });
 }
-void frmRPC::txtInternalFQDN_Change() {
-    Guard([&] {
-        if (state_.bLoaded) ComposeValidPorts();
-    });
-}
-void frmRPC::txtPort1_Change() {
-    Guard([&] {
-        if (state_.bLoaded) ComposeValidPorts();
-    });
-}
-void frmRPC::txtPort2_Change() {
-    Guard([&] {
-        if (state_.bLoaded) ComposeValidPorts();
-    });
-}
-void frmRPC::txtPort3_Change() {
-    Guard([&] {
-        if (state_.bLoaded) ComposeValidPorts();
-    });
-}
-void frmRPC::txtExternalFQDN_Change() {
-    Guard([&] {
-        if (state_.bLoaded) ComposeValidPorts();
-    });
-}
+void frmRPC::txtComputerName_Change() { RecomposeAfterEdit(); }
+void frmRPC::txtInternalFQDN_Change() { RecomposeAfterEdit(); }
+void frmRPC::txtPort1_Change() { RecomposeAfterEdit(); }
+void frmRPC::txtPort2_Change() { RecomposeAfterEdit(); }
+void frmRPC::txtPort3_Change() { RecomposeAfterEdit(); }
+void frmRPC::txtExternalFQDN_Change() { RecomposeAfterEdit(); }
 
 // ---- Writing ----
 

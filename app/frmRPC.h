@@ -69,6 +69,7 @@ public:
 
 private:
     void ComposeValidPorts();
+    void RecomposeAfterEdit();
 
     // The steps that cmdSetReg and cmdDefault share, for the value they write.
     void ApplySequence(const Text& value);

@@ -82,6 +82,12 @@ private:
     static Text TrimAtDoubleNull(TextView text);
     Text ExpandEnvVars(const Text& text);
     bool ContainsEnvVarRef(const Text& text);
+    bool ConformToStoredType(const Text& ValueName, RegWriteValue& v);
+    struct Encoded {
+        Dword type;
+        std::vector<std::uint8_t> data;
+    };
+    Encoded Encode(const RegWriteValue& v);
     void ShowRegError(const Text& message);
     bool IsWinNT();
     bool HasShlwapi();

@@ -29,47 +29,74 @@ std::vector<std::uint8_t> AnsiBytes(const std::string& ansi) {
 
 }  // namespace
 
+// The value as the type it replaces takes it: text over text, a number over a
+// number; false, having said why, over a type that is never written over.
+bool RegOp::ConformToStoredType(const Text& ValueName, RegWriteValue& v) {
+    const std::string name = ToAnsi(ValueName);
+    Dword existingType = 0;
+    Dword existingSize = 0;
+    if (api_.RegQueryValueExA(hKey, name.c_str(), nullptr, &existingType, nullptr, &existingSize) !=
+        regerr::Success)
+        return true;
+    switch (existingType) {
+        case regtype::Sz:
+        case regtype::ExpandSz:
+            v = TextOrThrow(v, ValueName, strKey, "the stored value is a text");
+            return true;
+        case regtype::Dword_: {
+            auto number = WriteValueAsInt32(v);
+            if (!number) {
+                const auto text = WriteValueAsText(v);
+                throw RegConversionError(
+                    "Cannot write " + (text ? Quoted(*text) : std::string("a list of texts")) + " to " +
+                    DescribeTarget(ValueName, strKey) +
+                    ": the stored value is a 32-bit number (REG_DWORD) and this is not a number in "
+                    "its range. Write a whole number from -2147483648 to 2147483647.");
+            }
+            v = *number;
+            return true;
+        }
+        case regtype::MultiSz: return true;
+        default:
+            NoteFailure(regerr::UnsupportedType, "The existing value " + Quoted(ValueName) +
+                                                     " holds data of type " + std::to_string(existingType) +
+                                                     ", which is never written over; remove it first.");
+            ShowRegError(u"Existing value has unsupported data type and will not be overwritten");
+            return false;
+    }
+}
+
+// The registry type and bytes of a value to write, its texts in the ANSI code page.
+RegOp::Encoded RegOp::Encode(const RegWriteValue& v) {
+    if (const auto* list = std::get_if<TextList>(&v)) {
+        std::string joined;
+        for (std::size_t i = 0; i < list->size(); ++i) {
+            if (i != 0) joined.push_back('\0');
+            joined += ToAnsi((*list)[i]);
+        }
+        joined.append(2, '\0');
+        return {regtype::MultiSz, AnsiBytes(joined)};
+    }
+    if (std::holds_alternative<std::int16_t>(v) || std::holds_alternative<std::int32_t>(v)) {
+        const auto number = static_cast<std::uint32_t>(*WriteValueAsInt32(v));
+        return {regtype::Dword_,
+                {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),
+                 static_cast<std::uint8_t>(number >> 16), static_cast<std::uint8_t>(number >> 24)}};
+    }
+    const auto* text = std::get_if<Text>(&v);
+    Encoded encoded{text && ContainsEnvVarRef(*text) ? regtype::ExpandSz : regtype::Sz,
+                    AnsiBytes(ToAnsi(text ? *text : *WriteValueAsText(v)))};
+    encoded.data.push_back(0);
+    return encoded;
+}
+
 void RegOp::Value(const Text& ValueName, const RegWriteValue& vValue) {
     if (std::holds_alternative<std::monostate>(vValue)) return;
     last_ = {};
     RegWriteValue v = vValue;
     if (bIsNT) lAccessWanted = regaccess::ReadWrite;
     if (!EnsureKeyOpen()) return;
-
-    const std::string name = ToAnsi(ValueName);
-    Dword existingType = 0;
-    Dword existingSize = 0;
-    const bool exists = api_.RegQueryValueExA(hKey, name.c_str(), nullptr, &existingType, nullptr,
-                                              &existingSize) == regerr::Success;
-    if (exists) {
-        switch (existingType) {
-            case regtype::Sz:
-            case regtype::ExpandSz:
-                v = TextOrThrow(v, ValueName, strKey, "the stored value is a text");
-                break;
-            case regtype::Dword_: {
-                auto number = WriteValueAsInt32(v);
-                if (!number) {
-                    const auto text = WriteValueAsText(v);
-                    throw RegConversionError(
-                        "Cannot write " + (text ? Quoted(*text) : std::string("a list of texts")) + " to " +
-                        DescribeTarget(ValueName, strKey) +
-                        ": the stored value is a 32-bit number (REG_DWORD) and this is not a number in "
-                        "its range. Write a whole number from -2147483648 to 2147483647.");
-                }
-                v = *number;
-                break;
-            }
-            case regtype::MultiSz: break;
-            default:
-                NoteFailure(regerr::UnsupportedType, "The existing value " + Quoted(ValueName) +
-                                                         " holds data of type " +
-                                                         std::to_string(existingType) +
-                                                         ", which is never written over; remove it first.");
-                ShowRegError(u"Existing value has unsupported data type and will not be overwritten");
-                return;
-        }
-    }
+    if (!ConformToStoredType(ValueName, v)) return;
     if ((lOptions & kNumbersAsText) != 0 && IsNumericWriteValue(v)) {
         v = *WriteValueAsText(v);
     }
@@ -77,33 +104,10 @@ void RegOp::Value(const Text& ValueName, const RegWriteValue& vValue) {
         v = TextOrThrow(v, ValueName, strKey, "the default value holds a text");
     }
 
-    Dword type = regtype::Sz;
-    std::vector<std::uint8_t> data;
-    if (const auto* list = std::get_if<TextList>(&v)) {
-        type = regtype::MultiSz;
-        std::string joined;
-        for (std::size_t i = 0; i < list->size(); ++i) {
-            if (i != 0) joined.push_back('\0');
-            joined += ToAnsi((*list)[i]);
-        }
-        joined.append(2, '\0');
-        data = AnsiBytes(joined);
-    } else if (std::holds_alternative<std::int16_t>(v) || std::holds_alternative<std::int32_t>(v)) {
-        type = regtype::Dword_;
-        const auto number = static_cast<std::uint32_t>(*WriteValueAsInt32(v));
-        data = {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),
-                static_cast<std::uint8_t>(number >> 16), static_cast<std::uint8_t>(number >> 24)};
-    } else if (const auto* text = std::get_if<Text>(&v)) {
-        type = ContainsEnvVarRef(*text) ? regtype::ExpandSz : regtype::Sz;
-        data = AnsiBytes(ToAnsi(*text));
-        data.push_back(0);
-    } else {
-        data = AnsiBytes(ToAnsi(*WriteValueAsText(v)));
-        data.push_back(0);
-    }
-
-    const RegStatus status = api_.RegSetValueExA(hKey, name.c_str(), 0, type, data.data(),
-                                                 static_cast<Dword>(data.size()));
+    const Encoded encoded = Encode(v);
+    const RegStatus status = api_.RegSetValueExA(hKey, ToAnsi(ValueName).c_str(), 0, encoded.type,
+                                                 encoded.data.data(),
+                                                 static_cast<Dword>(encoded.data.size()));
     if (status != regerr::Success) {
         // Silent without the error option, like every other registry failure.
         Text message = u"Could not write Registry Value!";

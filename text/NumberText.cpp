@@ -162,151 +162,182 @@ int HexValue(char16_t c) {
 // exponent (not with a currency symbol); &H and &O for hexadecimal and octal
 // patterns of up to 32 bits, which take no sign. D is an exponent as E is, as
 // Windows reads it and Wine does not.
-std::optional<double> ParseWith(TextView text, const NumberChars& chars) {
-    text = text.substr(0, text.find(u'\0'));  // where a BSTR reader stops
-    const char16_t thousands = chars.thousands == chars.decimal ? 0 : chars.thousands;
-    // A no-break space as the separator lets a plain space stand for it.
-    const char16_t thousands2 = thousands == 0xA0 ? u' ' : 0;
-    auto isThousands = [&](char16_t c) { return c != 0 && (c == thousands || c == thousands2); };
-    auto isCurrencyThousands = [&](char16_t c) { return c != 0 && c == chars.currencyThousands; };
-    auto isDecimal = [&](char16_t c) { return c != 0 && (c == chars.decimal || c == chars.currencyDecimal); };
-    auto currencyAt = [&](size_t at) {
-        return !chars.currency.empty() && text.substr(at, chars.currency.size()) == chars.currency;
-    };
+// One reading of a text, phase by phase: what may stand before the digits,
+// a hexadecimal or octal marker, the digits, what may stand after them.
+class NumberScanner {
+public:
+    NumberScanner(TextView text, const NumberChars& chars)
+        : text_(text.substr(0, text.find(u'\0'))),  // where a BSTR reader stops
+          chars_(chars),
+          thousands_(chars.thousands == chars.decimal ? 0 : chars.thousands),
+          // A no-break space as the separator lets a plain space stand for it.
+          thousands2_(thousands_ == 0xA0 ? u' ' : 0) {}
 
-    size_t i = 0;
-    const size_t end = text.size();
-    bool leadingPlus = false, leadingMinus = false, negative = false, currency = false, paren = false;
-    bool decimal = false;
-
-    // Before the digits.
-    while (i < end) {
-        const char16_t c = text[i];
-        if (isDecimal(c)) {
-            decimal = true;
-            ++i;
-            break;
-        }
-        if (IsSpace(c)) {
-            ++i;
-        } else if (isThousands(c) || isCurrencyThousands(c)) {
-            return std::nullopt;
-        } else if (c == u'+' && !leadingPlus) {
-            leadingPlus = true;
-            ++i;
-        } else if (c == u'-' && !leadingMinus) {
-            leadingMinus = negative = true;
-            ++i;
-        } else if (!currency && currencyAt(i)) {
-            currency = true;
-            i += chars.currency.size();
-        } else if (c == u'(' && !paren) {
-            paren = true;
-            ++i;
-        } else {
-            break;
-        }
+    std::optional<double> Read() {
+        if (!Prefix()) return std::nullopt;
+        BaseMarker();
+        if (!Digits() || !Suffix()) return std::nullopt;
+        return base_ != 10 ? PatternValue() : DecimalValue();
     }
 
-    int base = 10;
-    if (!currency && !decimal && i + 1 < end && text[i] == u'&') {
-        const char16_t kind = text[i + 1];
-        if (kind == u'H' || kind == u'h') base = 16;
-        if (kind == u'O' || kind == u'o') base = 8;
-        if (base != 10) i += 2;
+private:
+    bool IsThousands(char16_t c) const {
+        return c != 0 && (c == thousands_ || c == thousands2_ || c == chars_.currencyThousands);
+    }
+    bool IsDecimal(char16_t c) const {
+        return c != 0 && (c == chars_.decimal || c == chars_.currencyDecimal);
+    }
+    bool CurrencyAt(size_t at) const {
+        return !chars_.currency.empty() && text_.substr(at, chars_.currency.size()) == chars_.currency;
+    }
+
+    bool Prefix() {
+        for (; i_ < text_.size(); ++i_) {
+            const char16_t c = text_[i_];
+            if (IsDecimal(c)) {
+                decimal_ = true;
+                plain_ = ".";
+                ++i_;
+                return true;
+            }
+            if (IsSpace(c)) continue;
+            if (IsThousands(c)) return false;
+            if (c == u'+' && !leadingPlus_) {
+                leadingPlus_ = true;
+            } else if (c == u'-' && !leadingMinus_) {
+                leadingMinus_ = negative_ = true;
+            } else if (!currency_ && CurrencyAt(i_)) {
+                currency_ = true;
+                i_ += chars_.currency.size() - 1;
+            } else if (c == u'(' && !paren_) {
+                paren_ = true;
+            } else {
+                return true;
+            }
+        }
+        return true;
+    }
+
+    void BaseMarker() {
+        if (currency_ || decimal_ || i_ + 1 >= text_.size() || text_[i_] != u'&') return;
+        const char16_t kind = text_[i_ + 1];
+        if (kind == u'H' || kind == u'h') base_ = 16;
+        if (kind == u'O' || kind == u'o') base_ = 8;
+        if (base_ != 10) i_ += 2;
+    }
+
+    bool PatternDigit(char16_t c) {
+        const int digit = HexValue(c);
+        if (digit < 0 || digit >= base_) return false;
+        anyDigit_ = true;
+        if (pattern_ > (UINT64_MAX >> (base_ == 16 ? 4 : 3))) patternOverflow_ = true;
+        pattern_ = pattern_ * base_ + digit;
+        return true;
+    }
+
+    void ExponentDigits() {
+        for (; i_ < text_.size() && IsDigit(text_[i_]); ++i_) {
+            if (exponentValue_ < 100000) exponentValue_ = exponentValue_ * 10 + (text_[i_] - u'0');
+        }
+        exponentOpen_ = false;
     }
 
     // The digits: a plain form that from_chars reads, or the pattern's value.
-    std::string plain = decimal ? "." : "";
-    bool anyDigit = false, exponent = false, exponentOpen = false, exponentNegative = false;
-    long exponentValue = 0;
-    std::uint64_t pattern = 0;
-    bool patternOverflow = false;
-    while (i < end) {
-        const char16_t c = text[i];
-        if (base != 10) {
-            const int digit = HexValue(c);
-            if (digit < 0 || digit >= base) break;
-            anyDigit = true;
-            if (pattern > (UINT64_MAX >> (base == 16 ? 4 : 3))) patternOverflow = true;
-            pattern = pattern * base + digit;
-        } else if (IsDigit(c)) {
-            if (exponentOpen) {
-                while (i < end && IsDigit(text[i])) {
-                    if (exponentValue < 100000) exponentValue = exponentValue * 10 + (text[i] - u'0');
-                    ++i;
-                }
-                exponentOpen = false;
+    bool Digits() {
+        while (i_ < text_.size()) {
+            const char16_t c = text_[i_];
+            if (base_ != 10) {
+                if (!PatternDigit(c)) break;
+            } else if (IsDigit(c) && exponentOpen_) {
+                ExponentDigits();
                 continue;
+            } else if (IsDigit(c)) {
+                anyDigit_ = true;
+                plain_.push_back(static_cast<char>(c));
+            } else if (IsThousands(c)) {
+                // Ignored wherever they stand among the digits.
+            } else if (IsDecimal(c) && !decimal_ && !exponent_) {
+                decimal_ = true;
+                plain_.push_back('.');
+            } else if ((c == u'e' || c == u'E' || c == u'd' || c == u'D') && !exponent_ && !currency_) {
+                exponent_ = exponentOpen_ = true;
+            } else if (exponentOpen_ && (c == u'+' || c == u'-')) {
+                exponentNegative_ = exponentNegative_ || c == u'-';
+            } else {
+                break;
             }
-            anyDigit = true;
-            plain.push_back(static_cast<char>(c));
-        } else if (isThousands(c) || isCurrencyThousands(c)) {
-            // Ignored wherever they stand among the digits.
-        } else if (isDecimal(c) && !decimal && !exponent) {
-            decimal = true;
-            plain.push_back('.');
-        } else if ((c == u'e' || c == u'E' || c == u'd' || c == u'D') && !exponent && !currency) {
-            exponent = exponentOpen = true;
-        } else if (exponentOpen && c == u'+') {
-        } else if (exponentOpen && c == u'-') {
-            exponentNegative = true;
-        } else {
-            break;
+            ++i_;
         }
-        ++i;
+        return !exponentOpen_;
     }
-    if (exponentOpen) return std::nullopt;
 
-    // After the digits.
-    while (i < end) {
-        const char16_t c = text[i];
-        if (isThousands(c) || isCurrencyThousands(c)) {
-            if (base != 10) return std::nullopt;
-            ++i;
-        } else if (IsSpace(c)) {
-            ++i;
-        } else if (c == u'+' && !leadingPlus) {
-            ++i;
-        } else if (c == u'-' && !leadingMinus) {
-            negative = true;
-            ++i;
-        } else if (c == u')' && paren) {
-            negative = true;
-            ++i;
-        } else if (base == 10 && currencyAt(i)) {
-            i += chars.currency.size();
-        } else {
-            break;
+    bool Suffix() {
+        while (i_ < text_.size()) {
+            const char16_t c = text_[i_];
+            if (IsThousands(c)) {
+                if (base_ != 10) return false;
+                ++i_;
+            } else if (IsSpace(c) || (c == u'+' && !leadingPlus_)) {
+                ++i_;
+            } else if ((c == u'-' && !leadingMinus_) || (c == u')' && paren_)) {
+                negative_ = true;
+                ++i_;
+            } else if (base_ == 10 && CurrencyAt(i_)) {
+                i_ += chars_.currency.size();
+            } else {
+                break;
+            }
         }
+        if (paren_ && !negative_) return false;
+        return i_ == text_.size() && anyDigit_;
     }
-    if (paren && !negative) return std::nullopt;
-    if (i != end || !anyDigit) return std::nullopt;
 
-    if (base != 10) {
+    std::optional<double> PatternValue() const {
         // A pattern up to 2^31 - 1 is itself; 2^31 is the least 32-bit number.
-        if (patternOverflow || pattern > 0x80000000u) return std::nullopt;
-        return pattern == 0x80000000u ? -2147483648.0 : static_cast<double>(pattern);
+        if (patternOverflow_ || pattern_ > 0x80000000u) return std::nullopt;
+        return pattern_ == 0x80000000u ? -2147483648.0 : static_cast<double>(pattern_);
     }
 
-    if (exponent) {
-        plain += exponentNegative ? "e-" : "e";
-        plain += std::to_string(exponentValue);
+    std::optional<double> DecimalValue() {
+        if (exponent_) {
+            plain_ += exponentNegative_ ? "e-" : "e";
+            plain_ += std::to_string(exponentValue_);
+        }
+        double value = 0;
+        const auto [ptr, ec] = std::from_chars(plain_.data(), plain_.data() + plain_.size(), value);
+        if (ptr != plain_.data() + plain_.size()) return std::nullopt;
+        if (ec == std::errc::result_out_of_range) return OutOfRange();
+        if (ec != std::errc() || !std::isfinite(value)) return std::nullopt;
+        return negative_ ? -value : value;
     }
-    double value = 0;
-    const auto [ptr, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
-    if (ptr != plain.data() + plain.size()) return std::nullopt;
-    if (ec == std::errc::result_out_of_range) {
-        // Too small reads as 0; too large is no number.
-        const size_t firstNonZero = plain.find_first_of("123456789");
-        const size_t point = std::min(plain.find_first_of(".e"), plain.size());
+
+    // Too small reads as 0; too large is no number.
+    std::optional<double> OutOfRange() const {
+        const size_t firstNonZero = plain_.find_first_of("123456789");
+        const size_t point = std::min(plain_.find_first_of(".e"), plain_.size());
         const long magnitude = static_cast<long>(point) - static_cast<long>(firstNonZero) +
-                               (exponentNegative ? -exponentValue : exponentValue);
-        if (firstNonZero == std::string::npos || magnitude <= 0) return negative ? -0.0 : 0.0;
+                               (exponentNegative_ ? -exponentValue_ : exponentValue_);
+        if (firstNonZero == std::string::npos || magnitude <= 0) return negative_ ? -0.0 : 0.0;
         return std::nullopt;
     }
-    if (ec != std::errc() || !std::isfinite(value)) return std::nullopt;
-    return negative ? -value : value;
+
+    const TextView text_;
+    const NumberChars& chars_;
+    const char16_t thousands_;
+    const char16_t thousands2_;
+    size_t i_ = 0;
+    int base_ = 10;
+    bool leadingPlus_ = false, leadingMinus_ = false, negative_ = false, currency_ = false, paren_ = false;
+    bool decimal_ = false, anyDigit_ = false, exponent_ = false, exponentOpen_ = false,
+         exponentNegative_ = false;
+    long exponentValue_ = 0;
+    std::uint64_t pattern_ = 0;
+    bool patternOverflow_ = false;
+    std::string plain_;
+};
+
+std::optional<double> ParseWith(TextView text, const NumberChars& chars) {
+    return NumberScanner(text, chars).Read();
 }
 
 }  // namespace
