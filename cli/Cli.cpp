@@ -5,6 +5,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/CommandTable.h"
+
 namespace pw::cli {
 namespace {
 
@@ -15,34 +17,47 @@ constexpr char kExitCodes[] =
     "     show: the stored value could not be read; check: findings\n"
     "  2  bad input or usage; check: the stored value could not be read";
 
-// Box options shared by compose and set, bound to one Boxes record.
-struct BoxOptions {
-    std::string host, domain, external;
-    std::vector<std::string> ports;
+void AddServerOptions(CLI::App& command, Arguments& a) {
+    command
+        .add_option("--computer", a.computers,
+                    "run on this server through Windows' remote registry (repeatable); the logs stay here, "
+                    "named after the server")
+        ->take_all();
+    command.add_option("--computers", a.computerList, "run on each server this file names, one a line");
+}
 
-    void AddTo(CLI::App& command) {
-        command.add_option("--host", host,
-                           "NetBIOS name of the server (default: HostName, as the window starts)");
-        command.add_option("--domain", domain, "internal DNS domain (default: Domain, as the window starts)");
-        command.add_option("--external", external, "external host name (default: none)");
-        command
-            .add_option("--ports", ports, "the Store, DSReferral and DSProxy ports (default: 6001,6002,6004)")
-            ->delimiter(',')
-            ->expected(3);
+#ifdef _WIN32
+// The servers --computer and --computers name, in order; false when the list
+// could not be read (said on stderr).
+bool NamedServers(const Arguments& a, Services& services, Console& console, std::vector<Text>& servers) {
+    for (const std::string& name : a.computers) servers.push_back(FromUtf8(name));
+    if (a.computerList.empty()) return true;
+    try {
+        const auto listed = ReadServerList(services.files, FromUtf8(a.computerList));
+        servers.insert(servers.end(), listed.begin(), listed.end());
+        return true;
+    } catch (const std::exception& error) {
+        console.Err(u"Cannot read the list of servers: " + FromUtf8(error.what()));
+        return false;
     }
+}
 
-    Boxes Given(const CLI::App& command) const {
-        Boxes boxes;
-        if (command.count("--host") > 0) boxes.host = FromUtf8(host);
-        if (command.count("--domain") > 0) boxes.domain = FromUtf8(domain);
-        if (command.count("--external") > 0) boxes.external = FromUtf8(external);
-        if (command.count("--ports") > 0) {
-            boxes.ports.emplace();
-            for (const std::string& port : ports) boxes.ports->push_back(FromUtf8(port));
-        }
-        return boxes;
-    }
-};
+#endif
+
+int RunParsed(const Command& command, const CLI::App& parsed, const Arguments& a, CommandContext& context) {
+    const auto run = [&](CommandContext& each) { return command.run(each, a, parsed); };
+    if (a.computers.empty() && a.computerList.empty()) return run(context);
+#ifndef _WIN32
+    context.console.Err(
+        u"--computer and --computers need Windows' remote registry (RegConnectRegistry): run "
+        u"portwright-cli.exe on Windows to reach other servers. Nothing was done.");
+    return kFailed;
+#else
+    std::vector<Text> servers;
+    if (!NamedServers(a, context.services, context.console, servers)) return kBadInput;
+    return ForEachServer(context, servers, FromUtf8(command.name), run);
+#endif
+}
 
 }  // namespace
 
@@ -57,68 +72,15 @@ int RunCli(const std::vector<std::string>& args, Services& services, Console& co
     app.footer(kExitCodes);
 
     CommandContext context{services, console};
-    BoxOptions boxes;
-    std::string logFile;
-    bool force = false;
-
-    CLI::App* show = app.add_subcommand("show",
-                                        "the server's names, the stored value, the value the window would "
-                                        "compose at start-up, the default value, and the check's findings");
-    CLI::App* compose = app.add_subcommand("compose",
-                                           "print the value the window would compose from these boxes");
-    CLI::App* set = app.add_subcommand(
-        "set", "write the composed value as the window's Set does, with a change log");
-    CLI::App* byDefault = app.add_subcommand("default",
-                                             "write the default value (host:100-5000), with a change log");
-    CLI::App* restore = app.add_subcommand("restore", "undo the write that a change log records");
-    CLI::App* check = app.add_subcommand("check",
-                                         "report what is wrong with the stored value, one finding a line");
-
-    CLI::App* exportKey = app.add_subcommand("export",
-                                             "write a key, its values and the keys below it as a .reg file "
-                                             "(the registry editor's version 5)");
-    CLI::App* import = app.add_subcommand("import",
-                                          "write the keys and values of a .reg file (version 5 or REGEDIT4) "
-                                          "after checking all of it");
-    std::string regFile, keyPath = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Rpc\\RpcProxy", backup;
-    exportKey->add_option("FILE", regFile, "the .reg file to write (replaced when it exists)")->required();
-    exportKey->add_option("--key", keyPath, "the key to export")->capture_default_str();
-    import->add_option("FILE", regFile, "the .reg file to read")->required();
-    import->add_flag("--dry-run", context.dryRun, "list what would change; write nothing");
-
-    for (CLI::App* command : {show, compose, set, byDefault, restore, check, exportKey, import}) {
-        command->footer(kExitCodes);
+    Arguments arguments;
+    std::vector<std::pair<const Command*, CLI::App*>> commands;
+    for (const Command& command : CommandTable()) {
+        CLI::App* sub = app.add_subcommand(command.name, command.help);
+        command.addOptions(*sub, arguments, context);
+        if (command.reachesServers) AddServerOptions(*sub, arguments);
+        sub->footer(std::string("Example:\n  ") + command.example + "\n\n" + kExitCodes);
+        commands.emplace_back(&command, sub);
     }
-    for (CLI::App* command : {compose, set}) boxes.AddTo(*command);
-    for (CLI::App* command : {set, byDefault, restore}) {
-        command->add_flag(
-            "--dry-run", context.dryRun,
-            "print the stored value, the new value and the entries added and removed; write nothing");
-    }
-    for (CLI::App* command : {show, compose, check})
-        command->add_flag("--json", context.json, "print one JSON object");
-    for (CLI::App* command : {set, byDefault}) {
-        command->add_flag("--json", context.json, "with --dry-run: print one JSON object")
-            ->needs(command->get_option("--dry-run"));
-    }
-    restore
-        ->add_option("LOGFILE", logFile, "a change log written by Portwright (C:\\RPC_...LOG or a file path)")
-        ->required();
-    for (CLI::App* command : {set, byDefault, restore}) {
-        command->add_option("--backup", backup, "export the RpcProxy key to this .reg file before the write");
-    }
-    std::vector<std::string> computers;
-    std::string computerList;
-    for (CLI::App* command : {show, check, compose, set, byDefault, exportKey}) {
-        command
-            ->add_option(
-                "--computer", computers,
-                "run on this server through Windows' remote registry (repeatable); the logs stay here, "
-                "named after the server")
-            ->take_all();
-        command->add_option("--computers", computerList, "run on each server this file names, one a line");
-    }
-    restore->add_flag("--force", force, "restore even when the value no longer holds the log's NEW SETTING");
 
     std::vector<const char*> argv{"portwright-cli"};
     for (const std::string& arg : args) argv.push_back(arg.c_str());
@@ -132,44 +94,12 @@ int RunCli(const std::vector<std::string>& args, Services& services, Console& co
         return code == 0 ? kDone : kBadInput;
     }
 
-    context.backupFile = FromUtf8(backup);
-    const auto run = [&](CommandContext& each) -> int {
-        if (exportKey->parsed()) {
-            const Text file = FromUtf8(regFile);
-            return ExportKey(each, each.server.empty() ? file : ServerFileName(file, each.server),
-                             FromUtf8(keyPath));
-        }
-        if (import->parsed()) return ImportFile(each, FromUtf8(regFile));
-        if (show->parsed()) return Show(each);
-        if (compose->parsed()) return Compose(each, boxes.Given(*compose));
-        if (set->parsed()) return Set(each, boxes.Given(*set));
-        if (byDefault->parsed()) return Default(each);
-        if (restore->parsed()) return Restore(each, FromUtf8(logFile), force);
-        if (check->parsed()) return Check(each);
-        return kBadInput;
-    };
+    context.backupFile = FromUtf8(arguments.backup);
     try {
-        if (computers.empty() && computerList.empty()) return run(context);
-#ifndef _WIN32
-        console.Err(
-            u"--computer and --computers need Windows' remote registry (RegConnectRegistry): run "
-            u"portwright-cli.exe on Windows to reach other servers. Nothing was done.");
-        return kFailed;
-#else
-        std::vector<Text> servers;
-        for (const std::string& name : computers) servers.push_back(FromUtf8(name));
-        if (!computerList.empty()) {
-            try {
-                const auto listed = ReadServerList(services.files, FromUtf8(computerList));
-                servers.insert(servers.end(), listed.begin(), listed.end());
-            } catch (const std::exception& error) {
-                console.Err(u"Cannot read the list of servers: " + FromUtf8(error.what()));
-                return kBadInput;
-            }
+        for (const auto& [command, sub] : commands) {
+            if (sub->parsed()) return RunParsed(*command, *sub, arguments, context);
         }
-        CLI::App* command = app.get_subcommands().front();
-        return ForEachServer(context, servers, FromUtf8(command->get_name()), run);
-#endif
+        return kBadInput;
     } catch (const std::exception& error) {
         // The core reports through results; this is what is left (memory, say).
         console.Err(u"portwright-cli failed: " + FromUtf8(error.what()));

@@ -1,0 +1,112 @@
+#include "cli/CommandTable.h"
+
+#include <CLI/CLI.hpp>
+
+namespace pw::cli {
+namespace {
+
+void AddBoxes(CLI::App& command, Arguments& a) {
+    command.add_option("--host", a.host,
+                       "NetBIOS name of the server (default: HostName, as the window starts)");
+    command.add_option("--domain", a.domain, "internal DNS domain (default: Domain, as the window starts)");
+    command.add_option("--external", a.external, "external host name (default: none)");
+    command
+        .add_option("--ports", a.ports, "the Store, DSReferral and DSProxy ports (default: 6001,6002,6004)")
+        ->delimiter(',')
+        ->expected(3);
+}
+
+void AddJson(CLI::App& command, CommandContext& context) {
+    command.add_flag("--json", context.json, "print one JSON object");
+}
+
+// set, default and restore: a preview, a JSON preview, and a backup of the key.
+void AddWriteOptions(CLI::App& command, Arguments& a, CommandContext& context) {
+    CLI::Option* dryRun = command.add_flag(
+        "--dry-run", context.dryRun,
+        "print the stored value, the new value and the entries added and removed; write nothing");
+    if (std::string(command.get_name()) != "restore") {
+        command.add_flag("--json", context.json, "with --dry-run: print one JSON object")->needs(dryRun);
+    }
+    command.add_option("--backup", a.backup, "export the RpcProxy key to this .reg file before the write");
+}
+
+const std::vector<Command> kCommands = {
+    {"show",
+     "the server's names, the stored value, the value the window would compose at start-up, the default "
+     "value, and the check's findings",
+     "portwright-cli show --json", [](CLI::App& c, Arguments&, CommandContext& x) { AddJson(c, x); },
+     [](CommandContext& x, const Arguments&, const CLI::App&) { return Show(x); }, true},
+    {"compose", "print the value the window would compose from these boxes",
+     "portwright-cli compose --external mail.example.com",
+     [](CLI::App& c, Arguments& a, CommandContext& x) {
+         AddBoxes(c, a);
+         AddJson(c, x);
+     },
+     [](CommandContext& x, const Arguments& a, const CLI::App& c) { return Compose(x, a.GivenBoxes(c)); },
+     true},
+    {"set", "write the composed value as the window's Set does, with a change log",
+     "portwright-cli set --external mail.example.com --dry-run",
+     [](CLI::App& c, Arguments& a, CommandContext& x) {
+         AddBoxes(c, a);
+         AddWriteOptions(c, a, x);
+     },
+     [](CommandContext& x, const Arguments& a, const CLI::App& c) { return Set(x, a.GivenBoxes(c)); }, true},
+    {"default", "write the default value (host:100-5000), with a change log",
+     "portwright-cli default --dry-run", AddWriteOptions,
+     [](CommandContext& x, const Arguments&, const CLI::App&) { return Default(x); }, true},
+    {"restore", "undo the write that a change log records",
+     "portwright-cli restore 'C:\\RPC_12-7-2026_10.20.08AM.LOG'",
+     [](CLI::App& c, Arguments& a, CommandContext& x) {
+         c.add_option("LOGFILE", a.logFile,
+                      "a change log written by Portwright (C:\\RPC_...LOG or a file path)")
+             ->required();
+         AddWriteOptions(c, a, x);
+         c.add_flag("--force", a.force, "restore even when the value no longer holds the log's NEW SETTING");
+     },
+     [](CommandContext& x, const Arguments& a, const CLI::App&) {
+         return Restore(x, FromUtf8(a.logFile), a.force);
+     },
+     false},
+    {"check", "report what is wrong with the stored value, one finding a line", "portwright-cli check",
+     [](CLI::App& c, Arguments&, CommandContext& x) { AddJson(c, x); },
+     [](CommandContext& x, const Arguments&, const CLI::App&) { return Check(x); }, true},
+    {"export",
+     "write a key, its values and the keys below it as a .reg file (the registry editor's version 5)",
+     "portwright-cli export rpcproxy.reg",
+     [](CLI::App& c, Arguments& a, CommandContext&) {
+         c.add_option("FILE", a.file, "the .reg file to write (replaced when it exists)")->required();
+         c.add_option("--key", a.key, "the key to export")->capture_default_str();
+     },
+     [](CommandContext& x, const Arguments& a, const CLI::App&) {
+         const Text file = FromUtf8(a.file);
+         return ExportKey(x, x.server.empty() ? file : ServerFileName(file, x.server), FromUtf8(a.key));
+     },
+     true},
+    {"import", "write the keys and values of a .reg file (version 5 or REGEDIT4) after checking all of it",
+     "portwright-cli import rpcproxy.reg --dry-run",
+     [](CLI::App& c, Arguments& a, CommandContext& x) {
+         c.add_option("FILE", a.file, "the .reg file to read")->required();
+         c.add_flag("--dry-run", x.dryRun, "list what would change; write nothing");
+     },
+     [](CommandContext& x, const Arguments& a, const CLI::App&) { return ImportFile(x, FromUtf8(a.file)); },
+     false},
+};
+
+}  // namespace
+
+Boxes Arguments::GivenBoxes(const CLI::App& command) const {
+    Boxes boxes;
+    if (command.count("--host") > 0) boxes.host = FromUtf8(host);
+    if (command.count("--domain") > 0) boxes.domain = FromUtf8(domain);
+    if (command.count("--external") > 0) boxes.external = FromUtf8(external);
+    if (command.count("--ports") > 0) {
+        boxes.ports.emplace();
+        for (const std::string& port : ports) boxes.ports->push_back(FromUtf8(port));
+    }
+    return boxes;
+}
+
+const std::vector<Command>& CommandTable() { return kCommands; }
+
+}  // namespace pw::cli
