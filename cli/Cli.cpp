@@ -1,11 +1,16 @@
 #include "cli/Cli.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <exception>
+#include <optional>
 #include <sstream>
 
 #include <CLI/CLI.hpp>
 
 #include "cli/CommandTable.h"
+#include "cli/Suggest.h"
 
 namespace pw::cli {
 namespace {
@@ -13,9 +18,73 @@ namespace {
 constexpr char kExitCodes[] =
     "Exit codes:\n"
     "  0  done; check: no findings\n"
-    "  1  failed or refused (the message says what and why);\n"
-    "     show: the stored value could not be read; check: findings\n"
-    "  2  bad input or usage; check: the stored value could not be read";
+    "  1  failed or refused, the message says what and why (a value that could\n"
+    "     not be read, a write or a file that failed); check: findings\n"
+    "  2  bad input or usage: nothing was done";
+constexpr char kVersion[] = "portwright-cli 1.0.0.0";
+
+// A command name nobody defined: git's way, with the nearest command named.
+int UnknownCommand(const std::string& typed, const CLI::App& app, Console& console) {
+    std::vector<std::string> names;
+    for (const CLI::App* sub : app.get_subcommands({})) names.push_back(sub->get_name());
+    std::string message = "portwright-cli: '" + typed + "' is not a command. See 'portwright-cli --help'.\n";
+    const std::string nearest = NearestName(typed, names);
+    if (!nearest.empty()) message += "\nThe most similar command is\n\t" + nearest + "\n";
+    console.ErrBytes(message);
+    return kBadInput;
+}
+
+// `help [COMMAND]`, `version` and `-V`, which CLI11 does not know, and an
+// unknown command: answered before parsing; nothing when the parser should go on.
+std::optional<int> AnswerBeforeParsing(const std::vector<std::string>& args, const CLI::App& app,
+                                       Console& console) {
+    if (args.empty()) return std::nullopt;
+    const std::string& first = args.front();
+    if (first == "version" || first == "-V") {
+        console.OutBytes(std::string(kVersion) + "\n");
+        return kDone;
+    }
+    if (first == "help") {
+        if (args.size() == 1) {
+            console.OutBytes(app.help());
+            return kDone;
+        }
+        const auto subs = app.get_subcommands({});
+        const auto sub = std::find_if(subs.begin(), subs.end(),
+                                      [&](const CLI::App* s) { return s->get_name() == args[1]; });
+        if (sub == subs.end()) return UnknownCommand(args[1], app, console);
+        console.OutBytes((*sub)->help("portwright-cli"));
+        return kDone;
+    }
+    if (first.empty() || first[0] == '-') return std::nullopt;
+    const auto subs = app.get_subcommands({});
+    if (std::none_of(subs.begin(), subs.end(), [&](const CLI::App* s) { return s->get_name() == first; }))
+        return UnknownCommand(first, app, console);
+    return std::nullopt;
+}
+
+// An option the command does not take, named, with the nearest it does take;
+// empty when every option given is the command's.
+std::string UnknownOption(const std::vector<std::string>& args, const CLI::App& app) {
+    if (args.empty()) return {};
+    const CLI::App* command = nullptr;
+    for (const CLI::App* sub : app.get_subcommands({}))
+        if (sub->get_name() == args.front()) command = sub;
+    if (command == nullptr) return {};
+    std::vector<std::string> names{"--help"};
+    for (const CLI::Option* option : command->get_options())
+        for (const std::string& name : option->get_lnames()) names.push_back("--" + name);
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::string typed = args[i].substr(0, args[i].find('='));
+        if (typed.size() < 3 || typed.compare(0, 2, "--") != 0) continue;
+        if (std::find(names.begin(), names.end(), typed) != names.end()) continue;
+        std::string message = "portwright-cli " + args.front() + ": unknown option '" + typed + "'.";
+        const std::string nearest = NearestName(typed, names);
+        if (!nearest.empty()) message += " Did you mean '" + nearest + "'?";
+        return message + " See 'portwright-cli help " + args.front() + "'.\n";
+    }
+    return {};
+}
 
 void AddServerOptions(CLI::App& command, Arguments& a) {
     command
@@ -51,7 +120,7 @@ int RunParsed(const Command& command, const CLI::App& parsed, const Arguments& a
     context.console.Err(
         u"--computer and --computers need Windows' remote registry (RegConnectRegistry): run "
         u"portwright-cli.exe on Windows to reach other servers. Nothing was done.");
-    return kFailed;
+    return kBadInput;
 #else
     std::vector<Text> servers;
     if (!NamedServers(a, context.services, context.console, servers)) return kBadInput;
@@ -61,13 +130,15 @@ int RunParsed(const Command& command, const CLI::App& parsed, const Arguments& a
 
 }  // namespace
 
-int RunCli(const std::vector<std::string>& args, Services& services, Console& console) {
+namespace {
+
+int RunCommandLine(const std::vector<std::string>& args, Services& services, Console& console) {
     CLI::App app{
         "Shows, checks, composes and writes the registry value ValidPorts under\n"
         "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Rpc\\RpcProxy, as Portwright's window does,\n"
         "leaving a change log of each write that `restore` can undo.",
         "portwright-cli"};
-    app.set_version_flag("--version", "portwright-cli 1.0.0.0");
+    app.set_version_flag("--version", kVersion);
     app.require_subcommand(1);
     app.footer(kExitCodes);
 
@@ -82,11 +153,16 @@ int RunCli(const std::vector<std::string>& args, Services& services, Console& co
         commands.emplace_back(&command, sub);
     }
 
+    if (const auto answered = AnswerBeforeParsing(args, app, console)) return *answered;
     std::vector<const char*> argv{"portwright-cli"};
     for (const std::string& arg : args) argv.push_back(arg.c_str());
     try {
         app.parse(static_cast<int>(argv.size()), argv.data());
     } catch (const CLI::ParseError& error) {
+        if (const std::string unknown = UnknownOption(args, app); !unknown.empty()) {
+            console.ErrBytes(unknown);
+            return kBadInput;
+        }
         std::ostringstream out, err;
         const int code = app.exit(error, out, err);
         console.OutBytes(out.str());
@@ -105,6 +181,18 @@ int RunCli(const std::vector<std::string>& args, Services& services, Console& co
         console.Err(u"portwright-cli failed: " + FromUtf8(error.what()));
         return kFailed;
     }
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, Services& services, Console& console) {
+    const int code = RunCommandLine(args, services, console);
+    errno = 0;
+    if (!console.OutFailed()) return code;
+    // Output nobody received is no result: a script must not read it as done.
+    console.ErrBytes(std::string("portwright-cli: the output could not be written: ") +
+                     (errno != 0 ? std::strerror(errno) : "error") + "\n");
+    return code == kDone ? kFailed : code;
 }
 
 }  // namespace pw::cli

@@ -382,7 +382,7 @@ int Check(CommandContext& context) {
             PrintJson(context.console, Json{{"stored", ToJson(server.validPorts)}, {"findings", nullptr}});
         }
         context.console.Err(u"ValidPorts could not be read: " + server.validPorts.reason);
-        return kBadInput;
+        return kFailed;
     }
     if (context.json) {
         PrintJson(context.console, Json{{"stored", ToJson(server.validPorts)},

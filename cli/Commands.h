@@ -17,8 +17,8 @@ namespace pw::cli {
 
 // Exit codes, as --help and the README give them.
 constexpr int kDone = 0;
-constexpr int kFailed = 1;    // a write or read failed, a refusal, or check's findings
-constexpr int kBadInput = 2;  // bad input or usage; check: the value could not be read
+constexpr int kFailed = 1;    // a read, write or file failed, a refusal, or check's findings
+constexpr int kBadInput = 2;  // bad input or usage: nothing was done
 
 // What the platform gives the commands.
 struct Services {

@@ -9,12 +9,24 @@
 namespace pw::cli {
 namespace {
 
+// Text from outside (a log, a .reg file, a registry value) may hold ESC, BEL
+// or NUL: shown as \xHH, so that it cannot drive the terminal. A line break
+// and a tab stay what they are.
+bool ShownEscaped(char16_t c) {
+    return (IsControlChar(c) || (c >= 0x80 && c <= 0x9F)) && c != u'\n' && c != u'\t';
+}
+
 Text AsLine(TextView text) {
+    static const char16_t kHex[] = u"0123456789ABCDEF";
     Text line;
     line.reserve(text.size() + 1);
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') continue;
-        line += text[i];
+        if (ShownEscaped(text[i])) {
+            line += {u'\\', u'x', kHex[(text[i] >> 4) & 0xF], kHex[text[i] & 0xF]};
+        } else {
+            line += text[i];
+        }
     }
     line += u'\n';
     return line;
@@ -52,6 +64,8 @@ void Console::Err(TextView line) { Write(stderr, line); }
 #endif
 
 void Console::OutBytes(const std::string& bytes) { std::fwrite(bytes.data(), 1, bytes.size(), stdout); }
+
+bool Console::OutFailed() { return std::fflush(stdout) != 0 || std::ferror(stdout) != 0; }
 void Console::ErrBytes(const std::string& bytes) { std::fwrite(bytes.data(), 1, bytes.size(), stderr); }
 
 }  // namespace pw::cli

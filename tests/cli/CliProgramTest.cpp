@@ -273,6 +273,40 @@ TEST_F(CliProgram, ControlCharactersAreNeitherWrittenNorRestored) {
     EXPECT_EQ(Logs().size(), 1u);
 }
 
+// What a mistyped or unusual command line gets: one meaning for each exit code,
+// the nearest name suggested, control characters from outside shown escaped.
+TEST_F(CliProgram, CommandLineConventions) {
+    SetValidPorts("evil\x1B]0;title\x07:1");
+    struct Case {
+        std::string args;
+        int exit;
+        std::string out, err;  // each found in its stream; empty: not looked at
+    } const cases[] = {
+        {"shwo", 2, "",
+         "'shwo' is not a command. See 'portwright-cli --help'.\n\nThe most similar command is\n\tshow\n"},
+        {"frobnicate", 2, "", "'frobnicate' is not a command"},
+        {"help", 0, "Usage: portwright-cli [OPTIONS] SUBCOMMAND", ""},
+        {"help restore", 0, "Usage: portwright-cli restore [OPTIONS] LOGFILE", ""},
+        {"help shwo", 2, "", "The most similar command is\n\tshow"},
+        {"version", 0, "portwright-cli 1.0.0.0\n", ""},
+        {"-V", 0, "portwright-cli 1.0.0.0\n", ""},
+        {"set --port 1,2,3", 2, "", "set: unknown option '--port'. Did you mean '--ports'?"},
+        {"check --jsno", 2, "", "Did you mean '--json'?"},
+        {"check", 1, "name 'evil\\x1B]0' has", ""},
+    };
+    for (const Case& c : cases) {
+        const Outcome run = Cli(c.args);
+        EXPECT_EQ(run.exit, c.exit) << c.args << "\n" << run.err;
+        EXPECT_NE(run.out.find(c.out), std::string::npos) << c.args << "\n" << run.out;
+        EXPECT_NE(run.err.find(c.err), std::string::npos) << c.args << "\n" << run.err;
+        EXPECT_EQ(run.out.find('\x1B'), std::string::npos) << c.args;
+    }
+    // Output nobody received is a failure, said on stderr.
+    const Outcome lost = Cli("show --json >/dev/full");
+    EXPECT_EQ(lost.exit, 1);
+    EXPECT_NE(lost.err.find("the output could not be written"), std::string::npos) << lost.err;
+}
+
 TEST_F(CliProgram, CheckFindingsAndExitCodes) {
     struct Case {
         std::string value;
@@ -301,13 +335,13 @@ TEST_F(CliProgram, CheckFindingsAndExitCodes) {
     EXPECT_EQ(nlohmann::json::parse(run.out)["findings"][0]["kind"], "wide-range") << run.out;
     EXPECT_NE(run.out.find("port 7004 is not admitted for 'exch1'"), std::string::npos) << run.out;
 
-    // A store that is not a database: 2, and why.
+    // A store that is not a database: 1 (a failed read), and why.
     for (const char* suffix : {"-wal", "-shm"})
         fs::remove(RegistryStorePath(prefix.Path().string()) + suffix);
     std::ofstream(RegistryStorePath(prefix.Path().string()), std::ios::trunc)
         << "not a database, but long enough to tell";
     run = Cli("check");
-    EXPECT_EQ(run.exit, 2);
+    EXPECT_EQ(run.exit, 1);
     EXPECT_EQ(run.err.rfind("ValidPorts could not be read: ", 0), 0u) << run.err;
     EXPECT_NE(run.err.find("registry.db"), std::string::npos) << run.err;
 }
@@ -380,9 +414,9 @@ TEST_F(CliProgram, ExportAndImportCarryTheKeyTreeAndRefuseABrokenFileWhole) {
     EXPECT_EQ(ReadFile(again), backup);
     EXPECT_EQ(Cli("import --dry-run " + Quote(file)).out, "No changes.\nNothing was written (--dry-run).\n");
 
-    // Other servers are Windows' remote registry's; here they are refused.
+    // Other servers are Windows' remote registry's; here they are refused as a usage error.
     run = Cli("default --computer exch2");
-    EXPECT_EQ(run.exit, 1);
+    EXPECT_EQ(run.exit, 2);
     EXPECT_NE(run.err.find("need Windows' remote registry"), std::string::npos) << run.err;
     EXPECT_EQ(Stored(), "old:1-2");
 }
