@@ -325,7 +325,7 @@ int Restore(CommandContext& context, const Text& logFile, bool force) {
         return kBadInput;
     }
     Text why;
-    const auto log = ParseChangeLog(FromAnsi(bytes), &why);
+    const auto log = ParseChangeLog(DecodeChangeLog(bytes), &why);
     if (!log) {
         out.Err(Quoted(logFile) + u" is not a change log written by Portwright: " + why +
                 u". Nothing was written.");

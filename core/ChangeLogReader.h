@@ -1,6 +1,7 @@
 #pragma once
 // Reading back a change log that Portwright wrote, for undoing its write.
 #include <optional>
+#include <string_view>
 
 #include "text/Text.h"
 
@@ -15,5 +16,9 @@ struct ChangeLogSettings {
 // line's break optional), or nothing, with why in *why, when the text is not
 // laid out as ChangeLogText lays it out. The credit line may say anything.
 std::optional<ChangeLogSettings> ParseChangeLog(TextView text, Text* why);
+
+// A log file's text: as written, in the ANSI code page; or as an editor saved
+// it again, in UTF-16 (either order) or UTF-8 behind a byte-order mark.
+Text DecodeChangeLog(std::string_view bytes);
 
 }  // namespace pw
