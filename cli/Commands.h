@@ -52,6 +52,8 @@ int Set(CommandContext& context, const Boxes& boxes);
 int Default(CommandContext& context);
 int Restore(CommandContext& context, const Text& logFile, bool force);
 int Check(CommandContext& context);
+// The change logs on the system drive, newest first, with their NEW SETTING.
+int Logs(CommandContext& context);
 
 // .reg files (RegFileCommands.cpp). BackupKey exports the RpcProxy key to
 // backupFile when one is given; false: it failed and said why.

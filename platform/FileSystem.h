@@ -1,8 +1,10 @@
 #pragma once
 // The file system as the program sees it: Windows paths ("C:\RPC_...LOG").
 // Each platform maps them to real files (on Linux into the prefix folder).
+#include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "text/Text.h"
 
@@ -12,6 +14,13 @@ namespace pw {
 class FileError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+};
+
+// A file found in a folder: its whole Windows path and when it was last written
+// (nanoseconds since 1970; only their order matters).
+struct FileEntry {
+    Text path;
+    std::int64_t modified = 0;
 };
 
 class FileSystem {
@@ -33,6 +42,11 @@ public:
 
     // Where a Windows path really is on this machine, for messages and docs.
     virtual std::string NativePath(const Text& path) const = 0;
+
+    // The files (not folders) directly in folder whose names begin with prefix
+    // and end with suffix, compared without regard to case, in no set order.
+    // A missing folder holds none; any other failure throws FileError.
+    virtual std::vector<FileEntry> ListFiles(const Text& folder, TextView prefix, TextView suffix) const = 0;
 };
 
 }  // namespace pw

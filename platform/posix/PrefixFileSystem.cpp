@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -127,6 +128,34 @@ bool PrefixFileSystem::WriteWholeFile(const Text& path, const std::string& bytes
         Fail("write", path, mapped.file, !written ? writeError : closeError);
     }
     return true;
+}
+
+std::vector<FileEntry> PrefixFileSystem::ListFiles(const Text& folder, TextView prefix,
+                                                   TextView suffix) const {
+    // Map names files; a name below the folder maps the folder too, a drive's root included.
+    const std::string probe = Map(folder + u"\\x").file;
+    const std::string real = probe.substr(0, probe.rfind('/'));
+    std::vector<FileEntry> found;
+    DIR* dir = ::opendir(real.c_str());
+    if (dir == nullptr) {
+        if (errno == ENOENT) return found;
+        Fail("read the folder", folder, real, errno);
+    }
+    Text base = folder;
+    while (!base.empty() && IsSeparator(base.back())) base.pop_back();
+    while (const dirent* entry = ::readdir(dir)) {
+        const Text name = FromUtf8(entry->d_name);
+        if (name.size() < prefix.size() + suffix.size() ||
+            !EqualsNoCase(TextView(name).substr(0, prefix.size()), prefix) ||
+            !EqualsNoCase(TextView(name).substr(name.size() - suffix.size()), suffix))
+            continue;
+        struct stat info {};
+        if (::stat((real + "/" + entry->d_name).c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
+        found.push_back({base + u"\\" + name,
+                         static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec});
+    }
+    ::closedir(dir);
+    return found;
 }
 
 }  // namespace pw

@@ -22,6 +22,8 @@ public:
     // a network path, a ".." component, a NUL or a character Windows refuses).
     std::string NativePath(const Text& path) const override;
 
+    std::vector<FileEntry> ListFiles(const Text& folder, TextView prefix, TextView suffix) const override;
+
 private:
     struct Mapped {
         std::string driveFolder;  // <prefix>/drive_x

@@ -64,4 +64,29 @@ bool Win32FileSystem::Exists(const Text& path) const {
 
 std::string Win32FileSystem::NativePath(const Text& path) const { return ToUtf8(path); }
 
+std::vector<FileEntry> Win32FileSystem::ListFiles(const Text& folder, TextView prefix,
+                                                  TextView suffix) const {
+    Text base = folder;
+    while (!base.empty() && (base.back() == u'\\' || base.back() == u'/')) base.pop_back();
+    std::vector<FileEntry> found;
+    WIN32_FIND_DATAA data;
+    const HANDLE search = FindFirstFileA(ToAnsi(base + u"\\" + Text(prefix) + u"*").c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) {
+        const DWORD code = GetLastError();
+        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return found;
+        throw FileError("Cannot read the folder \"" + ToUtf8(folder) + "\": " + Reason(code) + ".");
+    }
+    do {
+        const Text name = FromAnsi(data.cFileName);
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || name.size() < suffix.size() ||
+            !EqualsNoCase(TextView(name).substr(name.size() - suffix.size()), suffix))
+            continue;
+        const std::int64_t ticks = static_cast<std::int64_t>(data.ftLastWriteTime.dwHighDateTime) << 32 |
+                                   data.ftLastWriteTime.dwLowDateTime;
+        found.push_back({base + u"\\" + name, ticks * 100});
+    } while (FindNextFileA(search, &data));
+    FindClose(search);
+    return found;
+}
+
 }  // namespace pw

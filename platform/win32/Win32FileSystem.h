@@ -10,6 +10,7 @@ public:
     bool Exists(const Text& path) const override;
     // The Windows path is the real one here (UTF-8, as for every message).
     std::string NativePath(const Text& path) const override;
+    std::vector<FileEntry> ListFiles(const Text& folder, TextView prefix, TextView suffix) const override;
 };
 
 }  // namespace pw

@@ -246,6 +246,20 @@ TEST_F(CliProgram, RestoreUndoesAndRefusesWhatItShouldNot) {
     EXPECT_NE(run.err.find("No such file"), std::string::npos) << run.err;
 }
 
+TEST_F(CliProgram, LogsListsTheChangeLogsNewestFirst) {
+    EXPECT_EQ(Cli("logs").out, "No change logs in C:\\\n");
+    const Outcome first = Cli("set"), second = Cli("default");
+    ASSERT_EQ(first.exit + second.exit, 0) << first.err << second.err;
+    const Outcome run = Cli("logs");
+    EXPECT_EQ(run.exit, 0) << run.err;
+    const size_t newest = run.out.find("  NEW SETTING=exch1:100-5000\n"),
+                 older = run.out.find("  NEW SETTING=" + kFour);
+    EXPECT_TRUE(newest != std::string::npos && older != std::string::npos && newest < older) << run.out;
+    const auto json = nlohmann::json::parse(Cli("logs --json").out);
+    EXPECT_EQ(json["logs"][1]["newSetting"], kFour);
+    EXPECT_EQ(json["logs"][0]["previousSetting"], kFour);
+}
+
 TEST_F(CliProgram, ControlCharactersAreNeitherWrittenNorRestored) {
     // A stored value another tool wrote with a line break: the log keeps ten lines, and
     // restoring it would write "?" in place of the break.
