@@ -76,14 +76,24 @@ int RunCli(const std::vector<std::string>& args, Services& services, Console& co
 
     CLI::App* exportKey = app.add_subcommand("export",
                                              "write a key, its values and the keys below it as a .reg file "
-                                             "(the registry editor's version 5)");
+                                             "(the registry editor's version 5) or a Group Policy's "
+                                             "Registry.pol");
     CLI::App* import = app.add_subcommand("import",
                                           "write the keys and values of a .reg file (version 5 or REGEDIT4) "
-                                          "after checking all of it");
+                                          "or a Registry.pol after checking all of it");
     std::string regFile, keyPath = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Rpc\\RpcProxy", backup;
     exportKey->add_option("FILE", regFile, "the .reg file to write (replaced when it exists)")->required();
     exportKey->add_option("--key", keyPath, "the key to export")->capture_default_str();
-    import->add_option("FILE", regFile, "the .reg file to read")->required();
+    std::string format = "reg", valueFrom;
+    exportKey
+        ->add_option(
+            "--format", format,
+            "reg, or pol: a Registry.pol for a policy's Machine folder (keys below HKEY_LOCAL_MACHINE)")
+        ->check(CLI::IsMember({"reg", "pol"}))
+        ->capture_default_str();
+    import->add_option("FILE", regFile, "the .reg file or Registry.pol to read")->required();
+    check->add_option("--value-from", valueFrom,
+                      "check the ValidPorts that this .reg file or Registry.pol sets, not the stored one");
     import->add_flag("--dry-run", context.dryRun, "list what would change; write nothing");
 
     for (CLI::App* command : {show, compose, set, byDefault, restore, check, exportKey, import}) {
@@ -137,7 +147,7 @@ int RunCli(const std::vector<std::string>& args, Services& services, Console& co
         if (exportKey->parsed()) {
             const Text file = FromUtf8(regFile);
             return ExportKey(each, each.server.empty() ? file : ServerFileName(file, each.server),
-                             FromUtf8(keyPath));
+                             FromUtf8(keyPath), format == "pol");
         }
         if (import->parsed()) return ImportFile(each, FromUtf8(regFile));
         if (show->parsed()) return Show(each);
@@ -145,7 +155,7 @@ int RunCli(const std::vector<std::string>& args, Services& services, Console& co
         if (set->parsed()) return Set(each, boxes.Given(*set));
         if (byDefault->parsed()) return Default(each);
         if (restore->parsed()) return Restore(each, FromUtf8(logFile), force);
-        if (check->parsed()) return Check(each);
+        if (check->parsed()) return Check(each, FromUtf8(valueFrom));
         return kBadInput;
     };
     try {
