@@ -143,6 +143,11 @@ bool ExportTo(CommandContext& context, const Text& file, const Text& keyPath, st
                 u": name a key below HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER or another root key.");
         return false;
     }
+    if (policy && root != kLocalMachine32) {
+        out.Err(u"Cannot export " + Quoted(keyPath) +
+                u" as a Registry.pol: a machine policy holds keys below HKEY_LOCAL_MACHINE only.");
+        return false;
+    }
     RegistryApi& registry = context.services.registry;
     std::vector<regfile::Key> keys;
     Text failure;
