@@ -111,6 +111,11 @@ private:
     std::size_t pos_ = 0;
 };
 
+void CheckKey(const Text& key, std::size_t offset) {
+    if (key.front() == u'\\' || key.back() == u'\\' || key.find(u"\\\\") != Text::npos)
+        throw PolError{offset, u"the key \"" + key + u"\" has an empty part"};
+}
+
 Record ReadRecord(Reader& in) {
     Record record;
     record.offset = in.pos();
@@ -118,16 +123,13 @@ Record ReadRecord(Reader& in) {
     const std::size_t keyAt = in.pos();
     record.key = in.Terminated(u"a key name");
     if (record.key.empty()) throw PolError{keyAt, u"the record names no key"};
-    if (record.key.front() == u'\\' || record.key.back() == u'\\' || record.key.find(u"\\\\") != Text::npos)
-        throw PolError{keyAt, u"the key \"" + record.key + u"\" has an empty part"};
+    CheckKey(record.key, keyAt);
     in.Expect(u';', u"after the key name");
     record.name = in.Terminated(u"a value name");
     in.Expect(u';', u"after the value name");
     record.type = in.Number(u"a value type");
     in.Expect(u';', u"after the value type");
-    const std::size_t sizeAt = in.pos();
     const Dword size = in.Number(u"a data size");
-    if (size > 0x7FFFFFFF) throw PolError{sizeAt, u"the data size is larger than any file"};
     in.Expect(u';', u"after the data size");
     record.data = in.Bytes(size);
     in.Expect(u']', u"to close the record");
@@ -170,11 +172,14 @@ void ReadInstruction(const Record& record, const Text& key, std::vector<Operatio
     } else if (lower == u"**deletevalues") {
         for (Text& name : ListEntries(record)) add(Operation::Kind::DeleteValue, key, std::move(name));
     } else if (lower == u"**deletekeys") {
-        for (const Text& sub : ListEntries(record)) add(Operation::Kind::DeleteKey, key + u"\\" + sub, {});
+        for (const Text& sub : ListEntries(record)) {
+            CheckKey(record.key + u"\\" + sub, record.offset);
+            add(Operation::Kind::DeleteKey, key + u"\\" + sub, {});
+        }
     } else if (StartsWith(lower, u"**delvals")) {
         throw PolError{record.offset, u"\"" + record.name +
-                                          u"\" deletes every value of the key that the policy does not "
-                                          u"set, which an import does not do"};
+                                          u"\" deletes every value of the key before the policy's own "
+                                          u"are set, which an import does not do"};
     } else if (StartsWith(lower, u"**soft.")) {
         throw PolError{record.offset, u"\"" + record.name +
                                           u"\" sets a value only where it does not exist yet, which an "

@@ -61,6 +61,7 @@ TEST(PolFile, InstructionsAmongTheNamesAreReadOrRefusedWithTheRecordsReason) {
         {u"**DEL.Mixed Case", regtype::None, "", "delete K:Mixed Case@40\n"},
         {u"**DeleteValues", regtype::Sz, list, "delete K:a@40\ndelete K:b c@40\n"},
         {u"**deletekeys ", regtype::Sz, list, "delete key K\\a@40\ndelete key K\\b c@40\n"},
+        {u"**DeleteKeys", regtype::Sz, Sz(u"a\\"), "refused at 40: the key \"K\\a\\\" has an empty part"},
         {u"**DeleteKeys", regtype::Dword_, Num(1),
          "refused at 40: the list of \"**DeleteKeys\" must be text"},
         {u"**delvals.", regtype::Sz, Sz(u""), "refused at 40: \"**delvals.\" deletes every value"},
