@@ -68,28 +68,43 @@ const std::vector<Command> kCommands = {
          return Restore(x, FromUtf8(a.logFile), a.force);
      },
      false},
-    {"check", "report what is wrong with the stored value, one finding a line", "portwright-cli check",
-     [](CLI::App& c, Arguments&, CommandContext& x) { AddJson(c, x); },
-     [](CommandContext& x, const Arguments&, const CLI::App&) { return Check(x); }, true},
+    {"check", "report what is wrong with the stored value, one finding a line",
+     "portwright-cli check --value-from Registry.pol",
+     [](CLI::App& c, Arguments& a, CommandContext& x) {
+         AddJson(c, x);
+         c.add_option("--value-from", a.valueFrom,
+                      "check the ValidPorts that this .reg file or Registry.pol sets, not the stored one");
+     },
+     [](CommandContext& x, const Arguments& a, const CLI::App&) { return Check(x, FromUtf8(a.valueFrom)); },
+     true},
     {"logs", "list the change logs on the system drive, newest first, with the setting each wrote",
      "portwright-cli logs", [](CLI::App& c, Arguments&, CommandContext& x) { AddJson(c, x); },
      [](CommandContext& x, const Arguments&, const CLI::App&) { return Logs(x); }, false},
     {"export",
-     "write a key, its values and the keys below it as a .reg file (the registry editor's version 5)",
-     "portwright-cli export rpcproxy.reg",
+     "write a key, its values and the keys below it as a .reg file (the registry editor's version 5) or a "
+     "Group Policy's Registry.pol",
+     "portwright-cli export Registry.pol --format pol",
      [](CLI::App& c, Arguments& a, CommandContext&) {
          c.add_option("FILE", a.file, "the .reg file to write (replaced when it exists)")->required();
          c.add_option("--key", a.key, "the key to export")->capture_default_str();
+         c.add_option(
+              "--format", a.format,
+              "reg, or pol: a Registry.pol for a policy's Machine folder (keys below HKEY_LOCAL_MACHINE)")
+             ->check(CLI::IsMember({"reg", "pol"}))
+             ->capture_default_str();
      },
      [](CommandContext& x, const Arguments& a, const CLI::App&) {
          const Text file = FromUtf8(a.file);
-         return ExportKey(x, x.server.empty() ? file : ServerFileName(file, x.server), FromUtf8(a.key));
+         return ExportKey(x, x.server.empty() ? file : ServerFileName(file, x.server), FromUtf8(a.key),
+                          a.format == "pol");
      },
      true},
-    {"import", "write the keys and values of a .reg file (version 5 or REGEDIT4) after checking all of it",
+    {"import",
+     "write the keys and values of a .reg file (version 5 or REGEDIT4) or a Registry.pol after checking all "
+     "of it",
      "portwright-cli import rpcproxy.reg --dry-run",
      [](CLI::App& c, Arguments& a, CommandContext& x) {
-         c.add_option("FILE", a.file, "the .reg file to read")->required();
+         c.add_option("FILE", a.file, "the .reg file or Registry.pol to read")->required();
          c.add_flag("--dry-run", x.dryRun, "list what would change; write nothing");
      },
      [](CommandContext& x, const Arguments& a, const CLI::App&) { return ImportFile(x, FromUtf8(a.file)); },

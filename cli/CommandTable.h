@@ -20,6 +20,8 @@ struct Arguments {
     std::string logFile;
     bool force = false;
     std::string file;
+    std::string format = "reg";
+    std::string valueFrom;
     std::string key = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Rpc\\RpcProxy";
     std::string backup;
     std::vector<std::string> computers;

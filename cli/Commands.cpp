@@ -373,8 +373,13 @@ int Restore(CommandContext& context, const Text& logFile, bool force) {
                        u"it did not exist before the write that " + logFile + u" records.");
 }
 
-int Check(CommandContext& context) {
-    const ServerDiscovery server = DiscoverServer(context.services.registry);
+int Check(CommandContext& context, const Text& valueFrom) {
+    ServerDiscovery server = DiscoverServer(context.services.registry);
+    if (!valueFrom.empty()) {
+        auto fromFile = ValidPortsFromFile(context, valueFrom);
+        if (!fromFile) return kBadInput;
+        server.validPorts = std::move(*fromFile);
+    }
     std::vector<ServicePort> services;
     const auto findings = Findings(context.services.registry, server, services);
     if (!findings) {

@@ -8,6 +8,7 @@
 
 #include "platform/Clock.h"
 #include "platform/Environment.h"
+#include "core/ServerDiscovery.h"
 #include "cli/Console.h"
 #include "registry/RegistryApi.h"
 #include "platform/FileSystem.h"
@@ -51,15 +52,21 @@ int Compose(CommandContext& context, const Boxes& boxes);
 int Set(CommandContext& context, const Boxes& boxes);
 int Default(CommandContext& context);
 int Restore(CommandContext& context, const Text& logFile, bool force);
-int Check(CommandContext& context);
+// valueFrom: check the ValidPorts that this .reg file or Registry.pol would leave, not the stored one.
+int Check(CommandContext& context, const Text& valueFrom = {});
 // The change logs on the system drive, newest first, with their NEW SETTING.
 int Logs(CommandContext& context);
 
-// .reg files (RegFileCommands.cpp). BackupKey exports the RpcProxy key to
-// backupFile when one is given; false: it failed and said why.
-int ExportKey(CommandContext& context, const Text& file, const Text& keyPath);
+// .reg files and Registry.pol (RegFileCommands.cpp); import tells them apart by
+// the signature. BackupKey exports the RpcProxy key to backupFile (a .reg file)
+// when one is given; false: it failed and said why.
+int ExportKey(CommandContext& context, const Text& file, const Text& keyPath, bool policy = false);
 int ImportFile(CommandContext& context, const Text& file);
 bool BackupKey(CommandContext& context);
+// The ValidPorts under the RpcProxy key after the file's operations (missing
+// where they delete it); nothing when the file cannot be read, is broken, does
+// not touch the value or sets it to other than text, which was said.
+std::optional<StoredValue> ValidPortsFromFile(CommandContext& context, const Text& file);
 
 // --computer/--computers (Servers.cpp): the command run on each server in turn,
 // over its HKEY_LOCAL_MACHINE from RegConnectRegistryA, with a progress line

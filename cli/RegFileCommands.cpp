@@ -1,4 +1,5 @@
-// export, import and --backup: keys as the registry editor's .reg files.
+// export, import and --backup: keys as the registry editor's .reg files, or
+// as a Group Policy's Registry.pol.
 #include <map>
 #include <memory>
 
@@ -6,6 +7,8 @@
 #include "cli/Commands.h"
 #include "cli/ExistingKeys.h"
 #include "cli/RegistryTexts.h"
+#include "registry/FileValue.h"
+#include "registry/PolFile.h"
 #include "registry/RegFile.h"
 #include "registry/RegOp.h"
 #include "text/NumberText.h"
@@ -130,13 +133,19 @@ bool ParseKeyPath(const Text& path, std::int32_t& root, Text& rootName, Text& su
 }
 
 // The whole file, or why not.
-bool ExportTo(CommandContext& context, const Text& file, const Text& keyPath, std::size_t* valueCount) {
+bool ExportTo(CommandContext& context, const Text& file, const Text& keyPath, std::size_t* valueCount,
+              bool policy = false) {
     Console& out = context.console;
     std::int32_t root = 0;
     Text rootName, sub;
     if (!ParseKeyPath(keyPath, root, rootName, sub)) {
         out.Err(u"Cannot export " + Quoted(keyPath) +
                 u": name a key below HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER or another root key.");
+        return false;
+    }
+    if (policy && root != kLocalMachine32) {
+        out.Err(u"Cannot export " + Quoted(keyPath) +
+                u" as a Registry.pol: a machine policy holds keys below HKEY_LOCAL_MACHINE only.");
         return false;
     }
     RegistryApi& registry = context.services.registry;
@@ -149,8 +158,14 @@ bool ExportTo(CommandContext& context, const Text& file, const Text& keyPath, st
             return false;
         }
     }
+    const auto bytes = policy ? polfile::Write(keys, failure) : regfile::Write(keys);
+    if (!bytes) {
+        out.Err(u"Cannot export " + Quoted(keyPath) + u" as a Registry.pol: " + failure +
+                u". No file was written.");
+        return false;
+    }
     try {
-        WriteNamedFile(context.services.files, file, regfile::Write(keys));
+        WriteNamedFile(context.services.files, file, *bytes);
     } catch (const std::exception& error) {
         out.Err(u"Cannot write " + Quoted(file) + u": " + FromUtf8(error.what()));
         return false;
@@ -268,11 +283,32 @@ Text Apply(RegistryApi& registry, Keys& keys, WriteKey& written, const Operation
     return status == regerr::Success ? Text() : FailureReason(registry, status);
 }
 
+// The file's operations, a Registry.pol told by its signature; nothing when it
+// could not be read or is not well formed, which was said, with `then`.
+std::optional<regfile::ParseResult> ReadRegistryFile(CommandContext& context, const Text& file,
+                                                     const Text& verb, const Text& then) {
+    std::string bytes;
+    try {
+        bytes = ReadNamedFile(context.services.files, file, kLargestRegFile, ".reg file");
+    } catch (const std::exception& error) {
+        context.console.Err(u"Cannot " + verb + u" " + Quoted(file) + u": " + FromUtf8(error.what()));
+        return std::nullopt;
+    }
+    regfile::ParseResult parsed = polfile::IsPolicyFile(bytes) ? polfile::Parse(bytes)
+                                                               : regfile::Parse(bytes);
+    if (!parsed.ok()) {
+        context.console.Err(file + u", " + parsed.where + u" " + IntToText(parsed.errorLine) + u": " +
+                            parsed.error + u". " + then);
+        return std::nullopt;
+    }
+    return parsed;
+}
+
 }  // namespace
 
-int ExportKey(CommandContext& context, const Text& file, const Text& keyPath) {
+int ExportKey(CommandContext& context, const Text& file, const Text& keyPath, bool policy) {
     std::size_t values = 0;
-    if (!ExportTo(context, file, keyPath, &values)) return kFailed;
+    if (!ExportTo(context, file, keyPath, &values, policy)) return kFailed;
     context.console.Out(u"Exported " + keyPath + u" (" + IntToText(static_cast<std::int32_t>(values)) +
                         (values == 1 ? u" value" : u" values") + u") to " + file + u".");
     return kDone;
@@ -291,19 +327,9 @@ bool BackupKey(CommandContext& context) {
 
 int ImportFile(CommandContext& context, const Text& file) {
     Console& out = context.console;
-    std::string bytes;
-    try {
-        bytes = ReadNamedFile(context.services.files, file, kLargestRegFile, ".reg file");
-    } catch (const std::exception& error) {
-        out.Err(u"Cannot import " + Quoted(file) + u": " + FromUtf8(error.what()));
-        return kBadInput;
-    }
-    const regfile::ParseResult parsed = regfile::Parse(bytes);
-    if (!parsed.ok()) {
-        out.Err(file + u", line " + IntToText(parsed.errorLine) + u": " + parsed.error +
-                u". Nothing was written.");
-        return kBadInput;
-    }
+    const auto read = ReadRegistryFile(context, file, u"import", u"Nothing was written.");
+    if (!read) return kBadInput;
+    const regfile::ParseResult& parsed = *read;
 
     RegistryApi& registry = context.services.registry;
     Keys keys(registry);
@@ -313,7 +339,7 @@ int ImportFile(CommandContext& context, const Text& file) {
         std::int32_t root = 0;
         Text sub;
         regfile::SplitKey(op.key, root, sub);  // checked by the parser
-        const Text where = file + u", line " + IntToText(op.line) + u": ";
+        const Text where = file + u", " + parsed.where + u" " + IntToText(op.line) + u": ";
         Text failure;
         if (context.dryRun) {
             const Text change = Change(registry, keys, op, root, sub, failure);
@@ -322,7 +348,7 @@ int ImportFile(CommandContext& context, const Text& file) {
                 return kFailed;
             }
             if (!change.empty()) {
-                out.Out(u"line " + IntToText(op.line) + u": " + change);
+                out.Out(parsed.where + u" " + IntToText(op.line) + u": " + change);
                 ++changes;
             }
             continue;
@@ -343,6 +369,30 @@ int ImportFile(CommandContext& context, const Text& file) {
                 file + u".");
     }
     return kDone;
+}
+
+std::optional<StoredValue> ValidPortsFromFile(CommandContext& context, const Text& file) {
+    const auto parsed = ReadRegistryFile(context, file, u"check", u"Nothing was checked.");
+    if (!parsed) return std::nullopt;
+    const Text key = Text(u"HKEY_LOCAL_MACHINE\\") + kRpcProxyKey;
+    const regfile::FileValue found = regfile::ValueAfter(parsed->operations, key, kValidPortsName);
+    StoredValue stored;  // missing unless the file sets it
+    if (found.state == regfile::FileValue::State::Untouched) {
+        context.console.Err(file + u" neither sets nor deletes the value ValidPorts of " + key +
+                            u". Nothing was checked.");
+        return std::nullopt;
+    }
+    if (found.state == regfile::FileValue::State::Set) {
+        if (found.value.type != regtype::Sz && found.value.type != regtype::ExpandSz) {
+            context.console.Err(file + u", " + parsed->where + u" " + IntToText(found.line) +
+                                u": ValidPorts is set to " + RegTypeName(found.value.type) +
+                                u", not text. Nothing was checked.");
+            return std::nullopt;
+        }
+        stored.text = regfile::FromWideBytes(found.value.data);
+        if (!stored.text.empty()) stored.state = StoredValue::State::Present;
+    }
+    return stored;
 }
 
 }  // namespace pw::cli

@@ -38,9 +38,12 @@ struct Operation {
 
 struct ParseResult {
     std::vector<Operation> operations;
-    int errorLine = 0;  // 0: no error
-    Text error;
-    bool ok() const { return errorLine == 0; }
+    int errorLine = 0;
+    Text error;  // empty: no error
+    // What errorLine and each Operation::line count: a .reg file's lines, from 1,
+    // or a Registry.pol's bytes, from 0 ("byte offset").
+    Text where = u"line";
+    bool ok() const { return error.empty(); }
 };
 
 // All of the file or the first error; a file with an error yields no operations.

@@ -435,5 +435,36 @@ TEST_F(CliProgram, ExportAndImportCarryTheKeyTreeAndRefuseABrokenFileWhole) {
     EXPECT_EQ(Stored(), "old:1-2");
 }
 
+// A policy's file: check --value-from judges the ValidPorts it would leave,
+// not the stored one; import --dry-run names its records by byte offset.
+TEST_F(CliProgram, ARegistryPolIsCheckedAndPreviewedBeforeItIsApplied) {
+    SetValidPorts(kFour);
+    const std::string pol = (prefix.Path() / "Registry.pol").string();
+    ASSERT_EQ(Cli("export --format pol " + Quote(pol)).exit, 0);
+    SetValidPorts("exch1:100-5000");
+    EXPECT_EQ(Cli("check").exit, 1);
+    EXPECT_EQ(Cli("check --value-from " + Quote(pol)).exit, 0);
+    Outcome run = Cli("import --dry-run " + Quote(pol));
+    EXPECT_EQ(run.out.rfind("byte offset 8: change value \"ValidPorts\" of HKEY_LOCAL_MACHINE\\" + kRpcProxy +
+                                " to REG_SZ \"" + kFour + "\"\n",
+                            0),
+              0u)
+        << run.out;
+    // A key above it deleted; a broken file.
+    const std::string gone = (prefix.Path() / "gone.reg").string();
+    std::ofstream(gone) << "REGEDIT4\n[-HKLM\\SOFTWARE\\Microsoft\\Rpc]\n";
+    run = Cli("check --value-from " + Quote(gone));
+    EXPECT_EQ(run.exit * (run.out.rfind("ValidPorts is missing or empty", 0) == 0), 1) << run.out;
+    std::ofstream(pol, std::ios::app) << "[";
+    run = Cli("check --value-from " + Quote(pol));
+    EXPECT_EQ(run.exit, 2);
+    EXPECT_NE(run.err.find("Registry.pol, byte offset " + std::to_string(ReadFile(pol).size() - 1) +
+                           ": the file ends where '[' belongs. Nothing was checked."),
+              std::string::npos)
+        << run.err;
+    run = Cli("export --format pol --key 'HKEY_CURRENT_USER\\Software' " + Quote(pol));
+    EXPECT_NE(run.err.find("holds keys below HKEY_LOCAL_MACHINE only"), std::string::npos) << run.err;
+}
+
 }  // namespace
 }  // namespace pw::test

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # portwright-cli.exe's .reg files against Wine's own reg.exe, both ways: what
 # export writes, reg import reads, and what reg export writes, import reads,
-# each checked by reg query against the values before; then --computer.
+# each checked by reg query against the values before; Registry.pol out and
+# back in; then --computer.
 #   regfile-peer-under-wine.sh PORTWRIGHT_CLI_EXE
 set -uo pipefail
 # shellcheck source=cli-wine-session.sh
@@ -44,6 +45,21 @@ reg delete "$key" /f >/dev/null
 cli import 'C:\wines.reg'
 check "import reads what reg export wrote" "$status" 0
 check "with the same values and types" "$(reg query "$key" /s)" "$before"
+
+# A Registry.pol out and back in, read back by reg query; a broken one writes nothing.
+cli export 'C:\ours.pol' --format pol --key 'HKLM\SOFTWARE\PortwrightPeer'
+check "export --format pol" "$status $(head -c 8 "$PW_WINEPREFIX/drive_c/ours.pol" | od -An -c | tr -d ' ')" \
+      "0 PReg001\0\0\0"
+reg delete "$key" /f >/dev/null
+cli import --dry-run 'C:\ours.pol'
+check "import --dry-run of it lists the changes by byte offset, writes nothing" \
+      "$status $(grep -c '^byte offset [0-9]*: add value' <<<"$out") $(reg query "$key" >/dev/null; echo $?)" "0 8 1"
+cli import 'C:\ours.pol'
+check "import reads what export --format pol wrote" "$status $(reg query "$key" /s)" "0 $before"
+head -c 9 "$PW_WINEPREFIX/drive_c/ours.pol" >"$PW_WINEPREFIX/drive_c/cut.pol"
+cli import 'C:\cut.pol'
+check "a cut Registry.pol: byte offset and reason, exit 2" "$status $out" \
+      "2 C:\\cut.pol, byte offset 8: the file ends where '[' belongs. Nothing was written."
 
 # Deletions from a file, and a broken file that writes nothing.
 printf 'REGEDIT4\r\n\r\n[-HKEY_LOCAL_MACHINE\\SOFTWARE\\PortwrightPeer\\Sub key]\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\PortwrightPeer]\r\n"number"=-\r\n' \
