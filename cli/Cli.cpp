@@ -5,6 +5,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "PortwrightVersion.h"
+
 namespace pw::cli {
 namespace {
 
@@ -52,7 +54,7 @@ int RunCli(const std::vector<std::string>& args, Services& services, Console& co
         "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Rpc\\RpcProxy, as Portwright's window does,\n"
         "leaving a change log of each write that `restore` can undo.",
         "portwright-cli"};
-    app.set_version_flag("--version", "portwright-cli 1.0.0.0");
+    app.set_version_flag("--version", "portwright-cli " PORTWRIGHT_VERSION);
     app.require_subcommand(1);
     app.footer(kExitCodes);
 
