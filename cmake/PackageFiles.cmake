@@ -28,6 +28,8 @@ set(pw_saved_epoch "$ENV{SOURCE_DATE_EPOCH}")
 set(ENV{SOURCE_DATE_EPOCH} ${pw_epoch})
 string(TIMESTAMP PW_CHANGELOG_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
 set(ENV{SOURCE_DATE_EPOCH} ${pw_saved_epoch})
+# Rewritten only when the date changes: the manual pages are made again then.
+file(CONFIGURE OUTPUT ${pw_files}/epoch CONTENT "${pw_epoch}\n")
 
 # Debian's changelog, compressed as Debian compresses it: -9, no name, no time.
 configure_file(${PROJECT_SOURCE_DIR}/resources/changelog.in ${pw_files}/changelog @ONLY)
@@ -56,7 +58,7 @@ foreach(program IN ITEMS portwright portwright-cli)
     COMMAND ${pw_run} ${PW_HELP2MAN} --no-info --section 1 --name ${pw_summary_${program}}
             --include ${pw_files}/${program}.h2m --output ${page} $<TARGET_FILE:${program}>
     COMMAND gzip -9nf ${page}
-    DEPENDS ${program} ${pw_files}/${program}.h2m
+    DEPENDS ${program} ${pw_files}/${program}.h2m ${pw_files}/epoch
     COMMENT "Making the manual page of ${program} with help2man"
     VERBATIM)
   list(APPEND pw_pages ${page}.gz)
