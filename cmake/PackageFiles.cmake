@@ -13,13 +13,13 @@ set(pw_epoch "$ENV{SOURCE_DATE_EPOCH}")
 if(pw_epoch STREQUAL "")
   execute_process(COMMAND git log -1 --format=%ct WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
                   OUTPUT_VARIABLE pw_epoch OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
-  # A new commit configures the build again, so the date follows it.
-  execute_process(COMMAND git rev-parse --git-path logs/HEAD WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
-                  OUTPUT_VARIABLE pw_head_log OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
-  get_filename_component(pw_head_log "${pw_head_log}" ABSOLUTE BASE_DIR ${PROJECT_SOURCE_DIR})
-  if(EXISTS "${pw_head_log}")
-    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${pw_head_log})
-  endif()
+endif()
+# A new commit configures the build again, so the date follows it.
+execute_process(COMMAND git rev-parse --git-path logs/HEAD WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
+                OUTPUT_VARIABLE pw_head_log OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+get_filename_component(pw_head_log "${pw_head_log}" ABSOLUTE BASE_DIR ${PROJECT_SOURCE_DIR})
+if(EXISTS "${pw_head_log}")
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${pw_head_log})
 endif()
 if(NOT pw_epoch MATCHES "^[0-9]+$")
   string(TIMESTAMP pw_epoch "%s" UTC)
