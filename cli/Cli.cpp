@@ -9,6 +9,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "PortwrightVersion.h"
 #include "cli/CommandTable.h"
 #include "cli/Suggest.h"
 
@@ -21,7 +22,7 @@ constexpr char kExitCodes[] =
     "  1  failed or refused, the message says what and why (a value that could\n"
     "     not be read, a write or a file that failed); check: findings\n"
     "  2  bad input or usage: nothing was done";
-constexpr char kVersion[] = "portwright-cli 1.0.0.0";
+constexpr char kVersion[] = "portwright-cli " PORTWRIGHT_VERSION;
 
 // A command name nobody defined: git's way, with the nearest command named.
 int UnknownCommand(const std::string& typed, const CLI::App& app, Console& console) {

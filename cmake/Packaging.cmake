@@ -33,7 +33,11 @@ set(CPACK_DEBIAN_PACKAGE_SECTION admin)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Dependencies from the libraries the programs link (dpkg-shlibdeps, dpkg-dev).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_FILE_NAME "portwright_${PROJECT_VERSION}_amd64.deb")
+# portwright_<version>_amd64.deb, and its debugging information apart in
+# portwright-dbgsym_<version>_amd64.ddeb: CPack strips the programs in the
+# package and keeps what it stripped there, under /usr/lib/debug/.build-id.
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_DEBUGINFO_PACKAGE ON)
 
 # Only amd64 is built and named; a build on another processor would name its
 # file wrongly, so it packs nothing rather than a mislabelled package.
@@ -46,4 +50,5 @@ if(NOT pw_deb_arch_result EQUAL 0 OR NOT pw_deb_arch STREQUAL "amd64")
 endif()
 set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
 
+include(cmake/PackageFiles.cmake)
 include(CPack)

@@ -28,6 +28,7 @@ else
 fi
 expect "administrator rights" 'level=""requireAdministrator"" uiAccess=""false""'
 expect "system DPI awareness" '>true</dpiAware>'
+expect "manifest version" 'version=""1.0.0.0""'
 
 # The group's images are the .ico's images, byte for byte.
 python3 - "$exe" "$ico" <<'PY' || failures=$((failures + 1))
