@@ -1,6 +1,7 @@
 #include "cli/Cli.h"
 
 #include <exception>
+#include <optional>
 #include <sstream>
 
 #include <CLI/CLI.hpp>
@@ -10,9 +11,9 @@ namespace {
 
 constexpr char kExitCodes[] =
     "Exit codes:\n"
-    "  0  done; check: no findings\n"
+    "  0  done; check: no findings, or warnings only\n"
     "  1  failed or refused (the message says what and why);\n"
-    "     show: the stored value could not be read; check: findings\n"
+    "     show: the stored value could not be read; check: findings that are errors\n"
     "  2  bad input or usage; check: the stored value could not be read";
 
 // Box options shared by compose and set, bound to one Boxes record.
@@ -71,8 +72,10 @@ int RunCli(const std::vector<std::string>& args, Services& services, Console& co
     CLI::App* byDefault = app.add_subcommand("default",
                                              "write the default value (host:100-5000), with a change log");
     CLI::App* restore = app.add_subcommand("restore", "undo the write that a change log records");
-    CLI::App* check = app.add_subcommand("check",
-                                         "report what is wrong with the stored value, one finding a line");
+    CLI::App* check = app.add_subcommand(
+        "check", "report what is wrong with the stored value and the settings beside it, one finding a line");
+    std::string proposed;
+    check->add_option("--value", proposed, "check this value in place of the stored one; write nothing");
 
     CLI::App* exportKey = app.add_subcommand("export",
                                              "write a key, its values and the keys below it as a .reg file "
@@ -93,7 +96,8 @@ int RunCli(const std::vector<std::string>& args, Services& services, Console& co
     for (CLI::App* command : {set, byDefault, restore}) {
         command->add_flag(
             "--dry-run", context.dryRun,
-            "print the stored value, the new value and the entries added and removed; write nothing");
+            "print the stored value, the new value, the entries added and removed and the check of the new "
+            "value; write nothing");
     }
     for (CLI::App* command : {show, compose, check})
         command->add_flag("--json", context.json, "print one JSON object");
@@ -145,7 +149,10 @@ int RunCli(const std::vector<std::string>& args, Services& services, Console& co
         if (set->parsed()) return Set(each, boxes.Given(*set));
         if (byDefault->parsed()) return Default(each);
         if (restore->parsed()) return Restore(each, FromUtf8(logFile), force);
-        if (check->parsed()) return Check(each);
+        if (check->parsed()) {
+            return Check(
+                each, check->count("--value") > 0 ? std::optional<Text>(FromUtf8(proposed)) : std::nullopt);
+        }
         return kBadInput;
     };
     try {

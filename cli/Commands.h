@@ -17,7 +17,7 @@ namespace pw::cli {
 
 // Exit codes, as --help and the README give them.
 constexpr int kDone = 0;
-constexpr int kFailed = 1;    // a write or read failed, a refusal, or check's findings
+constexpr int kFailed = 1;    // a write or read failed, a refusal, or check's error findings
 constexpr int kBadInput = 2;  // bad input or usage; check: the value could not be read
 
 // What the platform gives the commands.
@@ -51,7 +51,9 @@ int Compose(CommandContext& context, const Boxes& boxes);
 int Set(CommandContext& context, const Boxes& boxes);
 int Default(CommandContext& context);
 int Restore(CommandContext& context, const Text& logFile, bool force);
-int Check(CommandContext& context);
+// proposed: check this value in place of the stored one (nothing is written).
+// kFailed when a finding is an error; warnings alone are kDone.
+int Check(CommandContext& context, const std::optional<Text>& proposed = std::nullopt);
 
 // .reg files (RegFileCommands.cpp). BackupKey exports the RpcProxy key to
 // backupFile when one is given; false: it failed and said why.

@@ -68,8 +68,9 @@ TEST(ValidPortsCheck, FindingsPerKind) {
          kComposed + u";mail_1.example.com:6004;m\u00e9l:6004;a b:6004",
          {"bad-characters mail_1.example.com", "bad-characters m\u00e9l", "bad-characters a b"}},
         {"lengths of names and labels",
-         kComposed + u";" + FromUtf8(long16) + u":6004;" + FromUtf8(label64) + u".example:6004;exch1.:6004",
-         {"name-length " + long16, "name-length " + label64 + ".example", "name-length exch1."}},
+         kComposed + u";" + FromUtf8(long16) + u":6004;" + FromUtf8(label64) +
+             u".example:6004;exch1..corp:6004",
+         {"name-length " + long16, "name-length " + label64 + ".example", "name-length exch1..corp"}},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(Summary(CheckValidPorts(row.value, u"exch1", u"exch1.corp.example", row.services)),
