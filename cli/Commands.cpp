@@ -59,18 +59,48 @@ Json ToJson(const StoredValue& stored) {
 
 // ---- Findings ----
 
+// The newest change log of this server on the system drive ("RPC_<date>..." here,
+// "RPC_<server>_..." for --computer), by last write, that parses as one.
+std::optional<ProxySettings::Log> NewestLog(CommandContext& context) {
+    FileSystem& files = context.services.files;
+    const Text root = DriveRoot(context.services.environment);
+    const Text prefix = context.server.empty() ? Text(u"RPC_") : u"RPC_" + context.server + u"_";
+    std::vector<FileSystem::Listed> logs;
+    try {
+        logs = files.ListFiles(root, prefix);
+    } catch (const std::exception&) {
+        return std::nullopt;  // no log to compare with is no finding
+    }
+    std::sort(logs.begin(), logs.end(), [](const auto& a, const auto& b) { return a.written > b.written; });
+    for (const FileSystem::Listed& log : logs) {
+        const bool dated = log.name.size() > prefix.size() && log.name[prefix.size()] >= u'0' &&
+                           log.name[prefix.size()] <= u'9';
+        const bool logFile = log.name.size() > 4 &&
+                             EqualsNoCase(TextView(log.name).substr(log.name.size() - 4), u".log");
+        if (!dated || !logFile) continue;
+        try {
+            const auto parsed = ParseChangeLog(FromAnsi(ReadNamedFile(files, root + log.name)), nullptr);
+            if (parsed) return ProxySettings::Log{root + log.name, parsed->newSetting};
+        } catch (const std::exception&) {
+        }
+    }
+    return std::nullopt;
+}
+
 // The check of the stored value (or of proposed, in its place), with the
 // settings beside it; nothing when the stored value is checked and could not be read.
-std::optional<std::vector<Finding>> Findings(RegistryApi& registry, const ServerDiscovery& server,
+std::optional<std::vector<Finding>> Findings(CommandContext& context, const ServerDiscovery& server,
                                              std::vector<ServicePort>& services,
                                              const std::optional<Text>& proposed = std::nullopt) {
     if (!proposed && server.validPorts.state == StoredValue::State::Unreadable) return std::nullopt;
+    RegistryApi& registry = context.services.registry;
     services = ReadServicePorts(registry);
+    ProxySettings settings = ReadProxySettings(registry);
+    if (!proposed) settings.newestLog = NewestLog(context);
     // Without a host name the FQDN read is ".domain", which names nothing.
     const Text& host = server.names.hostName;
     const Text fqdn = host.empty() || server.names.domain.empty() ? Text() : server.names.serverFqdn;
-    return CheckValidPorts(proposed.value_or(server.validPorts.text), host, fqdn, services,
-                           ReadProxySettings(registry));
+    return CheckValidPorts(proposed.value_or(server.validPorts.text), host, fqdn, services, settings);
 }
 
 bool AnyError(const std::vector<Finding>& findings) {
@@ -173,7 +203,7 @@ int PrintPlan(CommandContext& context, const ServerDiscovery& server, const std:
     const auto added = Missing(next, now);
     const auto removed = Missing(now, next);
     std::vector<ServicePort> services;
-    const auto findings = Findings(context.services.registry, server, services, next);
+    const auto findings = Findings(context, server, services, next);
     if (context.json) {
         Json json{{"stored", ToJson(stored)}, {"newValue", value ? Json(U8(*value)) : Json(nullptr)}};
         json["delete"] = !value.has_value();
@@ -269,7 +299,7 @@ int WriteValue(CommandContext& context, const ServerDiscovery& server, const Tex
 int Show(CommandContext& context) {
     const ServerDiscovery server = DiscoverServer(context.services.registry);
     std::vector<ServicePort> services;
-    const auto findings = Findings(context.services.registry, server, services);
+    const auto findings = Findings(context, server, services);
     const bool read = server.validPorts.state != StoredValue::State::Unreadable;
     if (context.json) {
         Json json{{"netbiosName", U8(server.names.hostName)}, {"domain", U8(server.names.domain)},
@@ -414,7 +444,7 @@ int Restore(CommandContext& context, const Text& logFile, bool force) {
 int Check(CommandContext& context, const std::optional<Text>& proposed) {
     const ServerDiscovery server = DiscoverServer(context.services.registry);
     std::vector<ServicePort> services;
-    const auto findings = Findings(context.services.registry, server, services, proposed);
+    const auto findings = Findings(context, server, services, proposed);
     if (!findings) {
         if (context.json) {
             PrintJson(context.console, Json{{"stored", ToJson(server.validPorts)}, {"findings", nullptr}});

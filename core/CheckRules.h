@@ -41,5 +41,6 @@ void AnonymousAccess(Context& context, Findings& findings);
 void NspiOverHttp(Context& context, Findings& findings);
 void RpcInternetPorts(Context& context, Findings& findings);
 void AutoConfig(Context& context, Findings& findings);
+void Drift(Context& context, Findings& findings);
 
 }  // namespace pw::check

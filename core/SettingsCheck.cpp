@@ -163,4 +163,25 @@ void AutoConfig(Context& context, Findings& findings) {
          SettingPath(kSystemAttendantKey, kFrontEndPollName)});
 }
 
+// Portwright's own change logs: the newest one's NEW SETTING is what the last
+// write left. A log shows a control character as "?", so the value is compared so.
+void Drift(Context& context, Findings& findings) {
+    const auto& log = context.settings.newestLog;
+    if (!log) return;
+    Text logged(context.value);
+    std::replace_if(logged.begin(), logged.end(), IsControlChar, u'?');
+    if (logged == log->newSetting) return;
+    const Text wrote = log->newSetting.empty() ? Text(u"deleted it") : u"wrote " + Quoted(log->newSetting);
+    findings.push_back({FindingKind::Drift,
+                        {},
+                        u"ValidPorts is not what the newest change log, " + log->path +
+                            u", says the last write " + wrote +
+                            u": something else has rewritten it since, and restore from that log "
+                            u"refuses without --force",
+                        Severity::Warning,
+                        {},
+                        0,
+                        log->path});
+}
+
 }  // namespace pw::check

@@ -376,6 +376,7 @@ constexpr Rule kRules[] = {
     ServicesUnusable,    check::ServicesConflict, ValueEmpty,
     ValueEntries,        NamesAdmitted,           check::AnonymousAccess,
     check::NspiOverHttp, check::RpcInternetPorts, check::AutoConfig,
+    check::Drift,
 };
 
 }  // namespace
@@ -412,6 +413,7 @@ const char* FindingKindName(FindingKind kind) {
         case FindingKind::NspiOverHttp: return "nspi-over-http";
         case FindingKind::RpcInternetPorts: return "rpc-internet-ports";
         case FindingKind::AutoConfig: return "auto-config";
+        case FindingKind::Drift: return "drift";
     }
     return "unknown";
 }

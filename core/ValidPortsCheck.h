@@ -50,6 +50,7 @@ enum class FindingKind {
     ServiceConflict,   // two services set to the same port
     AnonymousAccess,   // RpcProxy\AllowAnonymous non-zero
     NspiOverHttp,      // a directory server whose NSPI does not listen on ncacn_http:6004
+    Drift,             // the value is not what the newest change log wrote
     RpcInternetPorts,  // Rpc\Internet\Ports that the RPC run time would reject as a whole
     AutoConfig,        // the mail server rewrites ValidPorts itself
 };
@@ -93,6 +94,13 @@ struct ProxySettings {
     std::optional<ListSetting> nspiSequences;   // NTDS\Parameters\NSPI interface protocol sequences
     std::optional<ListSetting> internetPorts;   // Rpc\Internet\Ports
     std::optional<Dword> frontEndPollInterval;  // MSExchangeSA\Parameters\HTTPFEPollingInterval
+    // The newest change log on the system drive and its NEW SETTING; none when
+    // there is none, or when a proposed value is checked in place of the stored one.
+    struct Log {
+        Text path;
+        Text newSetting;
+    };
+    std::optional<Log> newestLog;
 };
 
 // Where those settings live, under HKEY_LOCAL_MACHINE.

@@ -1,8 +1,10 @@
 #pragma once
 // The file system as the program sees it: Windows paths ("C:\RPC_...LOG").
 // Each platform maps them to real files (on Linux into the prefix folder).
+#include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "text/Text.h"
 
@@ -33,6 +35,15 @@ public:
 
     // Where a Windows path really is on this machine, for messages and docs.
     virtual std::string NativePath(const Text& path) const = 0;
+
+    // The files directly in folder (a path ending in "\\") whose names start with
+    // prefix, case aside, each with when it was last written (larger: later).
+    // A folder that does not exist holds none. Throws FileError when it cannot be read.
+    struct Listed {
+        Text name;
+        std::int64_t written = 0;
+    };
+    virtual std::vector<Listed> ListFiles(const Text& folder, const Text& prefix) const = 0;
 };
 
 }  // namespace pw

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -127,6 +128,29 @@ bool PrefixFileSystem::WriteWholeFile(const Text& path, const std::string& bytes
         Fail("write", path, mapped.file, !written ? writeError : closeError);
     }
     return true;
+}
+
+std::vector<FileSystem::Listed> PrefixFileSystem::ListFiles(const Text& folder, const Text& prefix) const {
+    // Map names files, not a drive's root: map a name in the folder and drop it.
+    std::string real = Map(folder + u"x").file;
+    real.erase(real.rfind('/'));
+    std::vector<Listed> files;
+    DIR* dir = ::opendir(real.c_str());
+    if (dir == nullptr) {
+        if (errno == ENOENT) return files;
+        Fail("list", folder, real, errno);
+    }
+    const Text folded = FoldCase(prefix);
+    while (const dirent* entry = ::readdir(dir)) {
+        const Text name = FromUtf8(entry->d_name);
+        if (FoldCase(name).compare(0, folded.size(), folded) != 0) continue;
+        struct stat info {};
+        if (::stat((real + "/" + entry->d_name).c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
+        files.push_back(
+            {name, static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec});
+    }
+    ::closedir(dir);
+    return files;
 }
 
 }  // namespace pw

@@ -22,6 +22,8 @@ public:
     // a network path, a ".." component, a NUL or a character Windows refuses).
     std::string NativePath(const Text& path) const override;
 
+    std::vector<Listed> ListFiles(const Text& folder, const Text& prefix) const override;
+
 private:
     struct Mapped {
         std::string driveFolder;  // <prefix>/drive_x

@@ -64,4 +64,23 @@ bool Win32FileSystem::Exists(const Text& path) const {
 
 std::string Win32FileSystem::NativePath(const Text& path) const { return ToUtf8(path); }
 
+std::vector<FileSystem::Listed> Win32FileSystem::ListFiles(const Text& folder, const Text& prefix) const {
+    std::vector<Listed> files;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(ToAnsi(folder + prefix + u"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        const DWORD code = GetLastError();
+        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return files;
+        throw FileError("Cannot list \"" + ToUtf8(folder) + "\": " + Reason(code) + ".");
+    }
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        const std::int64_t written = static_cast<std::int64_t>(found.ftLastWriteTime.dwHighDateTime) << 32 |
+                                     found.ftLastWriteTime.dwLowDateTime;
+        files.push_back({FromAnsi(found.cFileName), written});
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return files;
+}
+
 }  // namespace pw

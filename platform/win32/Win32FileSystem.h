@@ -10,6 +10,7 @@ public:
     bool Exists(const Text& path) const override;
     // The Windows path is the real one here (UTF-8, as for every message).
     std::string NativePath(const Text& path) const override;
+    std::vector<Listed> ListFiles(const Text& folder, const Text& prefix) const override;
 };
 
 }  // namespace pw

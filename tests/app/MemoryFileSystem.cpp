@@ -16,8 +16,20 @@ bool MemoryFileSystem::WriteWholeFile(const Text& path, const std::string& bytes
         found->second.bytes = bytes;
         return true;
     }
-    files_[folded] = {path, bytes};
+    files_[folded] = {path, bytes, ++writes_};
     return true;
+}
+
+std::vector<FileSystem::Listed> MemoryFileSystem::ListFiles(const Text& folder, const Text& prefix) const {
+    const Text start = FoldCase(folder + prefix);
+    std::vector<Listed> files;
+    for (const auto& [folded, file] : files_) {
+        const bool inFolder = folded.find(u'\\', folder.size()) == Text::npos;
+        if (folded.compare(0, start.size(), start) == 0 && inFolder) {
+            files.push_back({file.path.substr(folder.size()), file.order});
+        }
+    }
+    return files;
 }
 
 std::optional<std::string> MemoryFileSystem::Bytes(const Text& path) const {

@@ -14,11 +14,15 @@ class MemoryFileSystem final : public FileSystem {
 public:
     // Every write to a path that starts with folder throws FileError.
     void RefuseWritesUnder(const Text& folder) { refused_.push_back(FoldCase(folder)); }
-    void Put(const Text& path, const std::string& bytes) { files_[FoldCase(path)] = {path, bytes}; }
+    void Put(const Text& path, const std::string& bytes) {
+        files_[FoldCase(path)] = {path, bytes, ++writes_};
+    }
 
     bool WriteWholeFile(const Text& path, const std::string& bytes, Mode mode) override;
     bool Exists(const Text& path) const override { return files_.count(FoldCase(path)) != 0; }
     std::string NativePath(const Text& path) const override { return "memory:" + ToUtf8(path); }
+    // Written: the order of the files' first writes.
+    std::vector<Listed> ListFiles(const Text& folder, const Text& prefix) const override;
 
     std::optional<std::string> Bytes(const Text& path) const;
     // Paths as they were first written, in the order of their folded names.
@@ -28,9 +32,11 @@ private:
     struct File {
         Text path;
         std::string bytes;
+        std::int64_t order = 0;
     };
     std::map<Text, File> files_;
     std::vector<Text> refused_;
+    std::int64_t writes_ = 0;
 };
 
 }  // namespace pw::test

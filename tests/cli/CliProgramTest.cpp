@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "core/ChangeLog.h"
 #include "platform/posix/Prefix.h"
 #include "registry/sqlite/SqliteRegistryApi.h"
 #include "tests/support/TempFolder.h"
@@ -335,7 +336,8 @@ TEST_F(CliProgram, EachRuleOfTheCheckOverASeededStore) {
         std::vector<Seed> seeds;
         std::vector<std::string> kinds;
         int exit;
-        std::string first;  // "name port source" of the first finding
+        std::string first = {};      // "name port source" of the first finding
+        std::string loggedNew = {};  // when given: the NEW SETTING of a change log on the drive
     };
     const Row rows[] = {
         {"clean", kFour, {}, {}, 0, ""},
@@ -406,6 +408,8 @@ TEST_F(CliProgram, EachRuleOfTheCheckOverASeededStore) {
          {"auto-config"},
          0,
          ""},
+        {"drift from the newest log", kFour, {}, {"drift"}, 0, "", "exch1:100-5000"},
+        {"no drift", kFour, {}, {}, 0, "", kFour},
     };
     for (const Row& row : rows) {
         fs::remove_all(prefix.Path());
@@ -413,6 +417,11 @@ TEST_F(CliProgram, EachRuleOfTheCheckOverASeededStore) {
         SetUp();
         SetValidPorts(row.value);
         for (const Seed& seed : row.seeds) SetValue(seed.key, seed.name, seed.type, seed.data);
+        if (!row.loggedNew.empty()) {
+            fs::create_directory(prefix.Path() / "drive_c");
+            std::ofstream(prefix.Path() / "drive_c" / "RPC_12-6-2026_1.10.50AM.LOG")
+                << ToAnsi(ChangeLogText(u"", FromUtf8(row.loggedNew)) + u"\r\n");
+        }
         const Outcome run = Cli("check --json");
         const auto findings = nlohmann::json::parse(run.out)["findings"];
         std::vector<std::string> kinds;
