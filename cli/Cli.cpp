@@ -18,9 +18,9 @@ namespace {
 
 constexpr char kExitCodes[] =
     "Exit codes:\n"
-    "  0  done; check: no findings\n"
+    "  0  done; check: no findings, or warnings only\n"
     "  1  failed or refused, the message says what and why (a value that could\n"
-    "     not be read, a write or a file that failed); check: findings\n"
+    "     not be read, a write or a file that failed); check: findings that are errors\n"
     "  2  bad input or usage: nothing was done";
 constexpr char kVersion[] = "portwright-cli " PORTWRIGHT_VERSION;
 

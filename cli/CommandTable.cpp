@@ -22,9 +22,10 @@ void AddJson(CLI::App& command, CommandContext& context) {
 
 // set, default and restore: a preview, a JSON preview, and a backup of the key.
 void AddWriteOptions(CLI::App& command, Arguments& a, CommandContext& context) {
-    CLI::Option* dryRun = command.add_flag(
-        "--dry-run", context.dryRun,
-        "print the stored value, the new value and the entries added and removed; write nothing");
+    CLI::Option* dryRun = command.add_flag("--dry-run", context.dryRun,
+                                           "print the stored value, the new value, the entries added and "
+                                           "removed and the check of the new value; "
+                                           "write nothing");
     if (std::string(command.get_name()) != "restore") {
         command.add_flag("--json", context.json, "with --dry-run: print one JSON object")->needs(dryRun);
     }
@@ -68,14 +69,21 @@ const std::vector<Command> kCommands = {
          return Restore(x, FromUtf8(a.logFile), a.force);
      },
      false},
-    {"check", "report what is wrong with the stored value, one finding a line",
-     "portwright-cli check --value-from Registry.pol",
+    {"check", "report what is wrong with the stored value and the settings beside it, one finding a line",
+     "portwright-cli check --value 'exch1:6001-6002;exch1:6004'",
      [](CLI::App& c, Arguments& a, CommandContext& x) {
          AddJson(c, x);
+         CLI::Option* value = c.add_option("--value", a.proposed,
+                                           "check this value in place of the stored one; write nothing");
          c.add_option("--value-from", a.valueFrom,
-                      "check the ValidPorts that this .reg file or Registry.pol sets, not the stored one");
+                      "check the ValidPorts that this .reg file or Registry.pol sets, not the stored one")
+             ->excludes(value);
      },
-     [](CommandContext& x, const Arguments& a, const CLI::App&) { return Check(x, FromUtf8(a.valueFrom)); },
+     [](CommandContext& x, const Arguments& a, const CLI::App& c) {
+         const bool given = c.count("--value") > 0;
+         return Check(x, FromUtf8(a.valueFrom),
+                      given ? std::optional<Text>(FromUtf8(a.proposed)) : std::nullopt);
+     },
      true},
     {"logs", "list the change logs on the system drive, newest first, with the setting each wrote",
      "portwright-cli logs", [](CLI::App& c, Arguments&, CommandContext& x) { AddJson(c, x); },

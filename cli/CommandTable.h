@@ -22,6 +22,7 @@ struct Arguments {
     std::string file;
     std::string format = "reg";
     std::string valueFrom;
+    std::string proposed;  // check --value
     std::string key = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Rpc\\RpcProxy";
     std::string backup;
     std::vector<std::string> computers;

@@ -59,23 +59,72 @@ Json ToJson(const StoredValue& stored) {
 
 // ---- Findings ----
 
-// The check of the stored value, or nothing when it could not be read.
-std::optional<std::vector<Finding>> Findings(RegistryApi& registry, const ServerDiscovery& server,
-                                             std::vector<ServicePort>& services) {
-    if (server.validPorts.state == StoredValue::State::Unreadable) return std::nullopt;
+// The newest change log of this server on the system drive ("RPC_<date>..." here,
+// "RPC_<server>_..." for --computer), by last write, that parses as one.
+std::optional<ProxySettings::Log> NewestLog(CommandContext& context) {
+    FileSystem& files = context.services.files;
+    const Text root = DriveRoot(context.services.environment);
+    const Text prefix = context.server.empty() ? Text(u"RPC_") : u"RPC_" + context.server + u"_";
+    std::vector<FileEntry> logs;
+    try {
+        logs = files.ListFiles(root, prefix, u".LOG");
+    } catch (const std::exception&) {
+        return std::nullopt;  // no log to compare with is no finding
+    }
+    std::sort(logs.begin(), logs.end(), [](const auto& a, const auto& b) {
+        return a.modified != b.modified ? a.modified > b.modified : a.path > b.path;
+    });
+    for (const FileEntry& log : logs) {
+        // Another server's logs ("RPC_<server>_...") begin with a letter, this one's with the date.
+        const size_t first = root.size() + prefix.size();
+        if (log.path.size() <= first || log.path[first] < u'0' || log.path[first] > u'9') continue;
+        try {
+            const auto parsed = ParseChangeLog(DecodeChangeLog(ReadNamedFile(files, log.path)), nullptr);
+            if (parsed) return ProxySettings::Log{log.path, parsed->newSetting};
+        } catch (const std::exception&) {
+        }
+    }
+    return std::nullopt;
+}
+
+// The check of the stored value (or of proposed, in its place), with the
+// settings beside it; nothing when the stored value is checked and could not be read.
+std::optional<std::vector<Finding>> Findings(CommandContext& context, const ServerDiscovery& server,
+                                             std::vector<ServicePort>& services,
+                                             const std::optional<Text>& proposed = std::nullopt) {
+    if (!proposed && server.validPorts.state == StoredValue::State::Unreadable) return std::nullopt;
+    RegistryApi& registry = context.services.registry;
     services = ReadServicePorts(registry);
+    ProxySettings settings = ReadProxySettings(registry);
+    if (!proposed) settings.newestLog = NewestLog(context);
     // Without a host name the FQDN read is ".domain", which names nothing.
     const Text& host = server.names.hostName;
     const Text fqdn = host.empty() || server.names.domain.empty() ? Text() : server.names.serverFqdn;
-    return CheckValidPorts(server.validPorts.text, host, fqdn, services);
+    return CheckValidPorts(proposed.value_or(server.validPorts.text), host, fqdn, services, settings);
+}
+
+bool AnyError(const std::vector<Finding>& findings) {
+    return std::any_of(findings.begin(), findings.end(),
+                       [](const Finding& finding) { return finding.severity == Severity::Error; });
+}
+
+// One line for people: warnings say they are.
+Text Line(const Finding& finding) {
+    return finding.severity == Severity::Warning ? u"warning: " + finding.message : finding.message;
 }
 
 Json ToJson(const std::vector<Finding>& findings) {
     Json list = Json::array();
     for (const Finding& finding : findings) {
-        list.push_back({{"kind", FindingKindName(finding.kind)},
-                        {"entry", U8(finding.entry)},
-                        {"message", U8(finding.message)}});
+        list.push_back(
+            {{"kind", FindingKindName(finding.kind)},
+             {"severity", SeverityName(finding.severity)},
+             {"entry", U8(finding.entry)},
+             {"name", U8(finding.name)},
+             {"port", finding.port == 0 ? Json(nullptr) : Json(finding.port)},
+             {"source", U8(finding.source.empty() ? u"HKLM\\" + Text(kRpcProxyKey) + u"\\" + kValidPortsName
+                                                  : finding.source)},
+             {"message", U8(finding.message)}});
     }
     return list;
 }
@@ -146,17 +195,21 @@ PortsComposition ComposeFromBoxes(const ServerDiscovery& server, const Boxes& bo
                                    port(1, kDefaultPort2), port(2, kDefaultPort3)});
 }
 
-// What a write would change, for --dry-run.
-int PrintPlan(CommandContext& context, const StoredValue& stored, const std::optional<Text>& value) {
+// What a write would change, for --dry-run, and what the check finds in the new value.
+int PrintPlan(CommandContext& context, const ServerDiscovery& server, const std::optional<Text>& value) {
+    const StoredValue& stored = server.validPorts;
     const Text now = stored.state == StoredValue::State::Present ? stored.text : Text();
     const Text next = value.value_or(Text());
     const auto added = Missing(next, now);
     const auto removed = Missing(now, next);
+    std::vector<ServicePort> services;
+    const auto findings = Findings(context, server, services, next);
     if (context.json) {
         Json json{{"stored", ToJson(stored)}, {"newValue", value ? Json(U8(*value)) : Json(nullptr)}};
         json["delete"] = !value.has_value();
         json["added"] = ToJson(added);
         json["removed"] = ToJson(removed);
+        json["findings"] = ToJson(*findings);
         json["written"] = false;
         PrintJson(context.console, json);
         return kDone;
@@ -167,6 +220,8 @@ int PrintPlan(CommandContext& context, const StoredValue& stored, const std::opt
     for (const Text& entry : added) out.Out(u"Added:        " + entry);
     for (const Text& entry : removed) out.Out(u"Removed:      " + entry);
     if (added.empty() && removed.empty()) out.Out(u"No entry changes.");
+    if (findings->empty()) out.Out(u"Check of the new value: no findings");
+    for (const Finding& finding : *findings) out.Out(u"Check:        " + Line(finding));
     out.Out(u"Nothing was written (--dry-run).");
     return kDone;
 }
@@ -210,6 +265,7 @@ int WriteAndLog(CommandContext& context, const Text& previous, const std::option
     }
     context.lastLog = log.path;
     out.Out(doneMessage(log.path));
+    out.Out(u"The RPC proxy reads ValidPorts again within about five minutes.");
     try {
         const Text native = FromUtf8(services.files.NativePath(log.path));
         if (native != log.path) out.Out(u"FILE: " + native);
@@ -234,7 +290,7 @@ int WriteValue(CommandContext& context, const ServerDiscovery& server, const Tex
         context.console.Err(refusal);
         return kBadInput;
     }
-    if (context.dryRun) return PrintPlan(context, server.validPorts, value);
+    if (context.dryRun) return PrintPlan(context, server, value);
     return WriteAndLog(context, server.validPorts.text, value, &WriteConfirmedMessage);
 }
 
@@ -243,7 +299,7 @@ int WriteValue(CommandContext& context, const ServerDiscovery& server, const Tex
 int Show(CommandContext& context) {
     const ServerDiscovery server = DiscoverServer(context.services.registry);
     std::vector<ServicePort> services;
-    const auto findings = Findings(context.services.registry, server, services);
+    const auto findings = Findings(context, server, services);
     const bool read = server.validPorts.state != StoredValue::State::Unreadable;
     if (context.json) {
         Json json{{"netbiosName", U8(server.names.hostName)}, {"domain", U8(server.names.domain)},
@@ -268,7 +324,7 @@ int Show(CommandContext& context) {
     } else {
         out.Out(u"Check:           " + IntToText(findings->size()) +
                 (findings->size() == 1 ? u" finding" : u" findings"));
-        for (const Finding& finding : *findings) out.Out(u"  " + finding.message);
+        for (const Finding& finding : *findings) out.Out(u"  " + Line(finding));
     }
     return read ? kDone : kFailed;
 }
@@ -331,15 +387,27 @@ int Restore(CommandContext& context, const Text& logFile, bool force) {
                 u". Nothing was written.");
         return kBadInput;
     }
-    // The log shows "?" for a character it could not hold; writing it back would
-    // put "?" where the original was.
-    if (log->previousSetting.find(u'?') != Text::npos) {
-        out.Err(Quoted(logFile) +
-                u" cannot be restored: its PREVIOUS SETTING holds \"?\", which a change log "
-                u"writes for a character it cannot hold (a control character, or one outside the ANSI code "
-                u"page), "
-                u"so the value before that write is not known. Nothing was written.");
+    // The log shows "?" for a character it could not hold; writing it back puts
+    // "?" where the original was, so only --force does.
+    const bool masked = log->previousSetting.find(u'?') != Text::npos;
+    if (masked && !force) {
+        out.Err(
+            Quoted(logFile) +
+            u" is not restored: its PREVIOUS SETTING holds \"?\", which a change log writes for a "
+            u"character it cannot hold (a control character, or one outside the ANSI code page), so the "
+            u"value before that write may have held another character there. Nothing was written; --force "
+            u"restores it as the log has it.");
         return kBadInput;
+    }
+    const Text refusal = log->previousSetting.empty() ? Text() : WriteRefusal(log->previousSetting);
+    if (!refusal.empty()) {
+        out.Err(Quoted(logFile) + u" is not restored: " + refusal);
+        return kBadInput;
+    }
+    if (masked) {
+        out.Err(
+            u"The log's PREVIOUS SETTING is restored as the log has it: each \"?\" in it may have been "
+            u"another character, which the log masked.");
     }
 
     const ServerDiscovery server = DiscoverServer(context.services.registry);
@@ -368,12 +436,12 @@ int Restore(CommandContext& context, const Text& logFile, bool force) {
     const std::optional<Text> value = log->previousSetting.empty()
                                           ? std::nullopt
                                           : std::optional<Text>(log->previousSetting);
-    if (context.dryRun) return PrintPlan(context, stored, value);
+    if (context.dryRun) return PrintPlan(context, server, value);
     return WriteAndLog(context, stored.text, value, value ? &RestoredMessage : &DeletedMessage,
                        u"it did not exist before the write that " + logFile + u" records.");
 }
 
-int Check(CommandContext& context, const Text& valueFrom) {
+int Check(CommandContext& context, const Text& valueFrom, const std::optional<Text>& proposed) {
     ServerDiscovery server = DiscoverServer(context.services.registry);
     if (!valueFrom.empty()) {
         auto fromFile = ValidPortsFromFile(context, valueFrom);
@@ -381,7 +449,7 @@ int Check(CommandContext& context, const Text& valueFrom) {
         server.validPorts = std::move(*fromFile);
     }
     std::vector<ServicePort> services;
-    const auto findings = Findings(context.services.registry, server, services);
+    const auto findings = Findings(context, server, services, proposed);
     if (!findings) {
         if (context.json) {
             PrintJson(context.console, Json{{"stored", ToJson(server.validPorts)}, {"findings", nullptr}});
@@ -390,15 +458,17 @@ int Check(CommandContext& context, const Text& valueFrom) {
         return kFailed;
     }
     if (context.json) {
-        PrintJson(context.console, Json{{"stored", ToJson(server.validPorts)},
-                                        {"netbiosName", U8(server.names.hostName)},
-                                        {"fqdn", U8(server.names.serverFqdn)},
-                                        {"servicePorts", ToJson(services)},
-                                        {"findings", ToJson(*findings)}});
+        Json json{{"stored", ToJson(server.validPorts)}};
+        if (proposed) json["checked"] = U8(*proposed);
+        json["netbiosName"] = U8(server.names.hostName);
+        json["fqdn"] = U8(server.names.serverFqdn);
+        json["servicePorts"] = ToJson(services);
+        json["findings"] = ToJson(*findings);
+        PrintJson(context.console, json);
     } else {
-        for (const Finding& finding : *findings) context.console.Out(finding.message);
+        for (const Finding& finding : *findings) context.console.Out(Line(finding));
     }
-    return findings->empty() ? kDone : kFailed;
+    return AnyError(*findings) ? kFailed : kDone;
 }
 
 }  // namespace pw::cli

@@ -18,7 +18,7 @@ namespace pw::cli {
 
 // Exit codes, as --help and the README give them.
 constexpr int kDone = 0;
-constexpr int kFailed = 1;    // a read, write or file failed, a refusal, or check's findings
+constexpr int kFailed = 1;    // a read, write or file failed, a refusal, or check's error findings
 constexpr int kBadInput = 2;  // bad input or usage: nothing was done
 
 // What the platform gives the commands.
@@ -52,8 +52,11 @@ int Compose(CommandContext& context, const Boxes& boxes);
 int Set(CommandContext& context, const Boxes& boxes);
 int Default(CommandContext& context);
 int Restore(CommandContext& context, const Text& logFile, bool force);
-// valueFrom: check the ValidPorts that this .reg file or Registry.pol would leave, not the stored one.
-int Check(CommandContext& context, const Text& valueFrom = {});
+// valueFrom: check the ValidPorts that this .reg file or Registry.pol would leave;
+// proposed: check this value; either in place of the stored one (nothing is
+// written). kFailed when a finding is an error; warnings alone are kDone.
+int Check(CommandContext& context, const Text& valueFrom = {},
+          const std::optional<Text>& proposed = std::nullopt);
 // The change logs on the system drive, newest first, with their NEW SETTING.
 int Logs(CommandContext& context);
 

@@ -11,4 +11,7 @@ namespace pw::cli {
 
 std::vector<ServicePort> ReadServicePorts(RegistryApi& registry);
 
+// The settings beside ValidPorts that the check looks at, read the same way.
+ProxySettings ReadProxySettings(RegistryApi& registry);
+
 }  // namespace pw::cli

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <exception>
 
+#include "core/ValidPortsCheck.h"
 #include "registry/RegOp.h"
 
 namespace pw {
@@ -49,7 +50,8 @@ void Judge(ValidPortsChange& change, bool holdsWanted) {
 
 Text WriteRefusal(TextView value, TextView origin) {
     const auto control = std::find_if(value.begin(), value.end(), IsControlChar);
-    if (control == value.end()) return {};
+    // The proxy would skip such an entry, and the check calls it malformed.
+    if (control == value.end()) return MalformedValueRefusal(value);
     char code[8];
     std::snprintf(code, sizeof code, "%04X", static_cast<unsigned>(*control));
     Text refusal = Text(kValueWithControl) + u" It holds U+" + FromUtf8(code);

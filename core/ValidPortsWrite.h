@@ -25,8 +25,9 @@ struct ValidPortsChange {
 constexpr char16_t kValueWithControl[] =
     u"The value to write must not contain line breaks or other control characters.";
 
-// Why value must not be written, or empty when it may. origin, when known,
-// names where the value's control character came from.
+// Why value must not be written, or empty when it may: a control character
+// (origin, when known, names where it came from), or an entry the check calls
+// malformed (MalformedValueRefusal).
 Text WriteRefusal(TextView value, TextView origin = {});
 
 // The origin to name for a value composed from the names start-up read: the

@@ -26,8 +26,10 @@ Text LowerCase(TextView text);
 bool EqualsNoCase(TextView a, TextView b);
 // Case-folded copy for use as a map key.
 Text FoldCase(TextView text);
-// Below U+0020, or DEL: what would break a line or a log's ten lines.
-constexpr bool IsControlChar(char16_t c) { return c < u' ' || c == u'\x7F'; }
+// Below U+0020, DEL, or the C1 range U+0080-U+009F: what would break a line or
+// a log's ten lines. C1 counts too: the ANSI code page maps its undefined bytes
+// to five of them, so the code-page rule alone lets them through.
+constexpr bool IsControlChar(char16_t c) { return c < u' ' || (c >= u'\x7F' && c <= u'\x9F'); }
 
 // For Linux paths and Qt-free diagnostics.
 std::string ToUtf8(TextView text);

@@ -181,12 +181,39 @@ TEST_F(Apply, ALogThatCannotBeWrittenIsNamedInTheConfirmation) {
     EXPECT_EQ(h.Shown(ControlId::lblSave), Announcement(kSecondLog));
 }
 
-TEST(ApplyWithoutValues, DefaultOfAnEmptyRegistryAndAnEmptyPreviousSetting) {
+// A value whose entries the check calls malformed is refused before the store
+// is asked: its message, the stored value unchanged, no log.
+TEST(ApplyMalformed, AnEmptyNameOrABackwardsRangeIsNeitherWrittenNorLogged) {
+    WindowHarness empty;  // no HostName: the default value is ":100-5000"
+    empty.Load();
+    empty.form.ForgetPrompts();
+    empty.form.Press(ControlId::cmdDefault);
+    EXPECT_EQ(empty.StoredValidPorts(), u"");
+    EXPECT_EQ(
+        empty.form.Prompts(),
+        std::vector<Text>{u"Host names must not be empty: the value would hold the entry \":100-5000\", "
+                          u"which the RPC proxy cannot read. Nothing was written."});
+    EXPECT_FALSE(empty.files.Bytes(kFirstLog));
+
     WindowHarness h;
+    h.SeedExch1OnCorpExample();
     h.Load();
-    h.form.Press(ControlId::cmdDefault);
-    EXPECT_EQ(h.StoredValidPorts(), u":100-5000");
-    EXPECT_EQ(h.files.Bytes(kFirstLog), LogBytes("", ":100-5000"));
+    h.form.Type(ControlId::txtComputerName, u"");
+    h.form.ForgetPrompts();
+    h.form.Press(ControlId::cmdSetReg);
+    ASSERT_EQ(h.form.Prompts().size(), 1u);
+    EXPECT_EQ(h.form.Prompts()[0].rfind(u"Host names must not be empty: the value would hold the entry "
+                                        u"\":6001-6002\"",
+                                        0),
+              0u);
+    h.form.Type(ControlId::txtComputerName, u"exch1");
+    h.form.Type(ControlId::txtPort1, u"7001");  // 7001-6002 runs backwards
+    h.form.ForgetPrompts();
+    h.form.Press(ControlId::cmdSetReg);
+    ASSERT_EQ(h.form.Prompts().size(), 1u);
+    EXPECT_NE(h.form.Prompts()[0].find(u"its range runs backwards (7001 > 6002)"), Text::npos);
+    EXPECT_EQ(h.StoredValidPorts(), u"EXCH1:100-5000");
+    EXPECT_TRUE(h.files.Paths().empty());
 }
 
 TEST(ApplyOverAStoredValueWithLineBreaks, TheLogShowsThemAsQuestionMarksAndKeepsTenLines) {

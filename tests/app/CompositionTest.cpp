@@ -98,6 +98,8 @@ TEST_F(Composition, BadInputIsRefusedWithOneMessageAndChangesNothing) {
          u"1",
          ControlId::txtPort1, u"6001", kControl},
         {ControlId::txtInternalFQDN, u"corp\vexample", ControlId::txtPort1, u"6001", kControl},
+        // C1: the code page maps its undefined byte 0x81 to U+0081, so only this rule stops it.
+        {ControlId::txtExternalFQDN, u"mail\u0081.example.com", ControlId::txtPort1, u"6001", kControl},
         {ControlId::txtInternalFQDN, u"corp\n;", ControlId::txtPort1, u"6001", kName},
         // The store would hold "?" where these were typed.
         {ControlId::txtExternalFQDN, u"mail.\u4F8B.com", ControlId::txtPort1, u"6001", kCodePage},

@@ -59,6 +59,9 @@ TEST(ValidPortsCheck, FindingsPerKind) {
          {"wide-range exch1:100-5000", "port-not-admitted exch1", "port-not-admitted exch1",
           "port-not-admitted exch1", "name-missing exch1.corp.example"}},
         {"a port beside the services'", kComposed + u";exch1:6003", {"wide-range exch1:6003"}},
+        {"wildcards count for the names they fit, and only those",
+         u"e*h1:6001-6002;*.example:6001-6002;x*:6004;exch1.corp.example:6004",
+         {"wildcard e*h1", "wildcard *.example", "wildcard x*", "port-not-admitted exch1"}},
         {"the services moved to other ports",
          kComposed,
          {"wide-range exch1:6004", "wide-range exch1.corp.example:6004", "port-not-admitted exch1",
@@ -68,8 +71,9 @@ TEST(ValidPortsCheck, FindingsPerKind) {
          kComposed + u";mail_1.example.com:6004;m\u00e9l:6004;a b:6004",
          {"bad-characters mail_1.example.com", "bad-characters m\u00e9l", "bad-characters a b"}},
         {"lengths of names and labels",
-         kComposed + u";" + FromUtf8(long16) + u":6004;" + FromUtf8(label64) + u".example:6004;exch1.:6004",
-         {"name-length " + long16, "name-length " + label64 + ".example", "name-length exch1."}},
+         kComposed + u";" + FromUtf8(long16) + u":6004;" + FromUtf8(label64) +
+             u".example:6004;exch1..corp:6004",
+         {"name-length " + long16, "name-length " + label64 + ".example", "name-length exch1..corp"}},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(Summary(CheckValidPorts(row.value, u"exch1", u"exch1.corp.example", row.services)),

@@ -50,7 +50,8 @@ TEST(ValidPortsStore, AWriteIsJudgedByWhatTheCodePageMakesOfTheValue) {
 TEST(ValidPortsStore, AValueWithAControlCharacterIsRefusedBeforeTheStoreIsAsked) {
     WindowHarness h;
     h.Seed(kRpcProxyKeyPath, "ValidPorts", u"exch1:100-5000");
-    for (const Text& value : {Text(u"exch1:100-5000\nx"), Text(u"exch1\r:100"), Text(u"exch\x7F:1")}) {
+    for (const Text& value :
+         {Text(u"exch1:100-5000\nx"), Text(u"exch1\r:100"), Text(u"exch\x7F:1"), Text(u"exch\u009D:1")}) {
         const ValidPortsChange change = WriteValidPorts(h.Registry(), value);
         EXPECT_EQ(change.result, Result::Refused);
         EXPECT_EQ(change.failure.rfind(u"The value to write must not contain line breaks", 0), 0u);

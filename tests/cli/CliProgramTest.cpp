@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "core/ChangeLog.h"
 #include "platform/posix/Prefix.h"
 #include "registry/sqlite/SqliteRegistryApi.h"
 #include "tests/support/TempFolder.h"
@@ -266,10 +267,16 @@ TEST_F(CliProgram, ControlCharactersAreNeitherWrittenNorRestored) {
     SetValidPorts("EXCH1:100-5000\r\nx");
     Outcome run = Cli("default");
     ASSERT_EQ(run.exit, 0) << run.err;
-    EXPECT_NE(ReadFile(LogFile(run)).find("\r\nPREVIOUS SETTING=EXCH1:100-5000??x\r\n"), std::string::npos);
-    run = Cli("restore " + Quote(LogFile(run).string()));
+    const fs::path log = LogFile(run);
+    EXPECT_NE(ReadFile(log).find("\r\nPREVIOUS SETTING=EXCH1:100-5000??x\r\n"), std::string::npos);
+    run = Cli("restore " + Quote(log.string()));
     EXPECT_EQ(run.exit, 2);
-    EXPECT_NE(run.err.find("cannot be restored: its PREVIOUS SETTING holds \"?\""), std::string::npos)
+    EXPECT_NE(run.err.find("is not restored: its PREVIOUS SETTING holds \"?\""), std::string::npos)
+        << run.err;
+    // --force takes the log as it is, but "EXCH1:100-5000??x" is no entry the proxy can read.
+    run = Cli("restore --force " + Quote(log.string()));
+    EXPECT_EQ(run.exit, 2);
+    EXPECT_NE(run.err.find("('5000??x' is not a port number). Nothing was written."), std::string::npos)
         << run.err;
 
     SetValue("SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters", "Domain", regtype::Sz,
@@ -358,6 +365,165 @@ TEST_F(CliProgram, CheckFindingsAndExitCodes) {
     EXPECT_EQ(run.exit, 1);
     EXPECT_EQ(run.err.rfind("ValidPorts could not be read: ", 0), 0u) << run.err;
     EXPECT_NE(run.err.find("registry.db"), std::string::npos) << run.err;
+}
+
+// One row per rule of the check: a store seeded for it alone, check --json's
+// kinds in order, its exit code (warnings alone: 0), and the fields of the first finding.
+TEST_F(CliProgram, EachRuleOfTheCheckOverASeededStore) {
+    const std::string sa = "SYSTEM\\CurrentControlSet\\Services\\MSExchangeSA\\Parameters";
+    const std::string ntds = "SYSTEM\\CurrentControlSet\\Services\\NTDS\\Parameters";
+    const auto dword = [](std::uint32_t n) { return std::string(reinterpret_cast<const char*>(&n), 4); };
+    struct Seed {
+        std::string key, name;
+        Dword type;
+        std::string data;
+    };
+    struct Row {
+        const char* rule;
+        std::string value;
+        std::vector<Seed> seeds;
+        std::vector<std::string> kinds;
+        int exit;
+        std::string first = {};      // "name port source" of the first finding
+        std::string loggedNew = {};  // when given: the NEW SETTING of a change log on the drive
+    };
+    const Row rows[] = {
+        {"clean", kFour, {}, {}, 0, ""},
+        {"wildcard, counting for the names it fits",
+         "exch*:6001-6002;exch*:6004",
+         {},
+         {"wildcard"},
+         0,
+         "exch* null HKLM\\SOFTWARE\\Microsoft\\Rpc\\RpcProxy\\ValidPorts"},
+        {"C1 control character",
+         kFour + ";ex\x81"
+                 "ch:6004",
+         {},
+         {"bad-characters"},
+         1,
+         ""},
+        {"a '?' from a log", kFour + ";mail?.example.com:6004", {}, {"bad-characters"}, 1, ""},
+        {"no internal domain",
+         "exch1:6001-6002;exch1.:6001-6002;exch1:6004;exch1.:6004",
+         {{"SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters", "Domain", regtype::Sz, Sz("")}},
+         {"no-domain"},
+         0,
+         "exch1. null HKLM\\SOFTWARE\\Microsoft\\Rpc\\RpcProxy\\ValidPorts"},
+        {"empty name", kFour + ";:6004", {}, {"bad-entry"}, 1, ""},
+        {"services told one port",
+         kFour,
+         {{"SYSTEM\\CurrentControlSet\\Services\\MSExchangeIS\\ParametersSystem", "Rpc/HTTP Port",
+           regtype::Dword_, dword(6002)}},
+         {"service-conflict", "wide-range", "wide-range"},
+         1,
+         " 6002 HKLM\\System\\CurrentControlSet\\Services\\MSExchangeSA\\Parameters\\HTTP Port"},
+        {"a non-default port not admitted",
+         kFour,
+         {{sa, "Rpc/HTTP NSPI Port", regtype::Dword_, dword(7004)}},
+         {"wide-range", "wide-range", "port-not-admitted", "port-not-admitted"},
+         1,
+         ""},
+        {"anonymous access",
+         kFour,
+         {{"SOFTWARE\\Microsoft\\Rpc\\RpcProxy", "AllowAnonymous", regtype::Dword_, dword(1)}},
+         {"anonymous-access"},
+         0,
+         " null HKLM\\SOFTWARE\\Microsoft\\Rpc\\RpcProxy\\AllowAnonymous"},
+        {"global catalog without NSPI over HTTP",
+         kFour,
+         {{ntds, "TCP/IP Port", regtype::Dword_, dword(1234)}},
+         {"nspi-over-http"},
+         1,
+         ""},
+        {"NSPI over HTTP as REG_SZ",
+         kFour,
+         {{ntds, "NSPI interface protocol sequences", regtype::Sz, Sz("ncacn_http:6004")}},
+         {},
+         0,
+         ""},
+        {"Rpc\\Internet\\Ports with spaces",
+         kFour,
+         {{"SOFTWARE\\Microsoft\\Rpc\\Internet", "Ports", regtype::MultiSz,
+           std::string("5000-5100\0"
+                       "4000 - 4010\0\0",
+                       23)}},
+         {"rpc-internet-ports"},
+         1,
+         ""},
+        {"the System Attendant's polling",
+         kFour,
+         {{sa, "HTTPFEPollingInterval", regtype::Dword_, dword(15)}},
+         {"auto-config"},
+         0,
+         ""},
+        {"drift from the newest log", kFour, {}, {"drift"}, 0, "", "exch1:100-5000"},
+        {"no drift", kFour, {}, {}, 0, "", kFour},
+    };
+    for (const Row& row : rows) {
+        fs::remove_all(prefix.Path());
+        fs::create_directory(prefix.Path());
+        SetUp();
+        SetValidPorts(row.value);
+        for (const Seed& seed : row.seeds) SetValue(seed.key, seed.name, seed.type, seed.data);
+        if (!row.loggedNew.empty()) {
+            fs::create_directory(prefix.Path() / "drive_c");
+            std::ofstream(prefix.Path() / "drive_c" / "RPC_12-6-2026_1.10.50AM.LOG")
+                << ToAnsi(ChangeLogText(u"", FromUtf8(row.loggedNew)) + u"\r\n");
+        }
+        const Outcome run = Cli("check --json");
+        const auto findings = nlohmann::json::parse(run.out)["findings"];
+        std::vector<std::string> kinds;
+        for (const auto& finding : findings) kinds.push_back(finding["kind"]);
+        EXPECT_EQ(kinds, row.kinds) << row.rule << "\n" << run.out;
+        EXPECT_EQ(run.exit, row.exit) << row.rule;
+        if (!row.first.empty() && !findings.empty()) {
+            const auto& f = findings[0];
+            EXPECT_EQ(
+                f["name"].get<std::string>() + " " + f["port"].dump() + " " + f["source"].get<std::string>(),
+                row.first)
+                << row.rule;
+        }
+    }
+}
+
+// The write path: a value the check calls malformed is refused with 2 before
+// anything changes; --dry-run shows the new value's findings; check --value
+// writes nothing; a '?' from a log is restored only with --force, and said so.
+TEST_F(CliProgram, WritesRefuseWhatTheCheckCallsMalformed) {
+    SetValidPorts(kFour);
+    Outcome run = Cli("set --host '' --domain ''");
+    EXPECT_EQ(run.exit, 2);
+    EXPECT_EQ(run.err,
+              "Host names must not be empty: the value would hold the entry \":6001-6002\", which "
+              "the RPC proxy cannot read. Nothing was written.\n");
+    EXPECT_EQ(Cli("set --ports 7001,6002,6004 --dry-run").exit, 2);
+    EXPECT_EQ(Stored(), kFour);
+    EXPECT_TRUE(Logs().empty());
+
+    run = Cli("set --external 'mail?.example.com' --dry-run");
+    EXPECT_EQ(run.exit, 0) << run.err;
+    EXPECT_NE(run.out.find("Check:        name 'mail?.example.com' has characters other than"),
+              std::string::npos)
+        << run.out;
+    run = Cli("check --value 'exch1:6001-6002;exch1.corp.example:6001-6002;exch1:6004'");
+    EXPECT_EQ(run.exit, 1);
+    EXPECT_EQ(run.out,
+              "port 6004 is not admitted for 'exch1.corp.example': the directory proxy (DSProxy) "
+              "listens on it (the default: Rpc/HTTP NSPI Port under HKLM\\System\\CurrentControlSet\\"
+              "Services\\MSExchangeSA\\Parameters is not set)\n");
+    EXPECT_EQ(Stored(), kFour);
+
+    run = Cli("set --external 'mail?.example.com'");
+    EXPECT_NE(run.out.find("\nThe RPC proxy reads ValidPorts again within about five minutes.\n"),
+              std::string::npos)
+        << run.out;
+    const std::string withMask = Stored();
+    const fs::path log = LogFile(Cli("default"));
+    EXPECT_EQ(Cli("restore " + Quote(log.string())).exit, 2);
+    run = Cli("restore --force " + Quote(log.string()));
+    EXPECT_EQ(run.exit, 0) << run.err;
+    EXPECT_NE(run.err.find("each \"?\" in it may have been another character"), std::string::npos) << run.err;
+    EXPECT_EQ(Stored(), withMask);
 }
 
 TEST_F(CliProgram, WriteFailuresAreReportedNotConfirmed) {

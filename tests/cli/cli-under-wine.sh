@@ -56,4 +56,30 @@ cli check
 check "check: the endpoint mapper admitted" "$status $(grep -c 'among them 593' <<<"$out")" "1 1"
 check "check: the DSProxy port from its setting" "$(grep -c 'they listen on 6001, 6002 and 7004' <<<"$out")" 1
 
+# Rules beside the value, seeded with Wine's reg.exe: the kinds check --json
+# finds, in order, and its exit code (a warning alone leaves it 0). The newest
+# log recorded the deletion above, so the value seeded since is drift; without
+# an internal domain the FQDN entries end in a bare dot.
+kinds() { grep -o '"kind": "[a-z-]*"' <<<"$out" | cut -d'"' -f4 | tr '\n' ' '; }
+reg delete 'HKLM\System\CurrentControlSet\Services\MSExchangeSA\Parameters' /v 'Rpc/HTTP NSPI Port' /f >/dev/null
+reg add 'HKLM\SYSTEM\CurrentControlSet\Services\Tcpip\Parameters' /v Domain /t REG_SZ /d '' /f >/dev/null
+cli compose
+composed=$out
+reg add "$rpcproxy" /v ValidPorts /t REG_SZ /d "$composed" /f >/dev/null
+reg add "$rpcproxy" /v AllowAnonymous /t REG_DWORD /d 1 /f >/dev/null
+cli check --json
+check "check: no domain, AllowAnonymous and drift are warnings" "$status $(kinds)" \
+      "0 no-domain anonymous-access drift "
+reg add 'HKLM\SYSTEM\CurrentControlSet\Services\NTDS\Parameters' /v 'NSPI interface protocol sequences' \
+    /t REG_MULTI_SZ /d 'ncacn_ip_tcp:1234' /f >/dev/null
+reg add 'HKLM\SOFTWARE\Microsoft\Rpc\Internet' /v Ports /t REG_MULTI_SZ /d '4000 - 4010' /f >/dev/null
+cli check --json
+check "check: NSPI without ncacn_http:6004, Rpc\\Internet\\Ports with spaces" "$status $(kinds)" \
+      "1 no-domain anonymous-access nspi-over-http rpc-internet-ports drift "
+
+cli set --host '' --domain ''
+check "set of an empty name: refused, exit 2" "$status $err" \
+      '2 Host names must not be empty: the value would hold the entry ":6001-6002", which the RPC proxy cannot read. Nothing was written.'
+check "and nothing written" "$(stored)" "REG_SZ $composed"
+
 [ "$failures" -eq 0 ]

@@ -111,9 +111,9 @@ TEST_F(SessionTest, ATypedSessionComposesWritesLogsRestoresAndExits) {
 
     QTest::keyClicks(W(ControlId::txtExternalFQDN), "Mail.Example.COM");
     Retype(ControlId::txtComputerName, "EXCH 2");
-    Retype(ControlId::txtPort1, "7001");
+    Retype(ControlId::txtPort1, "6000");
     const QString composed =
-        "exch2:7001-6002;exch2.corp.example:7001-6002;mail.example.com:7001-6002;"
+        "exch2:6000-6002;exch2.corp.example:6000-6002;mail.example.com:6000-6002;"
         "exch2:6004;exch2.corp.example:6004;mail.example.com:6004";
     EXPECT_EQ(Text(ControlId::txtModified), composed);
     EXPECT_EQ(Text(ControlId::lblComputernameFQDN), "exch2.corp.example");
