@@ -46,7 +46,8 @@ struct BoxOptions {
 
 }  // namespace
 
-int RunCli(const std::vector<std::string>& args, Services& services, Console& console) {
+int RunCli(const std::vector<std::string>& args, Services& services, Console& console,
+           const ServerAccess* access) {
     CLI::App app{
         "Shows, checks, composes and writes the registry value ValidPorts under\n"
         "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Rpc\\RpcProxy, as Portwright's window does,\n"
@@ -97,9 +98,9 @@ int RunCli(const std::vector<std::string>& args, Services& services, Console& co
     }
     for (CLI::App* command : {show, compose, check})
         command->add_flag("--json", context.json, "print one JSON object");
-    for (CLI::App* command : {set, byDefault}) {
-        command->add_flag("--json", context.json, "with --dry-run: print one JSON object")
-            ->needs(command->get_option("--dry-run"));
+    for (CLI::App* command : {set, byDefault, exportKey}) {
+        command->add_flag("--json", context.json,
+                          "with --dry-run: print one JSON object; with --computer: JSON Lines");
     }
     restore
         ->add_option("LOGFILE", logFile, "a change log written by Portwright (C:\\RPC_...LOG or a file path)")
@@ -109,6 +110,7 @@ int RunCli(const std::vector<std::string>& args, Services& services, Console& co
     }
     std::vector<std::string> computers;
     std::string computerList;
+    RolloutSettings rollout;
     for (CLI::App* command : {show, check, compose, set, byDefault, exportKey}) {
         command
             ->add_option(
@@ -117,6 +119,14 @@ int RunCli(const std::vector<std::string>& args, Services& services, Console& co
                 "named after the server")
             ->take_all();
         command->add_option("--computers", computerList, "run on each server this file names, one a line");
+        command
+            ->add_option("--parallel", rollout.parallel,
+                         "servers worked on at the same time (1: one after another)")
+            ->capture_default_str()
+            ->check(CLI::Range(1, 64));
+        command->add_option("--timeout", rollout.timeoutSeconds, "seconds each server may take, all of it")
+            ->capture_default_str()
+            ->check(CLI::Range(1, 86400));
     }
     restore->add_flag("--force", force, "restore even when the value no longer holds the log's NEW SETTING");
 
@@ -133,43 +143,44 @@ int RunCli(const std::vector<std::string>& args, Services& services, Console& co
     }
 
     context.backupFile = FromUtf8(backup);
-    const auto run = [&](CommandContext& each) -> int {
-        if (exportKey->parsed()) {
-            const Text file = FromUtf8(regFile);
-            return ExportKey(each, each.server.empty() ? file : ServerFileName(file, each.server),
-                             FromUtf8(keyPath));
-        }
-        if (import->parsed()) return ImportFile(each, FromUtf8(regFile));
-        if (show->parsed()) return Show(each);
-        if (compose->parsed()) return Compose(each, boxes.Given(*compose));
-        if (set->parsed()) return Set(each, boxes.Given(*set));
-        if (byDefault->parsed()) return Default(each);
-        if (restore->parsed()) return Restore(each, FromUtf8(logFile), force);
-        if (check->parsed()) return Check(each);
+    const bool remote = !computers.empty() || !computerList.empty();
+    if (context.json && !context.dryRun && !remote &&
+        (set->parsed() || byDefault->parsed() || exportKey->parsed())) {
+        console.Err(
+            u"--json needs --dry-run, or --computer or --computers (JSON Lines). Run with --help for more "
+            u"information.");
+        return kBadInput;
+    }
+    // Copies, not references: a server's run may outlive this function (core/Rollout.h).
+    const std::string name = app.get_subcommands().front()->get_name();
+    const Boxes given = name == "compose" ? boxes.Given(*compose)
+                        : name == "set"   ? boxes.Given(*set)
+                                          : Boxes{};
+    const auto run = [name, given, file = FromUtf8(regFile), key = FromUtf8(keyPath), log = FromUtf8(logFile),
+                      force](CommandContext& each) -> int {
+        if (name == "export")
+            return ExportKey(each, each.server.empty() ? file : ServerFileName(file, each.server), key);
+        if (name == "import") return ImportFile(each, file);
+        if (name == "show") return Show(each);
+        if (name == "compose") return Compose(each, given);
+        if (name == "set") return Set(each, given);
+        if (name == "default") return Default(each);
+        if (name == "restore") return Restore(each, log, force);
+        if (name == "check") return Check(each);
         return kBadInput;
     };
     try {
-        if (computers.empty() && computerList.empty()) return run(context);
-#ifndef _WIN32
-        console.Err(
-            u"--computer and --computers need Windows' remote registry (RegConnectRegistry): run "
-            u"portwright-cli.exe on Windows to reach other servers. Nothing was done.");
-        return kFailed;
-#else
-        std::vector<Text> servers;
-        for (const std::string& name : computers) servers.push_back(FromUtf8(name));
-        if (!computerList.empty()) {
-            try {
-                const auto listed = ReadServerList(services.files, FromUtf8(computerList));
-                servers.insert(servers.end(), listed.begin(), listed.end());
-            } catch (const std::exception& error) {
-                console.Err(u"Cannot read the list of servers: " + FromUtf8(error.what()));
-                return kBadInput;
-            }
+        if (!remote) return run(context);
+        if (access == nullptr) {
+            console.Err(
+                u"--computer and --computers need Windows' remote registry (RegConnectRegistry): run "
+                u"portwright-cli.exe on Windows to reach other servers. Nothing was done.");
+            return kFailed;
         }
-        CLI::App* command = app.get_subcommands().front();
-        return ForEachServer(context, servers, FromUtf8(command->get_name()), run);
-#endif
+        std::vector<Text> given, servers;
+        for (const std::string& server : computers) given.push_back(FromUtf8(server));
+        if (!GatherServers(console, services.files, given, FromUtf8(computerList), servers)) return kBadInput;
+        return ForEachServer(context, servers, FromUtf8(name), *access, rollout, run);
     } catch (const std::exception& error) {
         // The core reports through results; this is what is left (memory, say).
         console.Err(u"portwright-cli failed: " + FromUtf8(error.what()));
