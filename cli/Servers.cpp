@@ -27,6 +27,11 @@ void PrintJsonLine(Console& out, const Json& json) {
     out.OutBytes(json.dump(-1, ' ', true, Json::error_handler_t::replace) + "\n");
 }
 
+const std::vector<Transcript::Entry>& NoEntries() {
+    static const std::vector<Transcript::Entry> none;
+    return none;
+}
+
 // What a server's command printed, and whether it ran at all.
 struct ServerLines {
     Transcript transcript;
@@ -59,23 +64,32 @@ ServerTask TaskFor(const CommandContext& context, const Text& server, bool check
     };
 }
 
+// A failure's reason on stderr, in either form of output: the command's own
+// messages, or why it did not run to its end.
+void PrintReasons(Console& out, const Text& server, const ServerOutcome& outcome,
+                  const Transcript* transcript, const RolloutSettings& settings) {
+    bool said = false;
+    for (const Transcript::Entry& entry : transcript != nullptr ? transcript->entries : NoEntries()) {
+        if (!entry.error) continue;
+        out.Err(server + u": " + entry.text);
+        said = true;
+    }
+    if (!said && !outcome.Succeeded() && outcome.status != ServerOutcome::Status::Findings) {
+        out.Err(server + u": " + DescribeOutcome(outcome, settings));
+    }
+}
+
 // One server's lines as it finishes: what its command printed, then the
-// progress line; failures' reasons on stderr too.
+// progress line.
 void PrintText(Console& out, const Text& progress, const Text& server, const ServerOutcome& outcome,
                const Transcript* transcript, const RolloutSettings& settings) {
-    bool said = false;
     if (transcript != nullptr && !transcript->entries.empty()) {
         out.Out(u"== " + progress + u"HKEY_LOCAL_MACHINE of " + server);
         for (const Transcript::Entry& entry : transcript->entries) {
-            if (entry.error) out.Err(server + u": " + entry.text);
-            if (entry.error) said = true;
             if (!entry.error) entry.bytes ? out.OutBytes(ToUtf8(entry.text)) : out.Out(entry.text);
         }
     }
     out.Out(progress + DescribeOutcome(outcome, settings));
-    if (!said && !outcome.Succeeded() && outcome.status != ServerOutcome::Status::Findings) {
-        out.Err(server + u": " + DescribeOutcome(outcome, settings));
-    }
 }
 
 Json JsonOf(std::size_t finished, std::size_t total, const Text& server, const ServerOutcome& outcome,
@@ -203,6 +217,7 @@ int ForEachServer(CommandContext& context, const std::vector<Text>& servers, con
             const Text progress = IntToText(finished) + u"/" + total + u" " + servers[index] + u": ";
             PrintText(out, progress, servers[index], outcome, transcript, settings);
         }
+        PrintReasons(out, servers[index], outcome, transcript, settings);
     };
     const std::vector<ServerOutcome> outcomes = RunRollout(servers, settings, parts);
     PrintSummary(out, context.json, command, servers, outcomes, settings);
