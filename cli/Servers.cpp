@@ -2,6 +2,7 @@
 // rolled out by the core (core/Rollout.h): several at a time, each bounded in
 // time; here the names are gathered and each server's lines printed as it
 // finishes. The logs stay on this machine, named after their server.
+#include <algorithm>
 #include <memory>
 
 #include <nlohmann/json.hpp>
@@ -101,7 +102,7 @@ Json JsonOf(std::size_t finished, std::size_t total, const Text& server, const S
               {"status", StatusName(outcome.status)}};
     if (outcome.status == ServerOutcome::Status::Written) json["log"] = ToUtf8(outcome.detail);
     if (!outcome.Succeeded() && outcome.status != ServerOutcome::Status::Findings) {
-        json["reason"] = ToUtf8(DescribeOutcome(outcome, settings));
+        json["reason"] = ToUtf8(outcome.detail.empty() ? DescribeOutcome(outcome, settings) : outcome.detail);
     }
     if (transcript == nullptr) return json;
     json["exitCode"] = outcome.exitCode;
@@ -109,8 +110,14 @@ Json JsonOf(std::size_t finished, std::size_t total, const Text& server, const S
         const std::string text = ToUtf8(entry.text);
         if (entry.bytes && !entry.error) {
             json["result"] = Json::parse(text, nullptr, false);
-        } else {
-            json[entry.error ? "errors" : "output"].push_back(text);
+            continue;
+        }
+        // A message of several lines (joined by CR LF) gives its lines.
+        for (std::size_t start = 0; start < text.size();) {
+            const std::size_t end = std::min(text.find('\n', start), text.size());
+            const std::string line = text.substr(start, end - start - (end > start && text[end - 1] == '\r'));
+            if (!line.empty()) json[entry.error ? "errors" : "output"].push_back(line);
+            start = end + 1;
         }
     }
     return json;
