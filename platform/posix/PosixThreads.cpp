@@ -54,8 +54,9 @@ bool Signal::Wait(std::uint32_t milliseconds) {
 bool StartDetachedThread(std::function<void()> work) {
     ++running;
     try {
-        std::thread([work = std::move(work)] {
-            work();
+        std::thread([work = std::move(work)]() mutable {
+            // Counted until what the work holds is gone too.
+            std::function<void()>(std::move(work))();
             --running;
         }).detach();
         return true;

@@ -17,8 +17,10 @@ std::atomic<std::size_t> running{0};
 constexpr SIZE_T kStackReservation = 512 * 1024;
 
 DWORD WINAPI RunWork(LPVOID parameter) {
-    const std::unique_ptr<std::function<void()>> work(static_cast<std::function<void()>*>(parameter));
+    // Counted until what the work holds is gone too.
+    std::unique_ptr<std::function<void()>> work(static_cast<std::function<void()>*>(parameter));
     (*work)();
+    work.reset();
     --running;
     return 0;
 }
