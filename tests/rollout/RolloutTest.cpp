@@ -64,10 +64,12 @@ TEST_F(Rollout, TwoHundredServersWithAShareHangingEndOnTimeEachReportedOnceInThe
     const std::vector<ServerOutcome> outcomes = RunRollout(servers, settings, Parts(servers));
     const std::uint64_t took = MonotonicMilliseconds() - start;
 
-    // (200 / N) x one server + the timeout, with room for a loaded machine.
+    // (200 / N) x one server + the timeout, twice over for a loaded machine
+    // (under Wine each thread's start goes through the wine server); one server
+    // after another would take more than 20 s.
     const std::uint64_t bound = 200 / settings.parallel * kServerMs + settings.timeoutSeconds * 1000;
     EXPECT_GE(took, settings.timeoutSeconds * 1000u) << "a hanging server was given up early";
-    EXPECT_LE(took, bound * 3 / 2);
+    EXPECT_LE(took, bound * 2);
     std::vector<std::size_t> sorted = reported;
     std::sort(sorted.begin(), sorted.end());
     for (std::size_t i = 0; i < sorted.size(); ++i) ASSERT_EQ(sorted[i], i) << "lost or reported twice";
@@ -112,13 +114,13 @@ TEST_F(Rollout, OneAtATimeGoesInTheListsOrderAndTheProbeTurnsADeadHostAway) {
     remote.Plan("gone", {ServerBehaviour::Kind::Fail, 0});
     RolloutParts parts = Parts(servers);
     parts.reachability = &reachability;
-    const RolloutSettings settings{1, 1, 445, 5000};
+    const RolloutSettings settings{1, 3, 445, 5000};
     const std::vector<ServerOutcome> outcomes = RunRollout(servers, settings, parts);
 
     EXPECT_EQ(reported, (std::vector<std::size_t>{0, 1, 2, 3, 4}));
     // Bounded by the server's whole time when that is shorter; never probing this machine.
-    EXPECT_EQ(reachability.probed, (std::vector<std::string>{"exch1:445/1000", "dead1:445/1000",
-                                                             "gone:445/1000", "exch2:445/1000"}));
+    EXPECT_EQ(reachability.probed, (std::vector<std::string>{"exch1:445/3000", "dead1:445/3000",
+                                                             "gone:445/3000", "exch2:445/3000"}));
     const Status expected[] = {Status::Written, Status::NotReachable, Status::Written, Status::Failed,
                                Status::Written};
     for (std::size_t i = 0; i < servers.size(); ++i) EXPECT_EQ(outcomes[i].status, expected[i]) << i;
