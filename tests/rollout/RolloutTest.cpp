@@ -3,6 +3,7 @@
 // once, in its place in the list, and a server left behind writes nothing.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -126,6 +127,21 @@ TEST_F(Rollout, OneAtATimeGoesInTheListsOrderAndTheProbeTurnsADeadHostAway) {
     for (std::size_t i = 0; i < servers.size(); ++i) EXPECT_EQ(outcomes[i].status, expected[i]) << i;
     EXPECT_EQ(DescribeOutcome(outcomes[1], settings),
               u"not reachable: TCP port 445 did not answer within 1000 ms");
+}
+
+// The program's end with a server left behind inside a call: at once, with its
+// exit code and its output flushed, not waiting for the thread.
+TEST(RolloutDeathTest, TheProgramEndsAtOnceWithAThreadLeftBehind) {
+    EXPECT_EXIT(
+        {
+            std::setvbuf(stderr, nullptr, _IOFBF, 4096);
+            StartDetachedThread([] {
+                for (;;) SleepMilliseconds(1000);
+            });
+            std::fputs("summary printed", stderr);
+            ExitNow(3);
+        },
+        ::testing::ExitedWithCode(3), "summary printed");
 }
 
 }  // namespace
