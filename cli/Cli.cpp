@@ -177,9 +177,9 @@ int RunCli(const std::vector<std::string>& args, Services& services, Console& co
                 u"portwright-cli.exe on Windows to reach other servers. Nothing was done.");
             return kFailed;
         }
-        std::vector<Text> given, servers;
-        for (const std::string& server : computers) given.push_back(FromUtf8(server));
-        if (!GatherServers(console, services.files, given, FromUtf8(computerList), servers)) return kBadInput;
+        std::vector<Text> named, servers;
+        for (const std::string& server : computers) named.push_back(FromUtf8(server));
+        if (!GatherServers(console, services.files, named, FromUtf8(computerList), servers)) return kBadInput;
         return ForEachServer(context, servers, FromUtf8(name), *access, rollout, run);
     } catch (const std::exception& error) {
         // The core reports through results; this is what is left (memory, say).

@@ -59,7 +59,9 @@ ServerTask TaskFor(const CommandContext& context, const Text& server, bool check
         }
         if (check && code == kFailed) return ServerOutcome{ServerOutcome::Status::Findings, {}, code};
         for (const Transcript::Entry& entry : lines->transcript.entries) {
-            if (entry.error) return ServerOutcome{ServerOutcome::Status::Failed, entry.text, code};
+            // The first line of its first message: the summary keeps one line a server.
+            const Text reason = entry.text.substr(0, entry.text.find_first_of(u"\r\n"));
+            if (entry.error) return ServerOutcome{ServerOutcome::Status::Failed, reason, code};
         }
         return ServerOutcome{ServerOutcome::Status::Failed, u"exit code " + IntToText(code), code};
     };
