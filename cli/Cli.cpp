@@ -94,46 +94,55 @@ void AddServerOptions(CLI::App& command, Arguments& a) {
                     "named after the server")
         ->take_all();
     command.add_option("--computers", a.computerList, "run on each server this file names, one a line");
+    command
+        .add_option("--parallel", a.rollout.parallel,
+                    "servers worked on at the same time (1: one after another)")
+        ->capture_default_str()
+        ->check(CLI::Range(1, 64));
+    command.add_option("--timeout", a.rollout.timeoutSeconds, "seconds each server may take, all of it")
+        ->capture_default_str()
+        ->check(CLI::Range(1, 86400));
 }
 
-#ifdef _WIN32
-// The servers --computer and --computers name, in order; false when the list
-// could not be read (said on stderr).
-bool NamedServers(const Arguments& a, Services& services, Console& console, std::vector<Text>& servers) {
-    for (const std::string& name : a.computers) servers.push_back(FromUtf8(name));
-    if (a.computerList.empty()) return true;
-    try {
-        const auto listed = ReadServerList(services.files, FromUtf8(a.computerList));
-        servers.insert(servers.end(), listed.begin(), listed.end());
-        return true;
-    } catch (const std::exception& error) {
-        console.Err(u"Cannot read the list of servers: " + FromUtf8(error.what()));
-        return false;
+// set, default and export print one JSON object with --dry-run, JSON Lines with
+// --computer; a real local write has no JSON of its own yet.
+bool JsonWithoutItsUse(const Command& command, const Arguments& a, const CommandContext& context) {
+    const std::string name = command.name;
+    const bool remote = !a.computers.empty() || !a.computerList.empty();
+    return context.json && !context.dryRun && !remote &&
+           (name == "set" || name == "default" || name == "export");
+}
+
+int RunParsed(const Command& command, const Arguments& a, CommandContext& context,
+              const ServerAccess* access) {
+    if (JsonWithoutItsUse(command, a, context)) {
+        context.console.Err(
+            u"--json needs --dry-run, or --computer or --computers (JSON Lines). Run with --help for more "
+            u"information.");
+        return kBadInput;
     }
-}
-
-#endif
-
-int RunParsed(const Command& command, const CLI::App& parsed, const Arguments& a, CommandContext& context) {
-    const auto run = [&](CommandContext& each) { return command.run(each, a, parsed); };
+    // A copy, not a reference: a server's run may outlive this function (core/Rollout.h).
+    const auto run = [&command, a](CommandContext& each) { return command.run(each, a); };
     if (a.computers.empty() && a.computerList.empty()) return run(context);
-#ifndef _WIN32
-    context.console.Err(
-        u"--computer and --computers need Windows' remote registry (RegConnectRegistry): run "
-        u"portwright-cli.exe on Windows to reach other servers. Nothing was done.");
-    return kBadInput;
-#else
-    std::vector<Text> servers;
-    if (!NamedServers(a, context.services, context.console, servers)) return kBadInput;
-    return ForEachServer(context, servers, FromUtf8(command.name), run);
-#endif
+    if (access == nullptr) {
+        context.console.Err(
+            u"--computer and --computers need Windows' remote registry (RegConnectRegistry): run "
+            u"portwright-cli.exe on Windows to reach other servers. Nothing was done.");
+        return kBadInput;
+    }
+    std::vector<Text> named, servers;
+    for (const std::string& server : a.computers) named.push_back(FromUtf8(server));
+    if (!GatherServers(context.console, context.services.files, named, FromUtf8(a.computerList), servers))
+        return kBadInput;
+    return ForEachServer(context, servers, FromUtf8(command.name), *access, a.rollout, run);
 }
 
 }  // namespace
 
 namespace {
 
-int RunCommandLine(const std::vector<std::string>& args, Services& services, Console& console) {
+int RunCommandLine(const std::vector<std::string>& args, Services& services, Console& console,
+                   const ServerAccess* access) {
     CLI::App app{
         "Shows, checks, composes and writes the registry value ValidPorts under\n"
         "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Rpc\\RpcProxy, as Portwright's window does,\n"
@@ -174,7 +183,9 @@ int RunCommandLine(const std::vector<std::string>& args, Services& services, Con
     context.backupFile = FromUtf8(arguments.backup);
     try {
         for (const auto& [command, sub] : commands) {
-            if (sub->parsed()) return RunParsed(*command, *sub, arguments, context);
+            if (!sub->parsed()) continue;
+            arguments.TakeCounts(*sub);
+            return RunParsed(*command, arguments, context, access);
         }
         return kBadInput;
     } catch (const std::exception& error) {
@@ -186,8 +197,9 @@ int RunCommandLine(const std::vector<std::string>& args, Services& services, Con
 
 }  // namespace
 
-int RunCli(const std::vector<std::string>& args, Services& services, Console& console) {
-    const int code = RunCommandLine(args, services, console);
+int RunCli(const std::vector<std::string>& args, Services& services, Console& console,
+           const ServerAccess* access) {
+    const int code = RunCommandLine(args, services, console, access);
     errno = 0;
     if (!console.OutFailed()) return code;
     // Output nobody received is no result: a script must not read it as done.

@@ -8,7 +8,9 @@
 
 namespace pw::cli {
 
-// args: the arguments after the program's name, as UTF-8.
-int RunCli(const std::vector<std::string>& args, Services& services, Console& console);
+// args: the arguments after the program's name, as UTF-8. access: how other
+// servers are reached (--computer); none where they cannot be.
+int RunCli(const std::vector<std::string>& args, Services& services, Console& console,
+           const ServerAccess* access = nullptr);
 
 }  // namespace pw::cli

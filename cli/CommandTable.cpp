@@ -22,12 +22,13 @@ void AddJson(CLI::App& command, CommandContext& context) {
 
 // set, default and restore: a preview, a JSON preview, and a backup of the key.
 void AddWriteOptions(CLI::App& command, Arguments& a, CommandContext& context) {
-    CLI::Option* dryRun = command.add_flag("--dry-run", context.dryRun,
-                                           "print the stored value, the new value, the entries added and "
-                                           "removed and the check of the new value; "
-                                           "write nothing");
+    command.add_flag("--dry-run", context.dryRun,
+                     "print the stored value, the new value, the entries added and "
+                     "removed and the check of the new value; "
+                     "write nothing");
     if (std::string(command.get_name()) != "restore") {
-        command.add_flag("--json", context.json, "with --dry-run: print one JSON object")->needs(dryRun);
+        command.add_flag("--json", context.json,
+                         "with --dry-run: print one JSON object; with --computer: JSON Lines");
     }
     command.add_option("--backup", a.backup, "export the RpcProxy key to this .reg file before the write");
 }
@@ -37,25 +38,24 @@ const std::vector<Command> kCommands = {
      "the server's names, the stored value, the value the window would compose at start-up, the default "
      "value, and the check's findings",
      "portwright-cli show --json", [](CLI::App& c, Arguments&, CommandContext& x) { AddJson(c, x); },
-     [](CommandContext& x, const Arguments&, const CLI::App&) { return Show(x); }, true},
+     [](CommandContext& x, const Arguments&) { return Show(x); }, true},
     {"compose", "print the value the window would compose from these boxes",
      "portwright-cli compose --external mail.example.com",
      [](CLI::App& c, Arguments& a, CommandContext& x) {
          AddBoxes(c, a);
          AddJson(c, x);
      },
-     [](CommandContext& x, const Arguments& a, const CLI::App& c) { return Compose(x, a.GivenBoxes(c)); },
-     true},
+     [](CommandContext& x, const Arguments& a) { return Compose(x, a.boxes); }, true},
     {"set", "write the composed value as the window's Set does, with a change log",
      "portwright-cli set --external mail.example.com --dry-run",
      [](CLI::App& c, Arguments& a, CommandContext& x) {
          AddBoxes(c, a);
          AddWriteOptions(c, a, x);
      },
-     [](CommandContext& x, const Arguments& a, const CLI::App& c) { return Set(x, a.GivenBoxes(c)); }, true},
+     [](CommandContext& x, const Arguments& a) { return Set(x, a.boxes); }, true},
     {"default", "write the default value (host:100-5000), with a change log",
      "portwright-cli default --dry-run", AddWriteOptions,
-     [](CommandContext& x, const Arguments&, const CLI::App&) { return Default(x); }, true},
+     [](CommandContext& x, const Arguments&) { return Default(x); }, true},
     {"restore", "undo the write that a change log records",
      "portwright-cli restore 'C:\\RPC_12-7-2026_10.20.08AM.LOG'",
      [](CLI::App& c, Arguments& a, CommandContext& x) {
@@ -65,10 +65,7 @@ const std::vector<Command> kCommands = {
          AddWriteOptions(c, a, x);
          c.add_flag("--force", a.force, "restore even when the value no longer holds the log's NEW SETTING");
      },
-     [](CommandContext& x, const Arguments& a, const CLI::App&) {
-         return Restore(x, FromUtf8(a.logFile), a.force);
-     },
-     false},
+     [](CommandContext& x, const Arguments& a) { return Restore(x, FromUtf8(a.logFile), a.force); }, false},
     {"check", "report what is wrong with the stored value and the settings beside it, one finding a line",
      "portwright-cli check --value 'exch1:6001-6002;exch1:6004'",
      [](CLI::App& c, Arguments& a, CommandContext& x) {
@@ -79,29 +76,29 @@ const std::vector<Command> kCommands = {
                       "check the ValidPorts that this .reg file or Registry.pol sets, not the stored one")
              ->excludes(value);
      },
-     [](CommandContext& x, const Arguments& a, const CLI::App& c) {
-         const bool given = c.count("--value") > 0;
+     [](CommandContext& x, const Arguments& a) {
          return Check(x, FromUtf8(a.valueFrom),
-                      given ? std::optional<Text>(FromUtf8(a.proposed)) : std::nullopt);
+                      a.proposedGiven ? std::optional<Text>(FromUtf8(a.proposed)) : std::nullopt);
      },
      true},
     {"logs", "list the change logs on the system drive, newest first, with the setting each wrote",
      "portwright-cli logs", [](CLI::App& c, Arguments&, CommandContext& x) { AddJson(c, x); },
-     [](CommandContext& x, const Arguments&, const CLI::App&) { return Logs(x); }, false},
+     [](CommandContext& x, const Arguments&) { return Logs(x); }, false},
     {"export",
      "write a key, its values and the keys below it as a .reg file (the registry editor's version 5) or a "
      "Group Policy's Registry.pol",
      "portwright-cli export Registry.pol --format pol",
-     [](CLI::App& c, Arguments& a, CommandContext&) {
+     [](CLI::App& c, Arguments& a, CommandContext& x) {
          c.add_option("FILE", a.file, "the .reg file to write (replaced when it exists)")->required();
          c.add_option("--key", a.key, "the key to export")->capture_default_str();
+         c.add_flag("--json", x.json, "with --computer: JSON Lines");
          c.add_option(
               "--format", a.format,
               "reg, or pol: a Registry.pol for a policy's Machine folder (keys below HKEY_LOCAL_MACHINE)")
              ->check(CLI::IsMember({"reg", "pol"}))
              ->capture_default_str();
      },
-     [](CommandContext& x, const Arguments& a, const CLI::App&) {
+     [](CommandContext& x, const Arguments& a) {
          const Text file = FromUtf8(a.file);
          return ExportKey(x, x.server.empty() ? file : ServerFileName(file, x.server), FromUtf8(a.key),
                           a.format == "pol");
@@ -115,22 +112,25 @@ const std::vector<Command> kCommands = {
          c.add_option("FILE", a.file, "the .reg file or Registry.pol to read")->required();
          c.add_flag("--dry-run", x.dryRun, "list what would change; write nothing");
      },
-     [](CommandContext& x, const Arguments& a, const CLI::App&) { return ImportFile(x, FromUtf8(a.file)); },
-     false},
+     [](CommandContext& x, const Arguments& a) { return ImportFile(x, FromUtf8(a.file)); }, false},
 };
 
 }  // namespace
 
-Boxes Arguments::GivenBoxes(const CLI::App& command) const {
-    Boxes boxes;
-    if (command.count("--host") > 0) boxes.host = FromUtf8(host);
-    if (command.count("--domain") > 0) boxes.domain = FromUtf8(domain);
-    if (command.count("--external") > 0) boxes.external = FromUtf8(external);
-    if (command.count("--ports") > 0) {
+void Arguments::TakeCounts(const CLI::App& command) {
+    // Counts only of the options this command has: CLI11 throws for others.
+    const auto given = [&](const char* name) {
+        const CLI::Option* option = command.get_option_no_throw(name);
+        return option != nullptr && option->count() > 0;
+    };
+    proposedGiven = given("--value");
+    if (given("--host")) boxes.host = FromUtf8(host);
+    if (given("--domain")) boxes.domain = FromUtf8(domain);
+    if (given("--external")) boxes.external = FromUtf8(external);
+    if (given("--ports")) {
         boxes.ports.emplace();
         for (const std::string& port : ports) boxes.ports->push_back(FromUtf8(port));
     }
-    return boxes;
 }
 
 const std::vector<Command>& CommandTable() { return kCommands; }

@@ -27,10 +27,14 @@ struct Arguments {
     std::string backup;
     std::vector<std::string> computers;
     std::string computerList;
+    RolloutSettings rollout;
 
-    // The boxes given on the command line of `command`; the others hold what
-    // the window shows at start-up.
-    Boxes GivenBoxes(const CLI::App& command) const;
+    // What only the parser can tell, taken once it has parsed `command`: the
+    // boxes given (the others hold what the window shows at start-up) and
+    // whether --value was.
+    void TakeCounts(const CLI::App& command);
+    Boxes boxes;
+    bool proposedGiven = false;
 };
 
 struct Command {
@@ -38,7 +42,8 @@ struct Command {
     const char* help;
     const char* example;  // one command line, shown under the options
     void (*addOptions)(CLI::App& command, Arguments& arguments, CommandContext& context);
-    int (*run)(CommandContext& context, const Arguments& arguments, const CLI::App& command);
+    // Runs on a server's own thread with --computer: it reads only its arguments.
+    int (*run)(CommandContext& context, const Arguments& arguments);
     bool reachesServers;  // takes --computer and --computers
 };
 

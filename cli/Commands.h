@@ -2,6 +2,7 @@
 // portwright-cli's commands over the window's own core: start-up discovery,
 // composition and its refusals, the write with its read-back, the change log.
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,6 +11,8 @@
 #include "platform/Environment.h"
 #include "core/ServerDiscovery.h"
 #include "cli/Console.h"
+#include "core/Rollout.h"
+#include "platform/Reachability.h"
 #include "registry/RegistryApi.h"
 #include "platform/FileSystem.h"
 #include "text/Text.h"
@@ -71,13 +74,27 @@ bool BackupKey(CommandContext& context);
 // not touch the value or sets it to other than text, which was said.
 std::optional<StoredValue> ValidPortsFromFile(CommandContext& context, const Text& file);
 
-// --computer/--computers (Servers.cpp): the command run on each server in turn,
-// over its HKEY_LOCAL_MACHINE from RegConnectRegistryA, with a progress line
-// each and a summary; kFailed when any failed.
+// How the command line reaches other servers: a registry connection of its
+// own for each server (they are worked on at the same time) and the probe of
+// whether a server answers at all. Both must outlive a thread left behind.
+struct ServerAccess {
+    std::function<std::unique_ptr<RegistryApi>()> openRegistry;
+    Reachability* reachability = nullptr;
+};
+
+// --computer/--computers (Servers.cpp): the command run on each server over its
+// HKEY_LOCAL_MACHINE (core/Rollout.h: several at a time, each bounded in time),
+// a progress line as each finishes and a summary in the list's order, or JSON
+// Lines with --json; kFailed when any failed, was not reached or timed out
+// (check: had findings).
 int ForEachServer(CommandContext& context, const std::vector<Text>& servers, const Text& command,
+                  const ServerAccess& access, const RolloutSettings& settings,
                   const std::function<int(CommandContext&)>& run);
-// Names from a file, one a line; blank lines and ; comments skipped.
-std::vector<Text> ReadServerList(FileSystem& files, const Text& path);
+// The servers that --computer names and a --computers file lists, checked and
+// each once; false, after saying why on stderr, when any name or the file is
+// refused (nothing runs then).
+bool GatherServers(Console& out, FileSystem& files, const std::vector<Text>& given, const Text& listFile,
+                   std::vector<Text>& servers);
 // "C:\RPC_<date>.LOG" -> "C:\RPC_<server>_<date>.LOG"; "x.reg" -> "x_<server>.reg".
 Text ServerLogPath(const Text& path, const Text& server);
 Text ServerFileName(const Text& path, const Text& server);

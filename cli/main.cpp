@@ -2,10 +2,12 @@
 // registry and the system drive; on Linux over the store and drives of the
 // prefix folder, as the Qt window.
 #include <clocale>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "cli/Cli.h"
+#include "platform/Threads.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -13,6 +15,7 @@
 #include "platform/win32/Win32Clock.h"
 #include "platform/win32/Win32Environment.h"
 #include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Reachability.h"
 #include "registry/win32/Win32RegistryApi.h"
 
 // wmain: the arguments as typed, not squeezed through the ANSI code page.
@@ -25,6 +28,11 @@ int wmain(int argc, wchar_t* argv[]) {
     pw::Win32Environment environment;
     pw::Win32Clock clock;
     pw::Win32FileSystem files;
+    pw::Win32Reachability reachability;
+    // Each server its own: the registry object keeps the last failure's reason.
+    const pw::cli::ServerAccess remote{[] { return std::make_unique<pw::Win32RegistryApi>(); },
+                                       &reachability};
+    const pw::cli::ServerAccess* access = &remote;
 #else
 #include "platform/posix/PosixClock.h"
 #include "platform/posix/PosixEnvironment.h"
@@ -42,8 +50,15 @@ int main(int argc, char* argv[]) {
     pw::PosixEnvironment environment(pw::ProcessEnvironmentEntries());
     pw::PosixClock clock;
     pw::PrefixFileSystem files(prefix);
+    // Other servers need Windows' remote registry.
+    const pw::cli::ServerAccess* access = nullptr;
 #endif
     pw::cli::Services services{registry, environment, clock, files};
     pw::cli::Console console;
-    return pw::cli::RunCli(args, services, console);
+    const int code = pw::cli::RunCli(args, services, console, access);
+    // Servers past their time were left behind inside calls that cannot be
+    // cancelled, over the objects above: end here, without waiting or
+    // destroying anything they use.
+    if (pw::ThreadsStillRunning() > 0) pw::ExitNow(code);
+    return code;
 }

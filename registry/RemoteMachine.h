@@ -2,6 +2,7 @@
 // Another server's registry as if it were this machine's: every call on
 // HKEY_LOCAL_MACHINE goes to the key RegConnectRegistryA opened there, so the
 // window's core reads and writes that server unchanged.
+#include <atomic>
 #include <string>
 
 #include "registry/ForwardingRegistry.h"
@@ -10,7 +11,10 @@ namespace pw {
 
 class RemoteMachine final : public ForwardingRegistry {
 public:
-    explicit RemoteMachine(RegistryApi& inner) : ForwardingRegistry(inner) {}
+    // Once *abandoned holds (its server ran out of time), every call on a key
+    // fails, so a run left behind writes nothing after the rollout gave up on it.
+    explicit RemoteMachine(RegistryApi& inner, const std::atomic<bool>* abandoned = nullptr)
+        : ForwardingRegistry(inner), abandoned_(abandoned) {}
     ~RemoteMachine() override;
     RemoteMachine(const RemoteMachine&) = delete;
     RemoteMachine& operator=(const RemoteMachine&) = delete;
@@ -24,11 +28,13 @@ public:
 
 protected:
     RegHandle Handle(RegHandle key) const override {
+        if (abandoned_ != nullptr && abandoned_->load()) return 0;
         return key == RootHandle(kLocalMachine32) ? localMachine_ : key;
     }
 
 private:
     RegHandle localMachine_ = 0;
+    const std::atomic<bool>* abandoned_;
 };
 
 }  // namespace pw

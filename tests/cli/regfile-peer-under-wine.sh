@@ -81,9 +81,17 @@ check "--computer with this machine's name writes, the log named after it" \
       "$status $(grep -c "^1/1 $name: written, log C:.RPC_${name}_.*LOG$" <<<"$out")" "0 1"
 check "and reg query reads it" \
       "$(reg query 'HKLM\SOFTWARE\Microsoft\Rpc\RpcProxy' /v ValidPorts | grep -ci "ValidPorts.*REG_SZ.*$name:100-5000")" 1
-cli check --computer no-such-server-9 --computer "$name"
-check "an unreachable server: Windows' reason, the others still run, exit 1" \
-      "$status $(grep -c '^1/2 no-such-server-9: failed: its registry could not be reached (.*(error 53)' <<<"$out") $(grep -c "^2/2 $name: " <<<"$out")" \
-      "1 1 1"
+cli check --computer no-such-server-9 --computer "$name" --computer 192.0.2.1
+check "unreachable servers: the probe's reasons, the others still run, exit 1" \
+      "$status $(grep -c '^[123]/3 no-such-server-9: not reachable: its name was not found (.*(error 11001))$' <<<"$out") $(grep -c "^[123]/3 $name: " <<<"$out") $(grep -c '^  192.0.2.1: not reachable: TCP port 445' <<<"$out")" \
+      "1 1 1 1"
+printf '%s\r\n' '; servers' "$name" "\\\\$name" no-such-server-9 >"$PW_WINEPREFIX/drive_c/servers.txt"
+cli show --computers 'C:\servers.txt' --json --parallel 2
+check "--computers: a name given twice runs once; JSON Lines, the summary last in the list's order" \
+      "$status $(grep -c '^{"type":"server",' <<<"$out") $(grep '^{' <<<"$out" | tail -n 1 | grep -c "^{\"type\":\"summary\".*\"results\":\[{\"server\":\"$name\",\"status\":\"done\"},{\"server\":\"no-such-server-9\",\"status\":\"not reachable\"}\]}$")" \
+      "1 2 1"
+cli set --computer "$name" --computer 'exch 1'
+check "a name that names no server: refused before anything runs, exit 2" \
+      "$status $(grep -c "^--computer: \"exch 1\" is not a server name: it holds ' '" <<<"$out") $(grep -c "^1/" <<<"$out")" "2 1 0"
 
 [ "$failures" -eq 0 ]

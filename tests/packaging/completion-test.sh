@@ -26,8 +26,8 @@ portwright-cli |show compose set default restore check logs export import --help
 portwright-cli s|show set
 portwright-cli --v|--version
 portwright-cli set --d|--domain --dry-run
-portwright-cli set --host srv --p|--ports
-portwright-cli default --|--help --dry-run --json --backup --computer --computers
+portwright-cli set --host srv --po|--ports
+portwright-cli default --|--help --dry-run --json --backup --computer --computers --parallel --timeout
 portwright-cli export --k|--key
 portwright-cli check --computers|--computers
 portwright-cli import old.reg --|--help --dry-run
