@@ -56,4 +56,19 @@ cli check
 check "check: the endpoint mapper admitted" "$status $(grep -c 'among them 593' <<<"$out")" "1 1"
 check "check: the DSProxy port from its setting" "$(grep -c 'they listen on 6001, 6002 and 7004' <<<"$out")" 1
 
+# Writes at once: each log's PREVIOUS SETTING is the NEW SETTING of exactly one
+# other log or the first value, so the logs chain from it to what is stored.
+reg add "$rpcproxy" /v ValidPorts /t REG_SZ /d 'start:1-2' /f >/dev/null
+rm -f "$PW_WINEPREFIX"/drive_c/RPC_*.LOG
+for i in 1 2 3 4 5 6; do "$wine_run" "$exe" set --external "host$i.example" >/dev/null 2>&1 & done
+wait
+chain=$(for f in "$PW_WINEPREFIX"/drive_c/RPC_*.LOG; do
+  sed -n '7s/^PREVIOUS SETTING=//p;9s/^NEW SETTING=//p' "$f" | tr -d '\r' | paste -sd'|'
+done)
+value=start:1-2 steps=0
+while [ "$steps" -lt 7 ] && [ "$(awk -F'|' -v v="$value" '$1 == v' <<<"$chain" | wc -l)" = 1 ]; do
+  value=$(awk -F'|' -v v="$value" '$1 == v { print $2 }' <<<"$chain") steps=$((steps + 1))
+done
+check "six writes at once: their logs chain to the stored value" "$steps $(stored)" "6 REG_SZ $value"
+
 [ "$failures" -eq 0 ]
