@@ -227,9 +227,9 @@ int PrintPlan(CommandContext& context, const ServerDiscovery& server, const std:
 }
 
 // The window's write: the value, its read-back, then the log of the change
-// from `previous`. Failures say what the store holds now and why.
-// doneMessage: what is printed, given the log's path. No value: delete it,
-// and say why in its log.
+// from the value it replaced (`previous`, read earlier, where that is unknown). Failures say what the store
+// holds now and why. doneMessage: what is printed, given the log's path. No value: delete it, and say why in
+// its log.
 int WriteAndLog(CommandContext& context, const Text& previous, const std::optional<Text>& value,
                 Text (*doneMessage)(const Text& logPath), const Text& deletedWhy = {}) {
     if (!BackupKey(context)) return kFailed;
@@ -253,11 +253,15 @@ int WriteAndLog(CommandContext& context, const Text& previous, const std::option
         }
         return kFailed;
     }
+    // The value this write replaced, read in one step with it; the one read
+    // before only where that read failed.
+    const Text& replaced = change.previous.state == StoredValue::State::Unreadable ? previous
+                                                                                   : change.previous.text;
     Text logPath = BuildLogPath(services.clock, DriveRoot(services.environment));
     if (!context.server.empty()) logPath = ServerLogPath(logPath, context.server);
     // A deletion's log says on its second line that the value was deleted, and why.
-    const LogOutcome log = value ? WriteChangeLog(services.files, logPath, previous, *value)
-                                 : WriteChangeLog(services.files, logPath, previous, Text(),
+    const LogOutcome log = value ? WriteChangeLog(services.files, logPath, replaced, *value)
+                                 : WriteChangeLog(services.files, logPath, replaced, Text(),
                                                   u"ValidPorts deleted by portwright-cli: " + deletedWhy);
     if (!log.written) {
         out.Err(LogFailedMessage(log));

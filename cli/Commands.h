@@ -104,7 +104,8 @@ Text ServerFileName(const Text& path, const Text& server);
 // file and the reason, also when it is larger than `largest`.
 std::string ReadNamedFile(FileSystem& files, const Text& path, std::size_t largest = std::size_t{1} << 20,
                           const char* what = "change log");
-// Writes the whole file (replacing one) at such a path. Throws FileError.
+// Writes the whole file (replacing one) at such a path, by way of a new file
+// beside it, and reads it back. Throws FileError.
 void WriteNamedFile(FileSystem& files, const Text& path, const std::string& bytes);
 
 }  // namespace pw::cli

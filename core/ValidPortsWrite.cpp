@@ -16,21 +16,36 @@ StoredValue ReadBack(RegistryApi& registry) {
     return ReadValidPorts(localMachine);
 }
 
-// One fresh object per change: it holds no values read before, so the
-// read-back after the change goes to the store.
+// One fresh object per read and per change: it holds no values read before,
+// so each read goes to the store. The previous value, the change and the
+// read-back are one step no other Portwright process comes between.
 template <class Change>
 ValidPortsChange ChangeThenReadBack(RegistryApi& registry, Change&& change) {
     ValidPortsChange outcome;
+    const auto step = [&] {
+        outcome.previous = ReadBack(registry);
+        try {
+            RegOp localMachine(registry);
+            localMachine.Root(kLocalMachine32);
+            localMachine.Key(kRpcProxyKey);
+            change(localMachine);
+            const RegOp::CallResult& result = localMachine.LastResult();
+            if (result.status != regerr::Success) outcome.failure = DescribeRegFailure(result);
+            outcome.readBack = ReadValidPorts(localMachine);
+        } catch (const std::exception& error) {
+            // Only a value the write cannot convert, or no memory: nothing reached the store.
+            outcome.failure = FromUtf8(error.what());
+            outcome.readBack = ReadBack(registry);
+        }
+    };
     try {
-        RegOp localMachine(registry);
-        localMachine.Root(kLocalMachine32);
-        localMachine.Key(kRpcProxyKey);
-        change(localMachine);
-        const RegOp::CallResult& result = localMachine.LastResult();
-        if (result.status != regerr::Success) outcome.failure = DescribeRegFailure(result);
-        outcome.readBack = ReadValidPorts(localMachine);
+        if (ExclusiveChange* alone = registry.Exclusive()) {
+            alone->Run(step);
+        } else {
+            step();
+        }
     } catch (const std::exception& error) {
-        // Only a value the write cannot convert, or no memory: nothing reached the store.
+        // Not run alone, or not kept: what the store holds now says which.
         outcome.failure = FromUtf8(error.what());
         outcome.readBack = ReadBack(registry);
     }

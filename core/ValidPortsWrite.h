@@ -16,6 +16,7 @@ struct ValidPortsChange {
         Refused,      // the value may not be written (WriteRefusal); the store was not asked
     };
     Result result = Result::Failed;
+    StoredValue previous;  // the value the change replaced, read in the same step as the change
     StoredValue readBack;  // the value after the attempt, or why it could not be read
     Text failure;          // why the write or delete call failed, or the refusal; empty when neither
 };

@@ -1,6 +1,7 @@
 #pragma once
 // The file system as the program sees it: Windows paths ("C:\RPC_...LOG").
 // Each platform maps them to real files (on Linux into the prefix folder).
+#include <cstddef>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -29,11 +30,21 @@ public:
 
     enum class Mode { CreateOrReplace, CreateNew };
 
-    // Writes bytes as the whole content of the file at path, then closes it.
-    // CreateOrReplace empties an existing file. CreateNew never touches an
-    // existing file and returns false when the name is taken. Every other
-    // failure throws FileError; the file is closed on every path.
+    // Writes bytes as the whole content of the file at path: into a new file
+    // beside it, flushed to the disk, which only then takes the name. Whatever
+    // fails (a full disk, a kill), the name holds its old content or the new,
+    // never part of either; a failure removes the new file. CreateOrReplace
+    // replaces an existing file. CreateNew never touches an existing file and
+    // returns false when the name is taken. Every other failure throws FileError.
     virtual bool WriteWholeFile(const Text& path, const std::string& bytes, Mode mode) = 0;
+
+    // The same for a file named as this machine names it (UTF-8), such as a
+    // path given on the command line.
+    virtual bool WriteNativeFile(const std::string& native, const std::string& bytes, Mode mode) = 0;
+
+    // The whole file named so, or its first bytes beyond `largest`, so that the
+    // caller tells a file too large by the size. Throws FileError.
+    virtual std::string ReadNativeFile(const std::string& native, std::size_t largest) const = 0;
 
     // Whether the name is taken (by a file, a folder or anything else), so that
     // a name can be announced before it is written. Throws FileError when it

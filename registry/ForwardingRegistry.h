@@ -95,6 +95,7 @@ public:
         return inner_.EnvironmentEntries();
     }
     std::string DescribeLastFailure() const override { return inner_.DescribeLastFailure(); }
+    ExclusiveChange* Exclusive() override { return inner_.Exclusive(); }
 
 protected:
     virtual void Calling(const char* /*operation*/) {}

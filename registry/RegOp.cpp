@@ -149,93 +149,107 @@ void RegOp::LoadValueCache() {
     oValueCache.Reserve(std::min<Dword>(lValueCount, 1u << 20));
     // Buffers sized once per fill from the figures of the last open, one extra
     // character or byte for a terminator the data may lack.
-    std::vector<char> name(static_cast<std::size_t>(lMaxValueNameLen) + 1);
-    std::vector<std::uint8_t> data(static_cast<std::size_t>(lMaxValueLen) + 1);
-
+    EnumBuffers buffers;
+    buffers.name.resize(static_cast<std::size_t>(lMaxValueNameLen) + 1);
+    buffers.data.resize(static_cast<std::size_t>(lMaxValueLen) + 1);
     for (Dword index = 0; index < lValueCount; ++index) {
-        Dword type = 0, nameLen = 0, dataLen = 0;
-        RegStatus status = regerr::MoreData;
-        for (int attempt = 0; status == regerr::MoreData && attempt <= kMaxGrowthRetries; ++attempt) {
-            nameLen = static_cast<Dword>(name.size());
-            dataLen = static_cast<Dword>(data.size());
-            status = api_.RegEnumValueA(hKey, index, name.data(), &nameLen, nullptr, &type, data.data(),
-                                        &dataLen);
-            if (status != regerr::MoreData) break;
-            // The value grew after the open. The call reports the data size it
-            // needs but not the name's, so ask the key for its maxima again.
-            KeyCounts maxima;
-            QueryKeyCounts(maxima);
-            const std::size_t nameNeeded = std::max<std::size_t>(maxima.maxValueNameLen + std::size_t{1},
-                                                                 name.size());
-            const std::size_t dataNeeded = std::max<std::size_t>(
-                {std::size_t{maxima.maxValueLen} + 1, std::size_t{dataLen} + 1, data.size()});
-            if (nameNeeded == name.size() && dataNeeded == data.size()) {
-                // No larger size known: grow both, so a store that under-reports
-                // its maxima still gets a bigger buffer on the next try.
-                name.resize(name.size() * 2);
-                data.resize(data.size() * 2);
-            } else {
-                name.resize(nameNeeded);
-                data.resize(dataNeeded);
-            }
-        }
-        if (status != regerr::Success) {
+        const RegStatus status = EnumValueGrowing(index, buffers);
+        if (status == regerr::Success) {
+            CacheEnumerated(index, buffers);
+        } else if (status != regerr::NoMoreItems) {
             // An index that vanished since the count is no failure of the store.
-            if (status != regerr::NoMoreItems) NoteFailure(status);
-            continue;
-        }
-
-        // Trimmed in the ANSI bytes before converting: a NUL byte is a NUL
-        // character in every code page, and one conversion per text is cheaper.
-        const std::string_view rawName(name.data(), std::min<std::size_t>(nameLen, name.size()));
-        Text valueName = FromAnsi(rawName.substr(0, rawName.find('\0')));
-        // As if read from a buffer of zeros one byte longer than the data.
-        const std::string_view raw(reinterpret_cast<const char*>(data.data()),
-                                   std::min<std::size_t>(dataLen, data.size()));
-        const auto firstText = [&raw] { return FromAnsi(raw.substr(0, raw.find('\0'))); };
-
-        switch (type) {
-            case regtype::Sz: oValueCache.SetItem(std::move(valueName), firstText()); break;
-            case regtype::ExpandSz:
-                oValueCache.SetItem(std::move(valueName), (lOptions & kExpandEnvironment) != 0
-                                                              ? ExpandEnvVars(firstText())
-                                                              : firstText());
-                break;
-            case regtype::Dword_: {
-                // The number comes from a second enumeration of the index into a
-                // buffer of exactly four bytes.
-                std::string exactName(static_cast<std::size_t>(nameLen) + 1, '\0');
-                Dword exactNameLen = nameLen + 1;
-                std::uint8_t number[4] = {};
-                Dword numberLen = sizeof number;
-                Dword numberType = 0;
-                if (api_.RegEnumValueA(hKey, index, exactName.data(), &exactNameLen, nullptr, &numberType,
-                                       number, &numberLen) != regerr::Success) {
-                    break;
-                }
-                const std::uint32_t bits = static_cast<std::uint32_t>(number[0]) |
-                                           static_cast<std::uint32_t>(number[1]) << 8 |
-                                           static_cast<std::uint32_t>(number[2]) << 16 |
-                                           static_cast<std::uint32_t>(number[3]) << 24;
-                std::int32_t value = 0;
-                std::memcpy(&value, &bits, sizeof value);
-                oValueCache.SetItem(std::move(valueName), value);
-                break;
-            }
-            case regtype::MultiSz: {
-                Text text = FromAnsi(raw);
-                text.push_back(u'\0');
-                Text items = TrimAtDoubleNull(text);
-                if ((lOptions & kMultiSzAsList) != 0) {
-                    oValueCache.SetItem(std::move(valueName), SplitAtNul(items));
-                } else {
-                    oValueCache.SetItem(std::move(valueName), std::move(items));
-                }
-                break;
-            }
-            default: oValueCache.SetItem(std::move(valueName), kUnsupportedFormat); break;
+            NoteFailure(status);
         }
     }
+}
+
+RegStatus RegOp::EnumValueGrowing(Dword index, EnumBuffers& buffers) {
+    std::vector<char>& name = buffers.name;
+    std::vector<std::uint8_t>& data = buffers.data;
+    RegStatus status = regerr::MoreData;
+    for (int attempt = 0; status == regerr::MoreData && attempt <= kMaxGrowthRetries; ++attempt) {
+        buffers.nameLen = static_cast<Dword>(name.size());
+        buffers.dataLen = static_cast<Dword>(data.size());
+        status = api_.RegEnumValueA(hKey, index, name.data(), &buffers.nameLen, nullptr, &buffers.type,
+                                    data.data(), &buffers.dataLen);
+        if (status != regerr::MoreData) break;
+        // The value grew after the open. The call reports the data size it
+        // needs but not the name's, so ask the key for its maxima again.
+        KeyCounts maxima;
+        QueryKeyCounts(maxima);
+        const std::size_t nameNeeded = std::max<std::size_t>(maxima.maxValueNameLen + std::size_t{1},
+                                                             name.size());
+        const std::size_t dataNeeded = std::max<std::size_t>(
+            {std::size_t{maxima.maxValueLen} + 1, std::size_t{buffers.dataLen} + 1, data.size()});
+        if (nameNeeded == name.size() && dataNeeded == data.size()) {
+            // No larger size known: grow both, so a store that under-reports
+            // its maxima still gets a bigger buffer on the next try.
+            name.resize(name.size() * 2);
+            data.resize(data.size() * 2);
+        } else {
+            name.resize(nameNeeded);
+            data.resize(dataNeeded);
+        }
+    }
+    return status;
+}
+
+void RegOp::CacheEnumerated(Dword index, const EnumBuffers& buffers) {
+    // Trimmed in the ANSI bytes before converting: a NUL byte is a NUL
+    // character in every code page, and one conversion per text is cheaper.
+    const std::string_view rawName(buffers.name.data(),
+                                   std::min<std::size_t>(buffers.nameLen, buffers.name.size()));
+    Text valueName = FromAnsi(rawName.substr(0, rawName.find('\0')));
+    // As if read from a buffer of zeros one byte longer than the data.
+    const std::string_view raw(reinterpret_cast<const char*>(buffers.data.data()),
+                               std::min<std::size_t>(buffers.dataLen, buffers.data.size()));
+    const auto firstText = [&raw] { return FromAnsi(raw.substr(0, raw.find('\0'))); };
+
+    switch (buffers.type) {
+        case regtype::Sz: oValueCache.SetItem(std::move(valueName), firstText()); break;
+        case regtype::ExpandSz:
+            oValueCache.SetItem(std::move(valueName), (lOptions & kExpandEnvironment) != 0
+                                                          ? ExpandEnvVars(firstText())
+                                                          : firstText());
+            break;
+        case regtype::Dword_: {
+            std::int32_t number = 0;
+            if (EnumNumber(index, buffers.nameLen, number)) oValueCache.SetItem(std::move(valueName), number);
+            break;
+        }
+        case regtype::MultiSz: {
+            Text text = FromAnsi(raw);
+            text.push_back(u'\0');
+            Text items = TrimAtDoubleNull(text);
+            if ((lOptions & kMultiSzAsList) != 0) {
+                oValueCache.SetItem(std::move(valueName), SplitAtNul(items));
+            } else {
+                oValueCache.SetItem(std::move(valueName), std::move(items));
+            }
+            break;
+        }
+        default: oValueCache.SetItem(std::move(valueName), kUnsupportedFormat); break;
+    }
+}
+
+// The number comes from a second enumeration of the index into a buffer of
+// exactly four bytes.
+bool RegOp::EnumNumber(Dword index, Dword nameLen, std::int32_t& value) {
+    std::string exactName(static_cast<std::size_t>(nameLen) + 1, '\0');
+    Dword exactNameLen = nameLen + 1;
+    std::uint8_t number[4] = {};
+    Dword numberLen = sizeof number;
+    Dword numberType = 0;
+    if (api_.RegEnumValueA(hKey, index, exactName.data(), &exactNameLen, nullptr, &numberType, number,
+                           &numberLen) != regerr::Success) {
+        return false;
+    }
+    const std::uint32_t bits = static_cast<std::uint32_t>(number[0]) |
+                               static_cast<std::uint32_t>(number[1]) << 8 |
+                               static_cast<std::uint32_t>(number[2]) << 16 |
+                               static_cast<std::uint32_t>(number[3]) << 24;
+    std::memcpy(&value, &bits, sizeof value);
+    return true;
 }
 
 Text RegOp::TrimAtNull(TextView text) { return Text(text.substr(0, text.find(u'\0'))); }

@@ -78,6 +78,16 @@ private:
     // One of them asked again after a change; before, when the call fails.
     Dword Recounted(Dword KeyCounts::*field, Dword before);
     void LoadValueCache();
+    // One enumeration's buffers and what the call reported into them.
+    struct EnumBuffers {
+        std::vector<char> name;
+        std::vector<std::uint8_t> data;
+        Dword nameLen = 0, dataLen = 0, type = 0;
+    };
+    // RegEnumValueA, with the buffers grown while the value outgrows them.
+    RegStatus EnumValueGrowing(Dword index, EnumBuffers& buffers);
+    void CacheEnumerated(Dword index, const EnumBuffers& buffers);
+    bool EnumNumber(Dword index, Dword nameLen, std::int32_t& value);
     static Text TrimAtNull(TextView text);
     static Text TrimAtDoubleNull(TextView text);
     Text ExpandEnvVars(const Text& text);

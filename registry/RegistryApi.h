@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "registry/ExclusiveChange.h"
+
 namespace pw {
 
 using RegStatus = std::int32_t;   // LONG result of the registry calls
@@ -145,6 +147,10 @@ public:
     // A sentence for people on why the last failing call failed (naming the store
     // file where there is one), or empty when nothing more is known.
     virtual std::string DescribeLastFailure() const { return {}; }
+
+    // What makes a change one step for every Portwright process over this
+    // registry, or null where there is nothing to share it with.
+    virtual ExclusiveChange* Exclusive() { return nullptr; }
 };
 
 }  // namespace pw

@@ -3,11 +3,11 @@
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <vector>
+
+#include "platform/posix/WholeFile.h"
 
 namespace pw {
 namespace {
@@ -32,17 +32,9 @@ bool IsRefusedInName(char16_t c) {
                     "): " + std::strerror(error) + ".");
 }
 
-bool WriteAll(int fd, const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
+// Messages are the native path and the system's reason, as for any file named on the command line.
+[[noreturn]] void FailNative(const std::string& native, const WholeFileFailure& failure) {
+    throw FileError(native + ": " + std::strerror(failure.error));
 }
 
 }  // namespace
@@ -106,28 +98,27 @@ bool PrefixFileSystem::WriteWholeFile(const Text& path, const std::string& bytes
         Fail("create the drive folder for", path, mapped.driveFolder, errno);
     }
 
-    int flags = O_WRONLY | O_CREAT | O_CLOEXEC;
-    flags |= mode == Mode::CreateNew ? O_EXCL : O_TRUNC;
-    int fd;
-    do {
-        fd = ::open(mapped.file.c_str(), flags, 0644);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) {
-        if (mode == Mode::CreateNew && errno == EEXIST) return false;
-        Fail("create", path, mapped.file, errno);
+    try {
+        return WriteFileBeside(mapped.file, bytes, mode == Mode::CreateOrReplace);
+    } catch (const WholeFileFailure& failure) {
+        Fail(failure.doing, path, mapped.file, failure.error);
     }
+}
 
-    const bool written = WriteAll(fd, bytes);
-    const int writeError = errno;
-    const bool closed = ::close(fd) == 0;
-    const int closeError = errno;
-    if (!written || !closed) {
-        // A file of our own making that holds half a text would only take the
-        // name from the next attempt.
-        if (mode == Mode::CreateNew) ::unlink(mapped.file.c_str());
-        Fail("write", path, mapped.file, !written ? writeError : closeError);
+bool PrefixFileSystem::WriteNativeFile(const std::string& native, const std::string& bytes, Mode mode) {
+    try {
+        return WriteFileBeside(native, bytes, mode == Mode::CreateOrReplace);
+    } catch (const WholeFileFailure& failure) {
+        FailNative(native, failure);
     }
-    return true;
+}
+
+std::string PrefixFileSystem::ReadNativeFile(const std::string& native, std::size_t largest) const {
+    try {
+        return ReadWholeFile(native, largest);
+    } catch (const WholeFileFailure& failure) {
+        FailNative(native, failure);
+    }
 }
 
 std::vector<FileEntry> PrefixFileSystem::ListFiles(const Text& folder, TextView prefix,

@@ -14,6 +14,8 @@ public:
     // Creates the drive's folder (drive_c) when it is missing, but no other
     // folder. Throws FileError naming both paths and the reason.
     bool WriteWholeFile(const Text& path, const std::string& bytes, Mode mode) override;
+    bool WriteNativeFile(const std::string& native, const std::string& bytes, Mode mode) override;
+    std::string ReadNativeFile(const std::string& native, std::size_t largest) const override;
 
     // A dangling link counts as taken, as it does for a new file's creation.
     bool Exists(const Text& path) const override;

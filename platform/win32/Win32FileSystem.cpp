@@ -12,50 +12,144 @@ namespace {
 // Messages are UTF-8 on every platform; the system's sentence comes in ANSI.
 std::string Reason(DWORD code) { return ToUtf8(FromAnsi(SystemMessage(code))); }
 
-[[noreturn]] void Fail(const char* what, const Text& path, DWORD code) {
-    throw FileError(std::string(what) + " \"" + ToUtf8(path) + "\": " + Reason(code) +
+[[noreturn]] void Fail(const char* what, const std::string& name, DWORD code) {
+    throw FileError(std::string(what) + " \"" + name + "\": " + Reason(code) +
                     ". Check that the folder exists and that you may write to it.");
+}
+
+struct Failure {
+    const char* doing;
+    DWORD code;
+};
+
+// The calls in both widths: Windows paths go through the ANSI code page as
+// every other call of the program; names given on the command line are UTF-16.
+HANDLE Create(const std::string& name, DWORD access, DWORD disposition) {
+    return CreateFileA(name.c_str(), access, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                       nullptr);
+}
+HANDLE Create(const std::wstring& name, DWORD access, DWORD disposition) {
+    return CreateFileW(name.c_str(), access, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                       nullptr);
+}
+BOOL Move(const std::string& from, const std::string& to, DWORD flags) {
+    return MoveFileExA(from.c_str(), to.c_str(), flags);
+}
+BOOL Move(const std::wstring& from, const std::wstring& to, DWORD flags) {
+    return MoveFileExW(from.c_str(), to.c_str(), flags);
+}
+void Delete(const std::string& name) { DeleteFileA(name.c_str()); }
+void Delete(const std::wstring& name) { DeleteFileW(name.c_str()); }
+
+// A new file in the file's folder (a move within a volume is a rename); the
+// process id and a count keep concurrent writers apart.
+template <class Name>
+HANDLE CreateBeside(const Name& file, Name& temp) {
+    static LONG counter = 0;
+    const typename Name::value_type separators[] = {'\\', '/', 0};
+    const std::size_t slash = file.find_last_of(separators);
+    const Name folder = slash == Name::npos ? Name() : file.substr(0, slash + 1);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string name = "~portwright-" + std::to_string(GetCurrentProcessId()) + "-" +
+                                 std::to_string(InterlockedIncrement(&counter)) + ".tmp";
+        temp = folder + Name(name.begin(), name.end());
+        HANDLE handle = Create(temp, GENERIC_WRITE, CREATE_NEW);
+        if (handle != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return handle;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+bool WriteAll(HANDLE file, const std::string& bytes) {
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - written, 1u << 30));
+        DWORD done = 0;
+        if (!WriteFile(file, bytes.data() + written, chunk, &done, nullptr)) return false;
+        if (done == 0) {
+            SetLastError(ERROR_WRITE_FAULT);
+            return false;
+        }
+        written += done;
+    }
+    return true;
+}
+
+// The bytes into a new file, flushed, then moved onto the name in one step
+// that is on the disk when it returns; a failure deletes the new file.
+template <class Name>
+bool WriteBeside(const Name& file, const std::string& bytes, bool replace) {
+    Name temp;
+    HANDLE handle = CreateBeside(file, temp);
+    if (handle == INVALID_HANDLE_VALUE) throw Failure{"Cannot create the file", GetLastError()};
+    const bool written = WriteAll(handle, bytes) && FlushFileBuffers(handle);
+    DWORD code = GetLastError();
+    if (!CloseHandle(handle) && written) code = GetLastError();
+    if (!written) {
+        Delete(temp);
+        throw Failure{"Cannot write the file", code};
+    }
+    const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
+    if (Move(temp, file, flags)) return true;
+    code = GetLastError();
+    Delete(temp);
+    if (!replace && (code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS)) return false;
+    throw Failure{"Cannot replace the file", code};
+}
+
+void RefuseNul(const Text& path, const char* doing) {
+    if (path.find(u'\0') == Text::npos) return;
+    throw FileError(std::string(doing) + " \"" + ToUtf8(RemoveAll(path, u'\0')) +
+                    "\": the path holds a NUL character.");
+}
+
+std::wstring Wide(const std::string& native) {
+    const Text text = FromUtf8(native);
+    return std::wstring(text.begin(), text.end());
 }
 
 }  // namespace
 
 bool Win32FileSystem::WriteWholeFile(const Text& path, const std::string& bytes, Mode mode) {
-    if (path.find(u'\0') != Text::npos) {
-        throw FileError("Cannot create the file \"" + ToUtf8(RemoveAll(path, u'\0')) +
-                        "\": the path holds a NUL character.");
+    RefuseNul(path, "Cannot create the file");
+    try {
+        return WriteBeside(ToAnsi(path), bytes, mode == Mode::CreateOrReplace);
+    } catch (const Failure& failure) {
+        Fail(failure.doing, ToUtf8(path), failure.code);
     }
-    const DWORD disposition = mode == Mode::CreateNew ? CREATE_NEW : CREATE_ALWAYS;
-    HANDLE file = CreateFileA(ToAnsi(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        DWORD code = GetLastError();
-        if (mode == Mode::CreateNew && (code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS)) {
-            return false;
-        }
-        Fail("Cannot create the file", path, code);
-    }
+}
 
-    size_t written = 0;
-    while (written < bytes.size()) {
-        DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - written, 1u << 30));
-        DWORD done = 0;
-        BOOL ok = WriteFile(file, bytes.data() + written, chunk, &done, nullptr);
-        if (!ok || done == 0) {
-            DWORD code = ok ? static_cast<DWORD>(ERROR_WRITE_FAULT) : GetLastError();
-            CloseHandle(file);
-            Fail("Cannot write the file", path, code);
-        }
-        written += done;
+bool Win32FileSystem::WriteNativeFile(const std::string& native, const std::string& bytes, Mode mode) {
+    RefuseNul(FromUtf8(native), "Cannot create the file");
+    try {
+        return WriteBeside(Wide(native), bytes, mode == Mode::CreateOrReplace);
+    } catch (const Failure& failure) {
+        Fail(failure.doing, native, failure.code);
     }
-    if (!CloseHandle(file)) Fail("Cannot finish writing the file", path, GetLastError());
-    return true;
+}
+
+std::string Win32FileSystem::ReadNativeFile(const std::string& native, std::size_t largest) const {
+    RefuseNul(FromUtf8(native), "Cannot read the file");
+    HANDLE handle = CreateFileW(Wide(native).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) throw FileError(native + ": " + Reason(GetLastError()));
+    std::string bytes;
+    char buffer[65536];
+    DWORD got = 0;
+    while (bytes.size() <= largest) {
+        if (!ReadFile(handle, buffer, sizeof buffer, &got, nullptr)) {
+            const DWORD code = GetLastError();
+            CloseHandle(handle);
+            throw FileError(native + ": " + Reason(code));
+        }
+        if (got == 0) break;
+        bytes.append(buffer, got);
+    }
+    CloseHandle(handle);
+    return bytes;
 }
 
 bool Win32FileSystem::Exists(const Text& path) const {
-    if (path.find(u'\0') != Text::npos) {
-        throw FileError("Cannot look up \"" + ToUtf8(RemoveAll(path, u'\0')) +
-                        "\": the path holds a NUL character.");
-    }
+    RefuseNul(path, "Cannot look up");
     if (GetFileAttributesA(ToAnsi(path).c_str()) != INVALID_FILE_ATTRIBUTES) return true;
     const DWORD code = GetLastError();
     if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return false;

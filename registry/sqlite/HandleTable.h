@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 
 #include "registry/RegistryApi.h"
@@ -13,6 +14,7 @@
 namespace pw::sqlitestore {
 
 struct KeySnapshot {
+    std::int64_t key = 0;
     std::uint64_t stamp = 0;       // StoreConnection::ChangeStamp when taken
     std::uint64_t ownChanges = 0;  // StoreConnection::OwnChanges when taken
     ValueList values;
@@ -46,7 +48,8 @@ private:
 struct HandleEntry {
     std::int64_t key = 0;
     Dword access = 0;
-    std::optional<KeySnapshot> snapshot;
+    // Shared with later handles of the key while the store is unchanged.
+    std::shared_ptr<const KeySnapshot> snapshot;
     EnumerationPass valuePass;
     EnumerationPass subKeyPass;
 };

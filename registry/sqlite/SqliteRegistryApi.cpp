@@ -1,6 +1,8 @@
 #include "registry/sqlite/SqliteRegistryApi.h"
 
 #include <new>
+#include <optional>
+#include <stdexcept>
 
 #include "platform/posix/ProcessEnvironment.h"
 #include "registry/sqlite/MachineIdentity.h"
@@ -48,6 +50,26 @@ void SqliteRegistryApi::Ready() {
     ready_ = true;
 }
 
+void SqliteRegistryApi::Run(const std::function<void()>& step) {
+    std::optional<sqlitestore::WriteTransaction> alone;
+    try {
+        Ready();
+        alone.emplace(connection_);
+    } catch (const StoreFailure& failure) {
+        // Busy past the store's wait: another change holds it. Any other
+        // reason (a store that cannot be opened or written) is one the step's
+        // own calls report, as they do outside a step.
+        if (failure.Code() == regerr::Timeout) throw std::runtime_error(failure.what());
+    }
+    step();
+    if (!alone) return;
+    try {
+        alone->Commit();
+    } catch (const StoreFailure& failure) {
+        throw std::runtime_error(failure.what());
+    }
+}
+
 sqlitestore::HandleEntry& SqliteRegistryApi::Resolve(RegHandle handle) {
     sqlitestore::HandleEntry* open = handles_.Find(handle);
     if (open == nullptr) throw StoreFailure(regerr::InvalidHandle);
@@ -58,26 +80,34 @@ void SqliteRegistryApi::RequireKeyExists(std::int64_t key) {
     if (!keys_.Exists(key)) throw StoreFailure(regerr::KeyDeleted);
 }
 
-sqlitestore::KeySnapshot& SqliteRegistryApi::FreshSnapshot(sqlitestore::HandleEntry& open,
-                                                           bool continuingPass) {
+const sqlitestore::KeySnapshot& SqliteRegistryApi::FreshSnapshot(sqlitestore::HandleEntry& open,
+                                                                 bool continuingPass) {
     if (continuingPass && open.snapshot && open.snapshot->ownChanges == connection_.OwnChanges()) {
         return *open.snapshot;
     }
     std::uint64_t stamp = connection_.ChangeStamp();
     if (open.snapshot && open.snapshot->stamp == stamp) return *open.snapshot;
+    // Key ids are never given again, so an unchanged stamp and id mean the same values.
+    if (latestSnapshot_ && latestSnapshot_->key == open.key && latestSnapshot_->stamp == stamp) {
+        open.snapshot = latestSnapshot_;
+        return *open.snapshot;
+    }
     open.snapshot.reset();
+    latestSnapshot_.reset();
     sqlitestore::ReadTransaction read(connection_);
     RequireKeyExists(open.key);
-    sqlitestore::KeySnapshot snapshot;
-    snapshot.stamp = stamp;
-    snapshot.ownChanges = connection_.OwnChanges();
-    snapshot.values = values_.InOrder(open.key);
-    snapshot.subKeys = keys_.Children(open.key);
-    for (const auto& subKey : snapshot.subKeys) {
-        snapshot.longestSubKeyName = std::max(snapshot.longestSubKeyName, subKey.name.size());
-        snapshot.longestClass = std::max(snapshot.longestClass, subKey.className.size());
+    auto snapshot = std::make_shared<sqlitestore::KeySnapshot>();
+    snapshot->key = open.key;
+    snapshot->stamp = stamp;
+    snapshot->ownChanges = connection_.OwnChanges();
+    snapshot->values = values_.InOrder(open.key);
+    snapshot->subKeys = keys_.Children(open.key);
+    for (const auto& subKey : snapshot->subKeys) {
+        snapshot->longestSubKeyName = std::max(snapshot->longestSubKeyName, subKey.name.size());
+        snapshot->longestClass = std::max(snapshot->longestClass, subKey.className.size());
     }
-    open.snapshot = std::move(snapshot);
+    open.snapshot = snapshot;
+    latestSnapshot_ = std::move(snapshot);
     return *open.snapshot;
 }
 

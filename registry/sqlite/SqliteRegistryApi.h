@@ -2,6 +2,8 @@
 // The registry on Linux: the advapi32 calls answered from a SQLite file in the
 // prefix folder, with Windows' own result codes.
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,7 +19,11 @@ namespace pw {
 // the first call of each new store object deletes every volatile key, as a
 // restart of the machine does on Windows. Keys of other processes' store
 // objects are no exception, so volatile keys are for one process at a time.
-class SqliteRegistryApi final : public RegistryApi {
+//
+// A change made through Exclusive() is one transaction of the store: other
+// processes wait for it (up to the store's busy time), and a failure to
+// commit it keeps none of its changes.
+class SqliteRegistryApi final : public RegistryApi, private ExclusiveChange {
 public:
     // Never fails: the folder and file are created or opened on first use, and
     // a store that cannot be used answers every call with a result code.
@@ -54,8 +60,10 @@ public:
     std::vector<std::string> EnvironmentEntries() override;
 
     std::string DescribeLastFailure() const override { return lastFailure_; }
+    ExclusiveChange* Exclusive() override { return this; }
 
 private:
+    void Run(const std::function<void()>& step) override;
     template <typename Operation>
     RegStatus Answer(Operation operation);
     void Ready();
@@ -64,8 +72,10 @@ private:
     // continues a pass of enumeration is answered from the snapshot its pass
     // started with unless this object changed the store: asking SQLite about
     // other processes' commits costs system calls that would dominate
-    // enumeration.
-    sqlitestore::KeySnapshot& FreshSnapshot(sqlitestore::HandleEntry& open, bool continuingPass = false);
+    // enumeration. The latest snapshot taken outlives its handle: the next
+    // handle of the same key in an unchanged store takes it as it is.
+    const sqlitestore::KeySnapshot& FreshSnapshot(sqlitestore::HandleEntry& open,
+                                                  bool continuingPass = false);
     void RequireKeyExists(std::int64_t key);
 
     RegStatus CreateKey(RegHandle key, const char* subKey, const char* className, Dword options,
@@ -88,6 +98,7 @@ private:
     sqlitestore::KeyTable keys_;
     sqlitestore::ValueTable values_;
     sqlitestore::HandleTable handles_;
+    std::shared_ptr<const sqlitestore::KeySnapshot> latestSnapshot_;
     bool ready_ = false;
     bool volatileKeysCleared_ = false;
     std::string lastFailure_;

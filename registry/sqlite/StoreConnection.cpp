@@ -257,26 +257,34 @@ void StoreConnection::Fail(int result, const char* doing) {
 
 WriteTransaction::WriteTransaction(StoreConnection& connection) : connection_(connection) {
     connection_.RequireWritable();
-    connection_.Prepare("BEGIN IMMEDIATE").Run();
+    // Inside a transaction already (one step of several calls): a savepoint,
+    // so that this call's own failure still undoes only this call.
+    nested_ = sqlite3_get_autocommit(connection_.db_) == 0;
+    connection_.Prepare(nested_ ? "SAVEPOINT pw_call" : "BEGIN IMMEDIATE").Run();
 }
 
 WriteTransaction::~WriteTransaction() {
-    if (open_) {
-        // Best effort: a failed rollback leaves SQLite to roll back on close.
-        sqlite3_exec(connection_.db_, "ROLLBACK", nullptr, nullptr, nullptr);
-    }
+    if (!open_) return;
+    // Best effort: a failed rollback leaves SQLite to roll back on close.
+    sqlite3_exec(connection_.db_, nested_ ? "ROLLBACK TO pw_call; RELEASE pw_call" : "ROLLBACK", nullptr,
+                 nullptr, nullptr);
+    // Snapshots taken inside may hold what was undone.
+    connection_.NoteOwnChange();
 }
 
 void WriteTransaction::Commit() {
-    connection_.Prepare("COMMIT").Run();
+    connection_.Prepare(nested_ ? "RELEASE pw_call" : "COMMIT").Run();
     open_ = false;
     connection_.NoteOwnChange();
 }
 
-ReadTransaction::ReadTransaction(StoreConnection& connection) : connection_(connection) {
-    connection_.Prepare("BEGIN").Run();
+ReadTransaction::ReadTransaction(StoreConnection& connection)
+    : connection_(connection), outer_(sqlite3_get_autocommit(connection.db_) != 0) {
+    if (outer_) connection_.Prepare("BEGIN").Run();
 }
 
-ReadTransaction::~ReadTransaction() { sqlite3_exec(connection_.db_, "COMMIT", nullptr, nullptr, nullptr); }
+ReadTransaction::~ReadTransaction() {
+    if (outer_) sqlite3_exec(connection_.db_, "COMMIT", nullptr, nullptr, nullptr);
+}
 
 }  // namespace pw::sqlitestore

@@ -93,7 +93,8 @@ private:
     std::uint64_t ownChanges_ = 0;
 };
 
-// BEGIN IMMEDIATE ... COMMIT; rolls back when left without Commit().
+// BEGIN IMMEDIATE ... COMMIT, or a savepoint inside a transaction already
+// open; rolls back when left without Commit().
 class WriteTransaction {
 public:
     explicit WriteTransaction(StoreConnection& connection);
@@ -105,9 +106,11 @@ public:
 private:
     StoreConnection& connection_;
     bool open_ = true;
+    bool nested_ = false;
 };
 
-// A consistent view across several statements.
+// A consistent view across several statements; inside a transaction already
+// open, that one gives it.
 class ReadTransaction {
 public:
     explicit ReadTransaction(StoreConnection& connection);
@@ -117,6 +120,7 @@ public:
 
 private:
     StoreConnection& connection_;
+    bool outer_;
 };
 
 }  // namespace pw::sqlitestore

@@ -3,6 +3,7 @@
 // Shlwapi's subtree delete is bound at run time, never imported, so the
 // program still starts on a system that lacks Shlwapi.
 #include "registry/RegistryApi.h"
+#include "registry/win32/NamedMutexChange.h"
 
 namespace pw {
 
@@ -42,6 +43,7 @@ public:
     std::vector<std::string> EnvironmentEntries() override;
 
     std::string DescribeLastFailure() const override;
+    ExclusiveChange* Exclusive() override { return &exclusive_; }
 
 private:
     // Remembers a failing call for DescribeLastFailure; returns status.
@@ -51,6 +53,7 @@ private:
     void* shDeleteKey_ = nullptr;  // SHDeleteKeyA, once bound
     RegStatus lastFailure_ = 0;
     const char* lastFailedCall_ = "";
+    NamedMutexChange exclusive_;
 };
 
 }  // namespace pw

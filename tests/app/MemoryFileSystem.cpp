@@ -21,6 +21,12 @@ bool MemoryFileSystem::WriteWholeFile(const Text& path, const std::string& bytes
     return true;
 }
 
+std::string MemoryFileSystem::ReadNativeFile(const std::string& native, std::size_t largest) const {
+    const std::optional<std::string> bytes = Bytes(FromUtf8(Unprefixed(native)));
+    if (!bytes) throw FileError(native + ": No such file or directory");
+    return bytes->substr(0, largest + 1);
+}
+
 std::optional<std::string> MemoryFileSystem::Bytes(const Text& path) const {
     auto found = files_.find(FoldCase(path));
     if (found == files_.end()) return std::nullopt;

@@ -19,6 +19,11 @@ public:
     }
 
     bool WriteWholeFile(const Text& path, const std::string& bytes, Mode mode) override;
+    // Native names are the paths themselves, as NativePath gives them or not.
+    bool WriteNativeFile(const std::string& native, const std::string& bytes, Mode mode) override {
+        return WriteWholeFile(FromUtf8(Unprefixed(native)), bytes, mode);
+    }
+    std::string ReadNativeFile(const std::string& native, std::size_t largest) const override;
     bool Exists(const Text& path) const override { return files_.count(FoldCase(path)) != 0; }
     std::string NativePath(const Text& path) const override { return "memory:" + ToUtf8(path); }
     std::vector<FileEntry> ListFiles(const Text& folder, TextView prefix, TextView suffix) const override;
@@ -28,6 +33,9 @@ public:
     std::vector<Text> Paths() const;
 
 private:
+    static std::string Unprefixed(const std::string& native) {
+        return native.rfind("memory:", 0) == 0 ? native.substr(7) : native;
+    }
     struct File {
         Text path;
         std::string bytes;

@@ -22,6 +22,8 @@ public:
     bool Exists(const Text&) const override { return false; }
     std::string NativePath(const Text& path) const override { return ToUtf8(path); }
     std::vector<FileEntry> ListFiles(const Text&, TextView, TextView) const override { return {}; }
+    bool WriteNativeFile(const std::string&, const std::string&, Mode) override { return false; }
+    std::string ReadNativeFile(const std::string&, std::size_t) const override { return {}; }
 };
 
 class RolloutOutput : public ::testing::Test {

@@ -82,4 +82,19 @@ check "set of an empty name: refused, exit 2" "$status $err" \
       '2 Host names must not be empty: the value would hold the entry ":6001-6002", which the RPC proxy cannot read. Nothing was written.'
 check "and nothing written" "$(stored)" "REG_SZ $composed"
 
+# Writes at once: each log's PREVIOUS SETTING is the NEW SETTING of exactly one
+# other log or the first value, so the logs chain from it to what is stored.
+reg add "$rpcproxy" /v ValidPorts /t REG_SZ /d 'start:1-2' /f >/dev/null
+rm -f "$PW_WINEPREFIX"/drive_c/RPC_*.LOG
+for i in 1 2 3 4 5 6; do "$wine_run" "$exe" set --external "host$i.example" >/dev/null 2>&1 & done
+wait
+chain=$(for f in "$PW_WINEPREFIX"/drive_c/RPC_*.LOG; do
+  sed -n '7s/^PREVIOUS SETTING=//p;9s/^NEW SETTING=//p' "$f" | tr -d '\r' | paste -sd'|'
+done)
+value=start:1-2 steps=0
+while [ "$steps" -lt 7 ] && [ "$(awk -F'|' -v v="$value" '$1 == v' <<<"$chain" | wc -l)" = 1 ]; do
+  value=$(awk -F'|' -v v="$value" '$1 == v { print $2 }' <<<"$chain") steps=$((steps + 1))
+done
+check "six writes at once: their logs chain to the stored value" "$steps $(stored)" "6 REG_SZ $value"
+
 [ "$failures" -eq 0 ]

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 
@@ -64,6 +67,36 @@ TEST_F(PrefixFiles, ReplacesWholeFilesAndCreateNewLeavesTakenNamesAlone) {
     EXPECT_EQ(ReadFile(Real("drive_c/a.txt")), "short\r\n");
     EXPECT_TRUE(CreateTextFile(files, u"C:\\b.txt", u"other"));
     EXPECT_EQ(ReadFile(Real("drive_c/b.txt")), "other\r\n");
+}
+
+// A write that fails part-way (the file size limit, below the text's size)
+// leaves whatever had the name, and no new file beside it.
+TEST_F(PrefixFiles, AWriteThatFailsPartWayLeavesTheNameAsItWas) {
+    struct Row {
+        FileSystem::Mode mode;
+        bool oldFile;
+    };
+    for (const Row& row :
+         {Row{FileSystem::Mode::CreateOrReplace, true}, Row{FileSystem::Mode::CreateOrReplace, false},
+          Row{FileSystem::Mode::CreateNew, false}}) {
+        SCOPED_TRACE(row.mode == FileSystem::Mode::CreateNew ? "CreateNew" : "CreateOrReplace");
+        fs::remove_all(Real("drive_c"));
+        if (row.oldFile) WriteTextFile(files, u"C:\\a.txt", u"old");
+        const rlimit unlimited = [] {
+            rlimit limit{};
+            getrlimit(RLIMIT_FSIZE, &limit);
+            return limit;
+        }();
+        const rlimit small{4096, unlimited.rlim_max};
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &small);
+        EXPECT_THROW(files.WriteWholeFile(u"C:\\a.txt", std::string(100000, 'x'), row.mode), FileError);
+        setrlimit(RLIMIT_FSIZE, &unlimited);
+        std::signal(SIGXFSZ, previousHandler);
+        EXPECT_EQ(ReadFile(Real("drive_c/a.txt")), row.oldFile ? "old\r\n" : "");
+        EXPECT_EQ(std::distance(fs::directory_iterator(Real("drive_c")), fs::directory_iterator()),
+                  row.oldFile ? 1 : 0);
+    }
 }
 
 TEST_F(PrefixFiles, TellsWhetherANameIsTaken) {

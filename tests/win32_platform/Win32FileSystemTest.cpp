@@ -36,6 +36,17 @@ protected:
         return out.str();
     }
 
+    // New files that a write left beside its name in folder.
+    static int LeftBeside(const std::string& folder) {
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((folder + "\\~portwright-*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) return 0;
+        int count = 1;
+        while (FindNextFileA(search, &found)) ++count;
+        FindClose(search);
+        return count;
+    }
+
     Win32FileSystem files_;
     std::string folder_;
     std::vector<std::string> created_;
@@ -63,6 +74,7 @@ TEST_F(Win32FileSystemTest, ATakenNameIsToldAndCreateNewNeverTouchesIt) {
     EXPECT_TRUE(files_.Exists(FromAnsi(folder_)));
     EXPECT_FALSE(files_.WriteWholeFile(FromAnsi(path), "second", FileSystem::Mode::CreateNew));
     EXPECT_EQ(Contents(path), "first");
+    EXPECT_EQ(LeftBeside(folder_), 0);
     // The failed attempt left no handle open: the file can be replaced now.
     EXPECT_TRUE(files_.WriteWholeFile(FromAnsi(path), "third", FileSystem::Mode::CreateOrReplace));
     EXPECT_EQ(Contents(path), "third");
@@ -83,6 +95,7 @@ TEST_F(Win32FileSystemTest, FailuresNameThePathAndTheSystemReason) {
     }
     // A folder in place of the file: refused, not reported as a taken name.
     EXPECT_THROW(files_.WriteWholeFile(FromAnsi(folder_), "x", FileSystem::Mode::CreateOrReplace), FileError);
+    EXPECT_EQ(LeftBeside(folder_ + "\\.."), 0) << "the new file was not removed";
     EXPECT_THROW(
         files_.WriteWholeFile(FromAnsi(folder_) + u'\0' + u"x", "x", FileSystem::Mode::CreateOrReplace),
         FileError);
