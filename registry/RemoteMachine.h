@@ -5,10 +5,12 @@
 #include <string>
 
 #include "registry/ForwardingRegistry.h"
+#include "registry/RegistryTree.h"
 
 namespace pw {
 
-class RemoteMachine final : public ForwardingRegistry {
+// Its tree interface is the local registry's, on the server's HKEY_LOCAL_MACHINE.
+class RemoteMachine final : public ForwardingRegistry, public RegistryTree {
 public:
     explicit RemoteMachine(RegistryApi& inner) : ForwardingRegistry(inner) {}
     ~RemoteMachine() override;
@@ -22,12 +24,23 @@ public:
         return key == RootHandle(kLocalMachine32) ? regerr::Success : Inner().RegCloseKey(key);
     }
 
+    bool HoldsRoot(RegHandle root) const override { return root == RootHandle(kLocalMachine32) && Tree(); }
+    Text RootsHeld() const override { return u"HKEY_LOCAL_MACHINE (of the server)"; }
+    bool HoldsText(TextView text, Text& why) const override { return Tree() && Tree()->HoldsText(text, why); }
+    bool HoldsData(Dword type, const std::vector<std::uint8_t>& data, Text& why) const override {
+        return Tree() && Tree()->HoldsData(type, data, why);
+    }
+    RegStatus ReadKey(RegHandle root, const Text& sub, KeyContents& out, Text& failure) override;
+    ApplyOutcome Apply(const std::vector<TreeChange>& changes) override;
+
 protected:
     RegHandle Handle(RegHandle key) const override {
         return key == RootHandle(kLocalMachine32) ? localMachine_ : key;
     }
 
 private:
+    RegistryTree* Tree() const { return TreeOf(Inner()); }
+
     RegHandle localMachine_ = 0;
 };
 

@@ -2,10 +2,12 @@
 // The registry on Linux: the advapi32 calls answered from a SQLite file in the
 // prefix folder, with Windows' own result codes.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "registry/RegistryApi.h"
+#include "registry/RegistryTree.h"
 #include "registry/sqlite/HandleTable.h"
 #include "registry/sqlite/KeyTable.h"
 #include "registry/sqlite/StoreConnection.h"
@@ -17,7 +19,9 @@ namespace pw {
 // the first call of each new store object deletes every volatile key, as a
 // restart of the machine does on Windows. Keys of other processes' store
 // objects are no exception, so volatile keys are for one process at a time.
-class SqliteRegistryApi final : public RegistryApi {
+// As a RegistryTree, a batch is one transaction of the store: all of it is
+// there after Apply, or none of it, whatever stops it (a kill included).
+class SqliteRegistryApi final : public RegistryApi, public RegistryTree {
 public:
     // Never fails: the folder and file are created or opened on first use, and
     // a store that cannot be used answers every call with a result code.
@@ -55,6 +59,16 @@ public:
 
     std::string DescribeLastFailure() const override { return lastFailure_; }
 
+    // The tree interface (SqliteRegistryTree.cpp). Names and text go through
+    // Windows-1252, as the store keeps them; HoldsText and HoldsData say
+    // where that would change them.
+    bool HoldsRoot(RegHandle root) const override;
+    Text RootsHeld() const override;
+    bool HoldsText(TextView text, Text& why) const override;
+    bool HoldsData(Dword type, const std::vector<std::uint8_t>& data, Text& why) const override;
+    RegStatus ReadKey(RegHandle root, const Text& sub, KeyContents& out, Text& failure) override;
+    ApplyOutcome Apply(const std::vector<TreeChange>& changes) override;
+
 private:
     template <typename Operation>
     RegStatus Answer(Operation operation);
@@ -67,6 +81,8 @@ private:
     // enumeration.
     sqlitestore::KeySnapshot& FreshSnapshot(sqlitestore::HandleEntry& open, bool continuingPass = false);
     void RequireKeyExists(std::int64_t key);
+    // The key at the path below a hive; create: made where missing (no class).
+    std::optional<std::int64_t> WalkTree(RegHandle root, const Text& sub, bool create);
 
     RegStatus CreateKey(RegHandle key, const char* subKey, const char* className, Dword options,
                         Dword samDesired, RegHandle* result, Dword* disposition);

@@ -1,0 +1,165 @@
+// The store as a RegistryTree: whole keys read in one transaction, and a
+// batch of changes written in one.
+#include "registry/sqlite/SqliteRegistryApi.h"
+#include "registry/sqlite/StoreSchema.h"
+
+#include <new>
+#include <string>
+
+namespace pw {
+
+using sqlitestore::StoreFailure;
+
+namespace {
+
+std::optional<std::int64_t> HiveOf(RegHandle root) {
+    if (root == RootHandle(kClassesRoot32)) return sqlitestore::kClassesRootKey;
+    if (root == RootHandle(kCurrentUser32)) return sqlitestore::kCurrentUserKey;
+    if (root == RootHandle(kLocalMachine32)) return sqlitestore::kLocalMachineKey;
+    return std::nullopt;
+}
+
+std::string Stored(TextView text) { return ToAnsi(text); }
+
+// A failure as a sentence: the store's own, or the result code.
+Text Described(const StoreFailure& failure) {
+    if (*failure.what() != '\0') return FromUtf8(failure.what());
+    if (failure.Code() == regerr::ChildMustBeVolatile)
+        return u"a volatile key can hold only volatile keys (error 1021)";
+    if (failure.Code() == regerr::KeyDeleted) return u"the key was deleted meanwhile (error 1018)";
+    return u"error " + FromUtf8(std::to_string(failure.Code()));
+}
+
+std::string StoredData(Dword type, const std::vector<std::uint8_t>& data) {
+    return regfile::ToAnsiData(type, data);
+}
+
+}  // namespace
+
+bool SqliteRegistryApi::HoldsRoot(RegHandle root) const { return HiveOf(root).has_value(); }
+
+Text SqliteRegistryApi::RootsHeld() const {
+    return u"HKEY_CLASSES_ROOT, HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE";
+}
+
+bool SqliteRegistryApi::HoldsText(TextView text, Text& why) const {
+    const Text kept = FromAnsi(Stored(text));
+    if (kept == text) return true;
+    std::size_t at = 0;
+    while (at < text.size() && at < kept.size() && text[at] == kept[at]) ++at;
+    why = u"the store keeps text in Windows-1252, which has no character U+";
+    static constexpr char16_t kDigits[] = u"0123456789ABCDEF";
+    const char16_t c = text[at];
+    for (int shift = 12; shift >= 0; shift -= 4) why.push_back(kDigits[(c >> shift) & 15]);
+    why += u" (\"" + Text(1, c) + u"\")";
+    return false;
+}
+
+bool SqliteRegistryApi::HoldsData(Dword type, const std::vector<std::uint8_t>& data, Text& why) const {
+    if (!regtype::IsString(type)) return true;
+    if (data.size() % 2 != 0) {
+        why =
+            u"the store keeps text in Windows-1252, and text data of an odd number of bytes has no such form";
+        return false;
+    }
+    Text text;
+    for (std::size_t i = 0; i + 1 < data.size(); i += 2)
+        text.push_back(static_cast<char16_t>(data[i] | data[i + 1] << 8));
+    return HoldsText(text, why);
+}
+
+std::optional<std::int64_t> SqliteRegistryApi::WalkTree(RegHandle root, const Text& sub, bool create) {
+    const std::optional<std::int64_t> hive = HiveOf(root);
+    if (!hive) throw StoreFailure(regerr::InvalidHandle);
+    std::int64_t at = *hive;
+    for (std::size_t start = 0; start <= sub.size();) {
+        std::size_t end = sub.find(u'\\', start);
+        if (end == Text::npos) end = sub.size();
+        if (end > start) {
+            const std::string name = Stored(TextView(sub).substr(start, end - start));
+            std::optional<std::int64_t> child = keys_.FindChild(at, name);
+            if (!child) {
+                if (!create) return std::nullopt;
+                if (keys_.Details(at).isVolatile) throw StoreFailure(regerr::ChildMustBeVolatile);
+                child = keys_.CreateChild(at, name, "");
+            }
+            at = *child;
+        }
+        start = end + 1;
+    }
+    return at;
+}
+
+RegStatus SqliteRegistryApi::ReadKey(RegHandle root, const Text& sub, KeyContents& out, Text& failure) {
+    out = {};
+    try {
+        Ready();
+        sqlitestore::ReadTransaction transaction(connection_);
+        const std::optional<std::int64_t> key = WalkTree(root, sub, false);
+        if (!key) return regerr::FileNotFound;
+        const sqlitestore::ValueList values = values_.InOrder(*key);
+        out.values.reserve(values.Size());
+        for (std::size_t i = 0; i < values.Size(); ++i) {
+            const sqlitestore::ValueView value = values.At(i);
+            out.values.push_back(
+                {FromAnsi(value.name), value.type, regfile::FromAnsiData(value.type, value.data)});
+        }
+        for (const sqlitestore::SubKey& child : keys_.Children(*key))
+            out.subkeys.push_back(FromAnsi(child.name));
+        return regerr::Success;
+    } catch (const StoreFailure& error) {
+        failure = Described(error);
+        return error.Code();
+    } catch (const std::bad_alloc&) {
+        failure = u"out of memory";
+        return regerr::NotEnoughMemory;
+    }
+}
+
+ApplyOutcome SqliteRegistryApi::Apply(const std::vector<TreeChange>& changes) {
+    std::size_t at = 0;
+    Text failure;
+    try {
+        Ready();
+        sqlitestore::WriteTransaction transaction(connection_);
+        // The key of the previous change, while it stands: a file's values come key by key.
+        std::int64_t key = 0;
+        const TreeChange* previous = nullptr;
+        for (; at < changes.size(); ++at) {
+            const TreeChange& change = changes[at];
+            const bool same = previous != nullptr && previous->root == change.root &&
+                              EqualsNoCase(previous->sub, change.sub);
+            previous = &change;
+            if (change.kind == TreeChange::Kind::CreateKey) {
+                key = *WalkTree(change.root, change.sub, true);
+                continue;
+            }
+            if (change.kind == TreeChange::Kind::DeleteKey) {
+                previous = nullptr;
+                if (const auto gone = WalkTree(change.root, change.sub, false)) keys_.Delete(*gone);
+                continue;
+            }
+            if (!same) {
+                const std::optional<std::int64_t> found = WalkTree(change.root, change.sub, false);
+                if (!found) throw StoreFailure(regerr::FileNotFound, "the key does not exist");
+                key = *found;
+                keys_.Touch(key);
+            }
+            const std::string name = Stored(change.value.name);
+            if (change.kind == TreeChange::Kind::SetValue) {
+                values_.Set(key, name, change.value.type, StoredData(change.value.type, change.value.data));
+            } else {
+                values_.Remove(key, name);
+            }
+        }
+        transaction.Commit();
+        return {};
+    } catch (const StoreFailure& error) {
+        failure = Described(error);
+    } catch (const std::bad_alloc&) {
+        failure = u"out of memory";
+    }
+    return {false, at, failure, u"Nothing was written: the store's transaction was rolled back"};
+}
+
+}  // namespace pw
