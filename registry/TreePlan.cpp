@@ -9,6 +9,8 @@ namespace {
 
 using regfile::Operation;
 
+constexpr std::size_t kLongestKeyName = 255;
+
 class PlanError {
 public:
     explicit PlanError(Text why) : reason(std::move(why)) {}
@@ -176,6 +178,8 @@ TreePlan PlanChanges(RegistryTree& tree, const std::vector<Operation>& operation
             Text sub;
             for (const Text& part : Overlay::Parts(given)) {
                 RequireHeld(tree, part, u"the key name");
+                if (part.size() > kLongestKeyName)
+                    throw PlanError(u"a key name is longer than the registry's 255 characters");
                 sub += (sub.empty() ? Text() : Text(u"\\")) + part;
             }
             const Path key{root, FoldCase(sub)};

@@ -12,6 +12,8 @@ using sqlitestore::StoreFailure;
 
 namespace {
 
+constexpr std::size_t kLongestKeyName = 255;
+
 std::optional<std::int64_t> HiveOf(RegHandle root) {
     if (root == RootHandle(kClassesRoot32)) return sqlitestore::kClassesRootKey;
     if (root == RootHandle(kCurrentUser32)) return sqlitestore::kCurrentUserKey;
@@ -80,6 +82,11 @@ std::optional<std::int64_t> SqliteRegistryApi::WalkTree(RegHandle root, const Te
             std::optional<std::int64_t> child = keys_.FindChild(at, name);
             if (!child) {
                 if (!create) return std::nullopt;
+                if (end - start > kLongestKeyName) {
+                    throw StoreFailure(
+                        regerr::InvalidParameter,
+                        "a key name is longer than " + std::to_string(kLongestKeyName) + " characters");
+                }
                 if (keys_.Details(at).isVolatile) throw StoreFailure(regerr::ChildMustBeVolatile);
                 child = keys_.CreateChild(at, name, "");
             }
