@@ -43,9 +43,6 @@ public:
     virtual bool HoldsRoot(RegHandle root) const = 0;
     // The roots it holds, for a refusal ("HKEY_CLASSES_ROOT, ...").
     virtual Text RootsHeld() const = 0;
-    // Whether a name, or a value's data, would be kept exactly; the reason when not.
-    virtual bool HoldsText(TextView text, Text& why) const = 0;
-    virtual bool HoldsData(Dword type, const std::vector<std::uint8_t>& data, Text& why) const = 0;
     // FileNotFound when the key does not exist; failure says why a read failed.
     virtual RegStatus ReadKey(RegHandle root, const Text& sub, KeyContents& out, Text& failure) = 0;
     // Every change, or none: a failure leaves the registry as it was, or says

@@ -26,10 +26,6 @@ public:
 
     bool HoldsRoot(RegHandle root) const override { return root == RootHandle(kLocalMachine32) && Tree(); }
     Text RootsHeld() const override { return u"HKEY_LOCAL_MACHINE (of the server)"; }
-    bool HoldsText(TextView text, Text& why) const override { return Tree() && Tree()->HoldsText(text, why); }
-    bool HoldsData(Dword type, const std::vector<std::uint8_t>& data, Text& why) const override {
-        return Tree() && Tree()->HoldsData(type, data, why);
-    }
     RegStatus ReadKey(RegHandle root, const Text& sub, KeyContents& out, Text& failure) override;
     ApplyOutcome Apply(const std::vector<TreeChange>& changes) override;
 

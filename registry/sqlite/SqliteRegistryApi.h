@@ -59,13 +59,10 @@ public:
 
     std::string DescribeLastFailure() const override { return lastFailure_; }
 
-    // The tree interface (SqliteRegistryTree.cpp). Names and text go through
-    // Windows-1252, as the store keeps them; HoldsText and HoldsData say
-    // where that would change them.
+    // The tree interface (SqliteRegistryTree.cpp): names and text kept as
+    // given (StoredText.h), a batch in one transaction.
     bool HoldsRoot(RegHandle root) const override;
     Text RootsHeld() const override;
-    bool HoldsText(TextView text, Text& why) const override;
-    bool HoldsData(Dword type, const std::vector<std::uint8_t>& data, Text& why) const override;
     RegStatus ReadKey(RegHandle root, const Text& sub, KeyContents& out, Text& failure) override;
     ApplyOutcome Apply(const std::vector<TreeChange>& changes) override;
 

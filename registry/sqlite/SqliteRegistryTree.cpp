@@ -2,6 +2,7 @@
 // batch of changes written in one.
 #include "registry/sqlite/SqliteRegistryApi.h"
 #include "registry/sqlite/StoreSchema.h"
+#include "registry/sqlite/StoredText.h"
 
 #include <new>
 #include <string>
@@ -21,8 +22,6 @@ std::optional<std::int64_t> HiveOf(RegHandle root) {
     return std::nullopt;
 }
 
-std::string Stored(TextView text) { return ToAnsi(text); }
-
 // A failure as a sentence: the store's own, or the result code.
 Text Described(const StoreFailure& failure) {
     if (*failure.what() != '\0') return FromUtf8(failure.what());
@@ -30,10 +29,6 @@ Text Described(const StoreFailure& failure) {
         return u"a volatile key can hold only volatile keys (error 1021)";
     if (failure.Code() == regerr::KeyDeleted) return u"the key was deleted meanwhile (error 1018)";
     return u"error " + FromUtf8(std::to_string(failure.Code()));
-}
-
-std::string StoredData(Dword type, const std::vector<std::uint8_t>& data) {
-    return regfile::ToAnsiData(type, data);
 }
 
 }  // namespace
@@ -44,32 +39,6 @@ Text SqliteRegistryApi::RootsHeld() const {
     return u"HKEY_CLASSES_ROOT, HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE";
 }
 
-bool SqliteRegistryApi::HoldsText(TextView text, Text& why) const {
-    const Text kept = FromAnsi(Stored(text));
-    if (kept == text) return true;
-    std::size_t at = 0;
-    while (at < text.size() && at < kept.size() && text[at] == kept[at]) ++at;
-    why = u"the store keeps text in Windows-1252, which has no character U+";
-    static constexpr char16_t kDigits[] = u"0123456789ABCDEF";
-    const char16_t c = text[at];
-    for (int shift = 12; shift >= 0; shift -= 4) why.push_back(kDigits[(c >> shift) & 15]);
-    why += u" (\"" + Text(1, c) + u"\")";
-    return false;
-}
-
-bool SqliteRegistryApi::HoldsData(Dword type, const std::vector<std::uint8_t>& data, Text& why) const {
-    if (!regtype::IsString(type)) return true;
-    if (data.size() % 2 != 0) {
-        why =
-            u"the store keeps text in Windows-1252, and text data of an odd number of bytes has no such form";
-        return false;
-    }
-    Text text;
-    for (std::size_t i = 0; i + 1 < data.size(); i += 2)
-        text.push_back(static_cast<char16_t>(data[i] | data[i + 1] << 8));
-    return HoldsText(text, why);
-}
-
 std::optional<std::int64_t> SqliteRegistryApi::WalkTree(RegHandle root, const Text& sub, bool create) {
     const std::optional<std::int64_t> hive = HiveOf(root);
     if (!hive) throw StoreFailure(regerr::InvalidHandle);
@@ -78,7 +47,7 @@ std::optional<std::int64_t> SqliteRegistryApi::WalkTree(RegHandle root, const Te
         std::size_t end = sub.find(u'\\', start);
         if (end == Text::npos) end = sub.size();
         if (end > start) {
-            const std::string name = Stored(TextView(sub).substr(start, end - start));
+            const std::string name = sqlitestore::StoredName(TextView(sub).substr(start, end - start));
             std::optional<std::int64_t> child = keys_.FindChild(at, name);
             if (!child) {
                 if (!create) return std::nullopt;
@@ -104,15 +73,12 @@ RegStatus SqliteRegistryApi::ReadKey(RegHandle root, const Text& sub, KeyContent
         sqlitestore::ReadTransaction transaction(connection_);
         const std::optional<std::int64_t> key = WalkTree(root, sub, false);
         if (!key) return regerr::FileNotFound;
-        const sqlitestore::ValueList values = values_.InOrder(*key);
-        out.values.reserve(values.Size());
-        for (std::size_t i = 0; i < values.Size(); ++i) {
-            const sqlitestore::ValueView value = values.At(i);
-            out.values.push_back(
-                {FromAnsi(value.name), value.type, regfile::FromAnsiData(value.type, value.data)});
+        for (const sqlitestore::StoredRow& row : values_.StoredInOrder(*key)) {
+            out.values.push_back({sqlitestore::WideName(row.name), static_cast<Dword>(row.type),
+                                  sqlitestore::WideData(row.type, row.data)});
         }
-        for (const sqlitestore::SubKey& child : keys_.Children(*key))
-            out.subkeys.push_back(FromAnsi(child.name));
+        for (const std::string& child : keys_.StoredChildNames(*key))
+            out.subkeys.push_back(sqlitestore::WideName(child));
         return regerr::Success;
     } catch (const StoreFailure& error) {
         failure = Described(error);
@@ -152,9 +118,10 @@ ApplyOutcome SqliteRegistryApi::Apply(const std::vector<TreeChange>& changes) {
                 key = *found;
                 keys_.Touch(key);
             }
-            const std::string name = Stored(change.value.name);
+            const std::string name = sqlitestore::StoredName(change.value.name);
             if (change.kind == TreeChange::Kind::SetValue) {
-                values_.Set(key, name, change.value.type, StoredData(change.value.type, change.value.data));
+                const auto stored = sqlitestore::StoredData(change.value.type, change.value.data);
+                values_.Set(key, name, stored.type, stored.data);
             } else {
                 values_.Remove(key, name);
             }

@@ -52,8 +52,6 @@ public:
 
     bool HoldsRoot(RegHandle root) const override;
     Text RootsHeld() const override;
-    bool HoldsText(TextView text, Text& why) const override;
-    bool HoldsData(Dword type, const std::vector<std::uint8_t>& data, Text& why) const override;
     RegStatus ReadKey(RegHandle root, const Text& sub, KeyContents& out, Text& failure) override;
     ApplyOutcome Apply(const std::vector<TreeChange>& changes) override;
 

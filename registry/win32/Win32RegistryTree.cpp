@@ -137,10 +137,6 @@ Text Win32RegistryApi::RootsHeld() const {
     return u"HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS and HKEY_CURRENT_CONFIG";
 }
 
-bool Win32RegistryApi::HoldsText(TextView, Text&) const { return true; }
-
-bool Win32RegistryApi::HoldsData(Dword, const std::vector<std::uint8_t>&, Text&) const { return true; }
-
 RegStatus Win32RegistryApi::ReadKey(RegHandle root, const Text& sub, KeyContents& out, Text& failure) {
     const RegStatus status = wide_->Read(root, sub, out);
     if (status != ERROR_SUCCESS) failure = wide_->Reason(status);

@@ -50,6 +50,13 @@ const Row kRows[] = {
      u"[$]\n\"v\"=\"1\"\n[$\\" + Text(256, u'x') + u"]\n", 4, 0, kBefore},
     {"a write that fails part-way puts back what it wrote",
      u"[$]\n\"old\"=\"new\"\n\"v\"=dword:2\n[$\\made]\n\"w\"=\"1\"\n[$\\vol\\x]\n", 0, 7, kBefore},
+    {"text outside the code page kept as given, a deleted value's key given no class",
+     u"[$\\\u041a\u043b\u044e\u0447]\n\"\u0418\u043c\u044f\"=\"\u0442\u0435\u043a\u0441\u0442 "
+     u"\u20ac\"\n[$\\keep]\n\"k\"=-\n",
+     0, 0,
+     ": old=1:110,0,0,0,\n\\keep:\n\\keep\\deep:\n\\vol:\n\\\u041a\u043b\u044e\u0447: "
+     "\u0418\u043c\u044f=1:66,4,53,4,58,4,65,4,66,4,32,0,"
+     "172,32,0,0,\n"},
     {"a failure after a deletion puts the deleted keys back",
      u"[-$\\keep]\n[$\\keep]\n\"v\"=\"1\"\n[$\\vol\\x]\n", 0, 5, kBefore},
 };
@@ -96,6 +103,20 @@ TEST_P(FileFaults, AreAllOrNothing) {
         }
     }
     EXPECT_EQ(Dump(*tree, *box), row.after);
+    // reg.exe gives a key it makes or writes to no class; nor does an import.
+    for (const char* sub : {"", "\\keep", "\\a", "\\b", "\\made"}) {
+        RegHandle key = 0;
+        if (box->Api().RegCreateKeyExA(root, ToAnsi(box->KeyPath() + FromUtf8(sub)).c_str(), 0, nullptr, 0,
+                                       regaccess::Read, nullptr, &key, nullptr) != regerr::Success)
+            continue;
+        Dword classLen = 99;
+        char className[16] = {};
+        EXPECT_EQ(box->Api().RegQueryInfoKeyA(key, className, &classLen, nullptr, nullptr, nullptr, nullptr,
+                                              nullptr, nullptr, nullptr, nullptr, nullptr),
+                  regerr::Success);
+        EXPECT_EQ(classLen, 0u) << sub;
+        box->Api().RegCloseKey(key);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, FileFaults, ::testing::ValuesIn(kRows));
