@@ -28,6 +28,14 @@ public:
     Text reason;
 };
 
+// A name as a message shows it: a very long one cut short.
+Text Shown(const Text& name) {
+    constexpr std::size_t kLongest = 60;
+    if (name.size() <= kLongest) return u"\"" + name + u"\"";
+    return u"\"" + name.substr(0, kLongest) + u"...\" (" + IntToText(static_cast<std::int64_t>(name.size())) +
+           u" characters)";
+}
+
 Text Joined(const Text& sub, const Text& child) { return sub.empty() ? child : sub + u"\\" + child; }
 
 class Batch {
@@ -122,7 +130,7 @@ private:
     }
 
     void Value(const TreeChange& change) {
-        const Text where = u"the value \"" + change.value.name + u"\" of " + change.sub;
+        const Text where = u"the value " + Shown(change.value.name) + u" of " + change.sub;
         if (!Made(change.root, change.sub)) {
             std::optional<regfile::Value> before;
             Check(access_.ReadValue(change.root, change.sub, change.value.name, before),
@@ -147,20 +155,21 @@ private:
             case Undo::Kind::RemoveValue: {
                 const RegStatus status = access_.DeleteValue(undo.root, undo.sub, undo.value.name);
                 if (status != regerr::FileNotFound)
-                    Check(status, u"the value \"" + undo.value.name + u"\" of " + undo.sub +
+                    Check(status, u"the value " + Shown(undo.value.name) + u" of " + undo.sub +
                                       u" could not be deleted again");
                 return;
             }
             case Undo::Kind::PutValue:
                 return Check(
                     access_.SetValue(undo.root, undo.sub, undo.value),
-                    u"the value \"" + undo.value.name + u"\" of " + undo.sub + u" could not be put back");
+                    u"the value " + Shown(undo.value.name) + u" of " + undo.sub + u" could not be put back");
             case Undo::Kind::PutTree:
                 for (const SavedKey& key : undo.saved) {
                     CreateKey(undo.root, key.sub, false);
                     for (const regfile::Value& value : key.values)
-                        Check(access_.SetValue(undo.root, key.sub, value),
-                              u"the value \"" + value.name + u"\" of " + key.sub + u" could not be put back");
+                        Check(access_.SetValue(undo.root, key.sub, value), u"the value " + Shown(value.name) +
+                                                                               u" of " + key.sub +
+                                                                               u" could not be put back");
                 }
                 return;
         }
