@@ -61,11 +61,11 @@ check "and nothing written" "$(reg query "$key" /v new >/dev/null; echo $?)" 1
 # characters): what the file wrote before it is put back, and the message says so.
 before=$(reg query "$key" /s)
 printf -v long '%*s' 17000 ''
-printf 'REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\PortwrightPeer]\r\n"expand"=dword:7\r\n"added"="x"\r\n[-HKEY_LOCAL_MACHINE\\SOFTWARE\\PortwrightPeer\\Sub key]\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\PortwrightPeer\\New]\r\n"%s"="x"\r\n' \
+printf 'REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\PortwrightPeer]\r\n"expand"=dword:7\r\n"added"="x"\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\PortwrightPeer\\New]\r\n"%s"="x"\r\n' \
   "${long// /x}" >"$PW_WINEPREFIX/drive_c/refused.reg"
 cli import 'C:\refused.reg'
 check "a write refused part-way: exit 1, the line, and the changes before it undone" \
-      "$status $(grep -c '^C:.refused.reg, line 7: the value "x.*could not be written: .* The 4 changes before it were undone; the registry is as it was\.$' <<<"$out")" "1 1"
+      "$status $(grep -c '^C:.refused.reg, line 6: the value "x.*could not be written: .* The 3 changes before it were undone; the registry is as it was\.$' <<<"$out")" "1 1"
 check "and the registry as it was" "$(reg query "$key" /s)" "$before"
 
 # --computer: Wine's remote registry answers for this machine's own name only.
