@@ -104,7 +104,8 @@ ApplyOutcome SqliteRegistryApi::Apply(const std::vector<TreeChange>& changes) {
                               EqualsNoCase(previous->sub, change.sub);
             previous = &change;
             if (change.kind == TreeChange::Kind::CreateKey) {
-                key = *WalkTree(change.root, change.sub, true);
+                WalkTree(change.root, change.sub, true);
+                previous = nullptr;  // its values find it again, and mark it written
                 continue;
             }
             if (change.kind == TreeChange::Kind::DeleteKey) {
