@@ -161,63 +161,73 @@ Text ProtectedKeyReason(RegHandle root, const Text& sub) {
     return {};
 }
 
+namespace {
+
+// The key's path below its root, checked: a root the registry holds, names it can take.
+Text CheckedPath(RegistryTree& tree, const Operation& op, RegHandle& root) {
+    std::int32_t root32 = 0;
+    Text given;
+    if (!regfile::SplitKey(op.key, root32, given))
+        throw PlanError(u"the key \"" + op.key + u"\" does not begin with a root key");
+    root = RootHandle(root32);
+    if (!tree.HoldsRoot(root)) {
+        throw PlanError(regfile::RootName(root32) + u" is not in this registry, which holds " +
+                        tree.RootsHeld() + u" only");
+    }
+    Text sub;
+    for (const Text& part : Overlay::Parts(given)) {
+        RequireNoNul(part, u"the key name");
+        if (part.size() > kLongestKeyName)
+            throw PlanError(u"a key name is longer than the registry's 255 characters");
+        sub += (sub.empty() ? Text() : Text(u"\\")) + part;
+    }
+    return sub;
+}
+
+// The operation against the registry as the earlier ones leave it; false when it changes nothing.
+bool Planned(Overlay& registry, const Operation& op, PlannedChange& planned) {
+    const RegHandle root = planned.change.root;
+    const Text& sub = planned.change.sub;
+    const Path key{root, FoldCase(sub)};
+    switch (op.kind) {
+        case Operation::Kind::CreateKey:
+            planned.change.kind = TreeChange::Kind::CreateKey;
+            return registry.Create(key);
+        case Operation::Kind::DeleteKey:
+            if (const Text why = ProtectedKeyReason(root, sub); !why.empty()) throw PlanError(why);
+            if (sub.empty()) throw PlanError(u"a root key cannot be deleted");
+            if (!registry.Exists(key)) return false;
+            registry.Delete(key);
+            planned.change.kind = TreeChange::Kind::DeleteKey;
+            return true;
+        case Operation::Kind::DeleteValue:
+            if (!registry.ValueOf(key, op.value.name)) return false;
+            registry.SetValue(key, op.value.name, std::nullopt);
+            planned.change.kind = TreeChange::Kind::DeleteValue;
+            planned.change.value.name = op.value.name;
+            return true;
+        case Operation::Kind::SetValue: break;
+    }
+    RequireNoNul(op.value.name, u"the value name");
+    const auto now = registry.ValueOf(key, op.value.name);
+    if (now && now->type == op.value.type && now->data == op.value.data) return false;
+    planned.replaces = now.has_value();
+    registry.SetValue(key, op.value.name, op.value);
+    planned.change.kind = TreeChange::Kind::SetValue;
+    planned.change.value = op.value;
+    return true;
+}
+
+}  // namespace
+
 TreePlan PlanChanges(RegistryTree& tree, const std::vector<Operation>& operations) {
     TreePlan plan;
     Overlay registry(tree);
     for (const Operation& op : operations) {
         try {
-            std::int32_t root32 = 0;
-            Text given;
-            if (!regfile::SplitKey(op.key, root32, given))
-                throw PlanError(u"the key \"" + op.key + u"\" does not begin with a root key");
-            const RegHandle root = RootHandle(root32);
-            if (!tree.HoldsRoot(root)) {
-                throw PlanError(regfile::RootName(root32) + u" is not in this registry, which holds " +
-                                tree.RootsHeld() + u" only");
-            }
-            Text sub;
-            for (const Text& part : Overlay::Parts(given)) {
-                RequireNoNul(part, u"the key name");
-                if (part.size() > kLongestKeyName)
-                    throw PlanError(u"a key name is longer than the registry's 255 characters");
-                sub += (sub.empty() ? Text() : Text(u"\\")) + part;
-            }
-            const Path key{root, FoldCase(sub)};
             PlannedChange planned{TreeChange{}, op.line, op.key, false};
-            planned.change.root = root;
-            planned.change.sub = sub;
-            switch (op.kind) {
-                case Operation::Kind::CreateKey:
-                    if (!registry.Create(key)) continue;
-                    planned.change.kind = TreeChange::Kind::CreateKey;
-                    break;
-                case Operation::Kind::DeleteKey: {
-                    if (const Text why = ProtectedKeyReason(root, sub); !why.empty()) throw PlanError(why);
-                    if (sub.empty()) throw PlanError(u"a root key cannot be deleted");
-                    if (!registry.Exists(key)) continue;
-                    registry.Delete(key);
-                    planned.change.kind = TreeChange::Kind::DeleteKey;
-                    break;
-                }
-                case Operation::Kind::DeleteValue:
-                    if (!registry.ValueOf(key, op.value.name)) continue;
-                    registry.SetValue(key, op.value.name, std::nullopt);
-                    planned.change.kind = TreeChange::Kind::DeleteValue;
-                    planned.change.value.name = op.value.name;
-                    break;
-                case Operation::Kind::SetValue: {
-                    RequireNoNul(op.value.name, u"the value name");
-                    const auto now = registry.ValueOf(key, op.value.name);
-                    if (now && now->type == op.value.type && now->data == op.value.data) continue;
-                    planned.replaces = now.has_value();
-                    registry.Create(key);  // a file's values follow their key's line
-                    registry.SetValue(key, op.value.name, op.value);
-                    planned.change.kind = TreeChange::Kind::SetValue;
-                    planned.change.value = op.value;
-                    break;
-                }
-            }
-            plan.changes.push_back(std::move(planned));
+            planned.change.sub = CheckedPath(tree, op, planned.change.root);
+            if (Planned(registry, op, planned)) plan.changes.push_back(std::move(planned));
         } catch (const PlanError& error) {
             return TreePlan{{}, op.line, error.reason};
         }
