@@ -140,7 +140,7 @@ int ImportFile(CommandContext& context, const Text& file) {
     }
     RegistryTree* tree = TreeOrSay(context, u"Cannot import " + Quoted(file));
     if (tree == nullptr) return kFailed;
-    const TreePlan plan = PlanChanges(*tree, parsed.operations);
+    TreePlan plan = PlanChanges(*tree, parsed.operations);
     if (!plan.ok()) {
         out.Err(file + u", line " + IntToText(plan.errorLine) + u": " + Sentence(plan.error) +
                 u" Nothing was written.");
@@ -153,7 +153,7 @@ int ImportFile(CommandContext& context, const Text& file) {
         out.Out(u"Nothing was written (--dry-run).");
         return kDone;
     }
-    const ApplyOutcome outcome = tree->Apply(plan.Changes());
+    const ApplyOutcome outcome = tree->Apply(plan.TakeChanges());
     if (!outcome.ok) {
         const Text where = outcome.failedAt < plan.changes.size()
                                ? u", line " + IntToText(plan.changes[outcome.failedAt].line) + u": "

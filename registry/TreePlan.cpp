@@ -147,6 +147,13 @@ std::vector<TreeChange> TreePlan::Changes() const {
     return out;
 }
 
+std::vector<TreeChange> TreePlan::TakeChanges() {
+    std::vector<TreeChange> out;
+    out.reserve(changes.size());
+    for (PlannedChange& planned : changes) out.push_back(std::move(planned.change));
+    return out;
+}
+
 Text ProtectedKeyReason(RegHandle root, const Text& sub) {
     const Text rootName = regfile::RootName(static_cast<std::int32_t>(root));
     const Text folded = FoldCase(sub);

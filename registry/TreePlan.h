@@ -24,6 +24,8 @@ struct TreePlan {
     Text error;
     bool ok() const { return errorLine == 0; }
     std::vector<TreeChange> Changes() const;
+    // The same, moved out: the plan keeps each change's line and key path only.
+    std::vector<TreeChange> TakeChanges();
 };
 
 TreePlan PlanChanges(RegistryTree& tree, const std::vector<regfile::Operation>& operations);

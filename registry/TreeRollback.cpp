@@ -68,12 +68,26 @@ private:
     void Check(RegStatus status, const Text& doing) {
         if (status != regerr::Success) throw StepFailed(doing + u": " + access_.Reason(status));
     }
+    // The same with the message made only on a failure: a file's values come by the ten thousand.
+    template <typename Doing>
+    void CheckThat(RegStatus status, const Doing& doing) {
+        if (status != regerr::Success) Check(status, doing());
+    }
     static Text Folded(RegHandle root, const Text& sub) {
         return IntToText(static_cast<std::int32_t>(root)) + u"|" + FoldCase(sub);
     }
 
     // Below a key this batch made, everything is the batch's own: nothing to keep.
-    bool Made(RegHandle root, const Text& sub) const {
+    bool Made(RegHandle root, const Text& sub) {
+        // A file's values come key by key: the last answer holds while made_ stands.
+        if (madeKnown_ && root == madeRoot_ && sub == madeSub_) return madeAnswer_;
+        madeKnown_ = true;
+        madeRoot_ = root;
+        madeSub_ = sub;
+        madeAnswer_ = MadeByBatch(root, sub);
+        return madeAnswer_;
+    }
+    bool MadeByBatch(RegHandle root, const Text& sub) const {
         Text at = Folded(root, sub);
         for (;;) {
             if (made_.count(at) != 0) return true;
@@ -95,6 +109,7 @@ private:
             if (created && record) {
                 undo_.push_back({Undo::Kind::RemoveTree, root, at, {}, {}});
                 made_.insert(Folded(root, at));
+                madeKnown_ = false;
             }
             start = end + 1;
         }
@@ -123,6 +138,7 @@ private:
             undo_.push_back(std::move(undo));
         }
         const Text folded = Folded(root, sub);
+        madeKnown_ = false;
         for (auto it = made_.lower_bound(folded); it != made_.end() && it->rfind(folded, 0) == 0;)
             it = (it->size() == folded.size() || (*it)[folded.size()] == u'\\') ? made_.erase(it)
                                                                                 : std::next(it);
@@ -130,22 +146,28 @@ private:
     }
 
     void Value(const TreeChange& change) {
-        const Text where = u"the value " + Shown(change.value.name) + u" of " + change.sub;
+        const auto where = [&](const char16_t* what) {
+            return [&change, what] {
+                return u"the value " + Shown(change.value.name) + u" of " + change.sub + what;
+            };
+        };
         if (!Made(change.root, change.sub)) {
             std::optional<regfile::Value> before;
-            Check(access_.ReadValue(change.root, change.sub, change.value.name, before),
-                  where + u" could not be read");
+            CheckThat(access_.ReadValue(change.root, change.sub, change.value.name, before),
+                      where(u" could not be read"));
             if (before) {
                 undo_.push_back({Undo::Kind::PutValue, change.root, change.sub, std::move(*before), {}});
             } else if (change.kind == TreeChange::Kind::SetValue) {
-                undo_.push_back({Undo::Kind::RemoveValue, change.root, change.sub, change.value, {}});
+                undo_.push_back(
+                    {Undo::Kind::RemoveValue, change.root, change.sub, {change.value.name, 0, {}}, {}});
             }
         }
         if (change.kind == TreeChange::Kind::SetValue) {
-            Check(access_.SetValue(change.root, change.sub, change.value), where + u" could not be written");
+            CheckThat(access_.SetValue(change.root, change.sub, change.value),
+                      where(u" could not be written"));
         } else {
             const RegStatus status = access_.DeleteValue(change.root, change.sub, change.value.name);
-            if (status != regerr::FileNotFound) Check(status, where + u" could not be deleted");
+            if (status != regerr::FileNotFound) CheckThat(status, where(u" could not be deleted"));
         }
     }
 
@@ -178,6 +200,10 @@ private:
     KeyAccess& access_;
     std::vector<Undo> undo_;
     std::set<Text> made_;  // keys this batch created, as Folded gives them
+    bool madeKnown_ = false;
+    RegHandle madeRoot_ = 0;
+    Text madeSub_;
+    bool madeAnswer_ = false;
 };
 
 }  // namespace
