@@ -51,11 +51,17 @@ summary() {  # summary NAME VALUES...
 "$wine_run" "$reg_exe" import 'C:\bench.reg' >/dev/null 2>&1
 "$wine_run" "$exe" import 'C:\bench.reg' >/dev/null 2>&1
 ours=() wines=() starts=()
-for _ in $(seq "$runs"); do
-  "$wine_run" "$reg_exe" delete 'HKLM\SOFTWARE\PortwrightBench' /f >/dev/null 2>&1 || true
-  wines+=("$(timed "$wine_run" "$reg_exe" import 'C:\bench.reg')")
-  "$wine_run" "$reg_exe" delete 'HKLM\SOFTWARE\PortwrightBench' /f >/dev/null 2>&1
-  ours+=("$(timed "$wine_run" "$exe" import 'C:\bench.reg')")
+fresh() { "$wine_run" "$reg_exe" delete 'HKLM\SOFTWARE\PortwrightBench' /f >/dev/null 2>&1 || true; }
+# Each goes first in every other run: the wineserver's periodic saves of the
+# registry land on whichever import is running.
+for run in $(seq "$runs"); do
+  if [ $((run % 2)) = 1 ]; then
+    fresh; wines+=("$(timed "$wine_run" "$reg_exe" import 'C:\bench.reg')")
+    fresh; ours+=("$(timed "$wine_run" "$exe" import 'C:\bench.reg')")
+  else
+    fresh; ours+=("$(timed "$wine_run" "$exe" import 'C:\bench.reg')")
+    fresh; wines+=("$(timed "$wine_run" "$reg_exe" import 'C:\bench.reg')")
+  fi
   starts+=("$(timed "$wine_run" "$exe" --version)")
 done
 count=$("$wine_run" "$reg_exe" query 'HKLM\SOFTWARE\PortwrightBench' 2>/dev/null | grep -c 'REG_' || true)
