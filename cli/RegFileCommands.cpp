@@ -1,22 +1,18 @@
-// export, import and --backup: keys as the registry editor's .reg files, or
-// as a Group Policy's Registry.pol.
-#include <map>
-#include <memory>
-
+// export, import and --backup: keys as the registry editor's .reg files, or as
+// a Group Policy's Registry.pol, read and written through the registry's tree
+// interface (registry/RegistryTree.h).
 #include "core/ServerDiscovery.h"
 #include "cli/Commands.h"
-#include "cli/ExistingKeys.h"
 #include "cli/RegistryTexts.h"
 #include "registry/FileValue.h"
 #include "registry/PolFile.h"
 #include "registry/RegFile.h"
-#include "registry/RegOp.h"
+#include "registry/TreeExport.h"
+#include "registry/TreePlan.h"
 #include "text/NumberText.h"
 
 namespace pw::cli {
 namespace {
-
-using regfile::Operation;
 
 // .reg files of tens of thousands of values are normal; beyond this is a mistake.
 constexpr std::size_t kLargestRegFile = std::size_t{256} << 20;
@@ -25,143 +21,58 @@ Text Quoted(TextView text) { return u"\"" + Text(text) + u"\""; }
 
 Text ValueName(TextView name) { return name.empty() ? Text(u"(Default)") : Quoted(name); }
 
-// The value as stored, raw; nothing when it does not exist.
-std::optional<regfile::Value> ReadRaw(RegistryApi& registry, RegHandle key, const Text& name, Text& failure) {
-    const std::string ansiName = ToAnsi(name);
-    std::vector<std::uint8_t> data(256);
-    for (int attempt = 0; attempt < 8; ++attempt) {
-        Dword type = 0;
-        Dword size = static_cast<Dword>(data.size());
-        const RegStatus status = registry.RegQueryValueExA(key, ansiName.c_str(), nullptr, &type, data.data(),
-                                                           &size);
-        if (status == regerr::FileNotFound) return std::nullopt;
-        if (status == regerr::MoreData) {
-            data.resize(std::max<std::size_t>(size, data.size() * 2));
-            continue;
-        }
-        if (status != regerr::Success) {
-            failure = u"the value " + ValueName(name) + u" could not be read: " +
-                      FailureReason(registry, status);
-            return std::nullopt;
-        }
-        return regfile::Value{
-            name, type,
-            regfile::FromAnsiData(type, std::string_view(reinterpret_cast<const char*>(data.data()),
-                                                         std::min<std::size_t>(size, data.size())))};
-    }
-    failure = u"the value " + ValueName(name) + u" kept growing while it was read";
-    return std::nullopt;
+// A reason followed by more: one full stop between them, whatever the reason ends with.
+Text Sentence(Text text) {
+    while (!text.empty() && (text.back() == u'.' || text.back() == u' ')) text.pop_back();
+    return text + u".";
 }
 
-// The values of a key as stored, raw, in one enumeration; nothing and the
-// reason when one could not be read.
-std::optional<std::vector<regfile::Value>> RawValues(RegistryApi& registry, RegHandle key, Text& failure) {
-    std::vector<regfile::Value> values;
-    std::vector<char> name(16384);  // the longest value name and its NUL
-    std::vector<std::uint8_t> data(256);
-    for (Dword index = 0;;) {
-        Dword nameLen = static_cast<Dword>(name.size());
-        Dword dataLen = static_cast<Dword>(data.size());
-        Dword type = 0;
-        const RegStatus status = registry.RegEnumValueA(key, index, name.data(), &nameLen, nullptr, &type,
-                                                        data.data(), &dataLen);
-        if (status == regerr::NoMoreItems) return values;
-        if (status == regerr::MoreData && dataLen > data.size()) {
-            data.resize(dataLen);  // and the same index again
-            continue;
-        }
-        if (status != regerr::Success) {
-            failure = u"value " + IntToText(static_cast<std::int32_t>(index) + 1) + u" could not be read: " +
-                      FailureReason(registry, status);
-            return std::nullopt;
-        }
-        values.push_back(
-            {FromAnsi(std::string_view(name.data(), std::min<std::size_t>(nameLen, name.size()))), type,
-             regfile::FromAnsiData(type, std::string_view(reinterpret_cast<const char*>(data.data()),
-                                                          std::min<std::size_t>(dataLen, data.size())))});
-        ++index;
-    }
-}
-
-// The names of a key's sub keys; nothing and the reason when they could not be listed.
-std::optional<TextList> SubkeyNames(RegistryApi& registry, RegHandle key, Text& failure) {
-    TextList names;
-    for (Dword index = 0;; ++index) {
-        char name[256];  // the longest key name and its NUL
-        Dword length = sizeof name;
-        const RegStatus status = registry.RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr,
-                                                        nullptr);
-        if (status == regerr::NoMoreItems) return names;
-        if (status != regerr::Success) {
-            failure = u"its keys could not be listed: " + FailureReason(registry, status);
-            return std::nullopt;
-        }
-        names.push_back(FromAnsi(std::string_view(name, std::min<std::size_t>(length, sizeof name))));
-    }
-}
-
-// The key and everything below it, parents before children.
-bool Collect(RegistryApi& registry, Keys& keys, std::int32_t root, const Text& rootName, const Text& sub,
-             std::vector<regfile::Key>& out, Text& failure, bool listed = false) {
-    const RegHandle raw = keys.Find(root, sub, failure, listed);
-    const Text path = rootName + u"\\" + sub;
-    if (raw == 0) {
-        if (failure.empty()) failure = u"the key " + path + u" does not exist";
-        return false;
-    }
-    auto values = RawValues(registry, raw, failure);
-    const auto children = values ? SubkeyNames(registry, raw, failure) : std::nullopt;
-    if (!children) {
-        failure = path + u": " + failure;
-        return false;
-    }
-    out.push_back(regfile::Key{path, std::move(*values)});
-    for (const Text& child : *children) {
-        if (!child.empty() &&
-            !Collect(registry, keys, root, rootName, sub + u"\\" + child, out, failure, true))
-            return false;
-    }
-    return true;
-}
-
-// "HKEY_LOCAL_MACHINE\..." split; the root's full name for the file.
-bool ParseKeyPath(const Text& path, std::int32_t& root, Text& rootName, Text& sub) {
+// "HKEY_LOCAL_MACHINE\..." split; the path below the root without trailing backslashes.
+bool ParseKeyPath(const Text& path, std::int32_t& root, Text& sub) {
     if (!regfile::SplitKey(path, root, sub)) return false;
-    rootName = regfile::RootName(root);
     while (!sub.empty() && sub.back() == u'\\') sub.pop_back();
     return !sub.empty();
 }
 
-// The whole file, or why not.
+RegistryTree* TreeOrSay(CommandContext& context, const Text& doing) {
+    RegistryTree* tree = TreeOf(context.services.registry);
+    if (tree == nullptr)
+        context.console.Err(doing + u": this registry cannot be read or written as a key tree.");
+    return tree;
+}
+
+// The whole file, or why not; nothing is written unless all of it can be.
 bool ExportTo(CommandContext& context, const Text& file, const Text& keyPath, std::size_t* valueCount,
               bool policy = false) {
     Console& out = context.console;
+    const Text cannot = u"Cannot export " + Quoted(keyPath);
     std::int32_t root = 0;
-    Text rootName, sub;
-    if (!ParseKeyPath(keyPath, root, rootName, sub)) {
-        out.Err(u"Cannot export " + Quoted(keyPath) +
-                u": name a key below HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER or another root key.");
+    Text sub;
+    if (!ParseKeyPath(keyPath, root, sub)) {
+        out.Err(cannot + u": name a key below HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER or another root key.");
         return false;
     }
     if (policy && root != kLocalMachine32) {
-        out.Err(u"Cannot export " + Quoted(keyPath) +
-                u" as a Registry.pol: a machine policy holds keys below HKEY_LOCAL_MACHINE only.");
+        out.Err(cannot + u" as a Registry.pol: a machine policy holds keys below HKEY_LOCAL_MACHINE only.");
         return false;
     }
-    RegistryApi& registry = context.services.registry;
+    RegistryTree* tree = TreeOrSay(context, cannot);
+    if (tree == nullptr) return false;
     std::vector<regfile::Key> keys;
     Text failure;
-    {
-        Keys open(registry);
-        if (!Collect(registry, open, root, rootName, sub, keys, failure)) {
-            out.Err(u"Cannot export " + Quoted(keyPath) + u": " + failure + u". No file was written.");
-            return false;
-        }
+    if (!tree->HoldsRoot(RootHandle(root))) {
+        failure = regfile::RootName(root) + u" is not in this registry, which holds " + tree->RootsHeld() +
+                  u" only";
+    } else if (CollectTree(*tree, RootHandle(root), sub, keys, failure)) {
+        failure = regfile::Unwritable(keys);
+    }
+    if (!failure.empty()) {
+        out.Err(cannot + u": " + Sentence(failure) + u" No file was written.");
+        return false;
     }
     const auto bytes = policy ? polfile::Write(keys, failure) : regfile::Write(keys);
     if (!bytes) {
-        out.Err(u"Cannot export " + Quoted(keyPath) + u" as a Registry.pol: " + failure +
-                u". No file was written.");
+        out.Err(cannot + u" as a Registry.pol: " + Sentence(failure) + u" No file was written.");
         return false;
     }
     try {
@@ -176,111 +87,32 @@ bool ExportTo(CommandContext& context, const Text& file, const Text& keyPath, st
     return true;
 }
 
-const Text kRootChildNotDeleted = u"a key directly below the root is not deleted from a file";
-
-// What an operation would change, or empty when the registry holds it already.
-Text Change(RegistryApi& registry, Keys& keys, const Operation& op, std::int32_t root, const Text& sub,
-            Text& failure) {
-    const RegHandle key = keys.Find(root, sub, failure);
-    if (!failure.empty()) return {};
-    switch (op.kind) {
-        case Operation::Kind::CreateKey: return key != 0 ? Text() : u"create key " + op.key;
-        case Operation::Kind::DeleteKey:
-            if (key == 0) return {};
-            if (sub.find(u'\\') == Text::npos) failure = kRootChildNotDeleted;
-            return u"delete key " + op.key + u" and all below it";
-        case Operation::Kind::DeleteValue:
-            if (key == 0 || !ReadRaw(registry, key, op.value.name, failure)) return {};
-            return u"delete value " + ValueName(op.value.name) + u" of " + op.key;
-        case Operation::Kind::SetValue: {
-            const auto now = key == 0 ? std::nullopt : ReadRaw(registry, key, op.value.name, failure);
-            if (now && now->type == op.value.type && now->data == op.value.data) return {};
-            Text line = (now ? u"change value " : u"add value ") + ValueName(op.value.name) + u" of " +
-                        op.key + u" to " + RegTypeName(op.value.type);
-            if (regtype::IsString(op.value.type) && op.value.type != regtype::MultiSz) {
-                line.append(u" ").append(Quoted(regfile::FromWideBytes(op.value.data)));
-            } else if (op.value.type == regtype::Dword_ && op.value.data.size() == 4) {
-                line.append(u" ").append(IntToText(static_cast<std::int32_t>(
-                    op.value.data[0] | op.value.data[1] << 8 | op.value.data[2] << 16 |
-                    static_cast<Dword>(op.value.data[3]) << 24)));
-            } else {
-                line.append(u", ")
-                    .append(IntToText(static_cast<std::int32_t>(op.value.data.size())))
-                    .append(u" bytes");
-            }
-            return line;
-        }
-    }
-    return {};
+Dword DwordOf(const std::vector<std::uint8_t>& data) {
+    return data[0] | data[1] << 8 | data[2] << 16 | static_cast<Dword>(data[3]) << 24;
 }
 
-// The key values are written to, kept open while the file's values go to it.
-class WriteKey {
-public:
-    explicit WriteKey(RegistryApi& registry) : registry_(registry) {}
-    ~WriteKey() { Close(); }
-    WriteKey(const WriteKey&) = delete;
-    WriteKey& operator=(const WriteKey&) = delete;
+// What a planned change does, for the dry run.
+Text Described(const PlannedChange& planned) {
+    const TreeChange& change = planned.change;
+    switch (change.kind) {
+        case TreeChange::Kind::CreateKey: return u"create key " + planned.keyPath;
+        case TreeChange::Kind::DeleteKey: return u"delete key " + planned.keyPath + u" and all below it";
+        case TreeChange::Kind::DeleteValue:
+            return u"delete value " + ValueName(change.value.name) + u" of " + planned.keyPath;
+        case TreeChange::Kind::SetValue: break;
+    }
+    const regfile::Value& value = change.value;
+    Text line = (planned.replaces ? u"change value " : u"add value ") + ValueName(value.name) + u" of " +
+                planned.keyPath + u" to " + RegTypeName(value.type);
+    if (regtype::IsString(value.type) && value.type != regtype::MultiSz)
+        return line + u" " + Quoted(regfile::FromWideBytes(value.data));
+    if (value.type == regtype::Dword_ && value.data.size() == 4)
+        return line + u" " + IntToText(static_cast<std::int32_t>(DwordOf(value.data)));
+    return line + u", " + IntToText(static_cast<std::int64_t>(value.data.size())) + u" bytes";
+}
 
-    // Created or opened; 0 and status when it could not be.
-    RegHandle Get(std::int32_t root, const Text& sub, Keys& keys, RegStatus& status) {
-        status = regerr::Success;
-        if (handle_ != 0 && root == root_ && EqualsNoCase(sub, sub_)) return handle_;
-        Close();
-        status = registry_.RegCreateKeyExA(RootHandle(root), ToAnsi(sub).c_str(), 0, nullptr,
-                                           kRegOptionNonVolatile, regaccess::ReadWrite, nullptr, &handle_,
-                                           nullptr);
-        if (status != regerr::Success) handle_ = 0;
-        root_ = root;
-        sub_ = sub;
-        keys.Forget(root, sub);  // it may be new
-        return handle_;
-    }
-    void Close() {
-        if (handle_ != 0) registry_.RegCloseKey(handle_);
-        handle_ = 0;
-    }
-
-private:
-    RegistryApi& registry_;
-    RegHandle handle_ = 0;
-    std::int32_t root_ = 0;
-    Text sub_;
-};
-
-// One operation written; empty, or why it failed.
-Text Apply(RegistryApi& registry, Keys& keys, WriteKey& written, const Operation& op, std::int32_t root,
-           const Text& sub) {
-    if (op.kind == Operation::Kind::DeleteKey || op.kind == Operation::Kind::DeleteValue) {
-        written.Close();
-        Text failure;
-        const RegHandle key = keys.Find(root, sub, failure);
-        if (!failure.empty()) return failure;
-        if (key == 0) return {};  // nothing to delete, as reg import takes it
-        keys.Forget(root, sub);
-        RegOp regOp(registry);
-        regOp.Root(root);
-        regOp.Key(sub);
-        if (op.kind == Operation::Kind::DeleteValue) {
-            if (regOp.DeleteValue(op.value.name)) return {};
-            const RegOp::CallResult& result = regOp.LastResult();
-            if (result.status == regerr::FileNotFound) return {};
-            return u"the value could not be deleted: " + DescribeRegFailure(result);
-        }
-        if (sub.find(u'\\') == Text::npos) return kRootChildNotDeleted;
-        return regOp.DeleteKey() ? Text() : Text(u"the key or a key below it could not be deleted");
-    }
-    RegStatus opened = regerr::Success;
-    const RegHandle key = written.Get(root, sub, keys, opened);
-    if (key == 0) return u"the key could not be created or opened: " + FailureReason(registry, opened);
-    RegStatus status = regerr::Success;
-    if (op.kind == Operation::Kind::SetValue) {
-        const std::string data = regfile::ToAnsiData(op.value.type, op.value.data);
-        status = registry.RegSetValueExA(key, ToAnsi(op.value.name).c_str(), 0, op.value.type,
-                                         reinterpret_cast<const std::uint8_t*>(data.data()),
-                                         static_cast<Dword>(data.size()));
-    }
-    return status == regerr::Success ? Text() : FailureReason(registry, status);
+Text Counted(std::size_t count) {
+    return IntToText(static_cast<std::int64_t>(count)) + (count == 1 ? u" change" : u" changes");
 }
 
 // The file's operations, a Registry.pol told by its signature; nothing when it
@@ -298,7 +130,7 @@ std::optional<regfile::ParseResult> ReadRegistryFile(CommandContext& context, co
                                                                : regfile::Parse(bytes);
     if (!parsed.ok()) {
         context.console.Err(file + u", " + parsed.where + u" " + IntToText(parsed.errorLine) + u": " +
-                            parsed.error + u". " + then);
+                            Sentence(parsed.error) + u" " + then);
         return std::nullopt;
     }
     return parsed;
@@ -330,44 +162,31 @@ int ImportFile(CommandContext& context, const Text& file) {
     const auto read = ReadRegistryFile(context, file, u"import", u"Nothing was written.");
     if (!read) return kBadInput;
     const regfile::ParseResult& parsed = *read;
-
-    RegistryApi& registry = context.services.registry;
-    Keys keys(registry);
-    WriteKey written(registry);
-    int changes = 0;
-    for (const Operation& op : parsed.operations) {
-        std::int32_t root = 0;
-        Text sub;
-        regfile::SplitKey(op.key, root, sub);  // checked by the parser
-        const Text where = file + u", " + parsed.where + u" " + IntToText(op.line) + u": ";
-        Text failure;
-        if (context.dryRun) {
-            const Text change = Change(registry, keys, op, root, sub, failure);
-            if (!failure.empty()) {
-                out.Err(where + failure);
-                return kFailed;
-            }
-            if (!change.empty()) {
-                out.Out(parsed.where + u" " + IntToText(op.line) + u": " + change);
-                ++changes;
-            }
-            continue;
-        }
-        failure = Apply(registry, keys, written, op, root, sub);
-        if (!failure.empty()) {
-            out.Err(where + failure +
-                    u". The entries before this line were written; those after it were not.");
-            return kFailed;
-        }
-        ++changes;
+    RegistryTree* tree = TreeOrSay(context, u"Cannot import " + Quoted(file));
+    if (tree == nullptr) return kFailed;
+    TreePlan plan = PlanChanges(*tree, parsed.operations);
+    if (!plan.ok()) {
+        out.Err(file + u", " + parsed.where + u" " + IntToText(plan.errorLine) + u": " +
+                Sentence(plan.error) + u" Nothing was written.");
+        return kFailed;
     }
     if (context.dryRun) {
-        out.Out(changes == 0 ? Text(u"No changes.") : IntToText(changes) + u" changes.");
+        for (const PlannedChange& planned : plan.changes)
+            out.Out(parsed.where + u" " + IntToText(planned.line) + u": " + Described(planned));
+        out.Out(plan.changes.empty() ? Text(u"No changes.") : Counted(plan.changes.size()) + u".");
         out.Out(u"Nothing was written (--dry-run).");
-    } else {
-        out.Out(u"Imported " + IntToText(changes) + (changes == 1 ? u" entry" : u" entries") + u" from " +
-                file + u".");
+        return kDone;
     }
+    const ApplyOutcome outcome = tree->Apply(plan.TakeChanges());
+    if (!outcome.ok) {
+        const Text where = outcome.failedAt < plan.changes.size()
+                               ? u", " + parsed.where + u" " +
+                                     IntToText(plan.changes[outcome.failedAt].line) + u": "
+                               : Text(u": the changes could not be committed: ");
+        out.Err(file + where + Sentence(outcome.failure) + u" " + Sentence(outcome.rollback));
+        return kFailed;
+    }
+    out.Out(u"Imported " + Counted(plan.changes.size()) + u" from " + file + u".");
     return kDone;
 }
 

@@ -11,8 +11,6 @@ constexpr char16_t kHeader4[] = u"REGEDIT4";
 // The registry editor breaks hex lines before they pass 80 columns.
 constexpr std::size_t kLineWidth = 80;
 
-constexpr Dword kMaxType = 0xFFFF;
-
 void Put(std::string& out, TextView text) {
     for (char16_t c : text) {
         out.push_back(static_cast<char>(c & 0xFF));
@@ -20,11 +18,17 @@ void Put(std::string& out, TextView text) {
     }
 }
 
+// A quoted text; a value name may hold line breaks, which go as \r and \n
+// (text data that holds them is written as hex instead).
 Text Escaped(TextView text) {
     Text out;
     out.reserve(text.size() + 2);
     for (char16_t c : text) {
         if (c == u'\\' || c == u'"') out.push_back(u'\\');
+        if (c == u'\r' || c == u'\n') {
+            out.append(c == u'\r' ? u"\\r" : u"\\n");
+            continue;
+        }
         out.push_back(c);
     }
     return out;
@@ -246,7 +250,6 @@ Value ParseData(TextView data, bool version5) {
             if (HexDigit(lower[i]) < 0) throw LineError(u"hex( needs a hex type number and \"):\"");
             type = type * 16 + static_cast<Dword>(HexDigit(lower[i]));
         }
-        if (type > kMaxType) throw LineError(u"the type number of hex(...) is too large");
         value.type = type;
         colon = close + 1;
     } else {
@@ -322,6 +325,18 @@ bool SplitKey(TextView path, std::int32_t& root, Text& sub) {
     root = *found;
     sub = slash == TextView::npos ? Text() : Text(path.substr(slash + 1));
     return true;
+}
+
+Text Unwritable(const std::vector<Key>& keys) {
+    for (const Key& key : keys) {
+        if (key.path.find_first_of(u"\r\n") != Text::npos)
+            return u"the key \"" + key.path +
+                   u"\" has a line break in its name, which a .reg file cannot hold";
+        if (!key.path.empty() && (key.path.back() == u' ' || key.path.back() == u'\t'))
+            return u"the key \"" + key.path +
+                   u"\" ends in a blank, which a .reg file cannot hold (the key line is read without it)";
+    }
+    return {};
 }
 
 std::string Write(const std::vector<Key>& keys) {

@@ -27,6 +27,9 @@ struct Key {
 
 // The whole file: byte-order mark, header, CR LF line ends.
 std::string Write(const std::vector<Key>& keys);
+// Why the keys cannot be written so that Parse gives them back (a key name
+// with a line break, or ending in a blank), naming the key; empty when they can.
+Text Unwritable(const std::vector<Key>& keys);
 
 struct Operation {
     enum class Kind { CreateKey, DeleteKey, SetValue, DeleteValue };

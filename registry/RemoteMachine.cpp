@@ -16,4 +16,17 @@ RegStatus RemoteMachine::Connect(const std::string& machineName) {
     return status;
 }
 
+RegStatus RemoteMachine::ReadKey(RegHandle root, const Text& sub, KeyContents& out, Text& failure) {
+    if (Tree() == nullptr) return regerr::NotSupported;
+    return Tree()->ReadKey(Handle(root), sub, out, failure);
+}
+
+ApplyOutcome RemoteMachine::Apply(const std::vector<TreeChange>& changes) {
+    if (Tree() == nullptr)
+        return {false, 0, u"this registry cannot be written as a key tree", u"Nothing was written"};
+    std::vector<TreeChange> onServer = changes;
+    for (TreeChange& change : onServer) change.root = Handle(change.root);
+    return Tree()->Apply(onServer);
+}
+
 }  // namespace pw

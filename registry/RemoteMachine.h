@@ -6,10 +6,12 @@
 #include <string>
 
 #include "registry/ForwardingRegistry.h"
+#include "registry/RegistryTree.h"
 
 namespace pw {
 
-class RemoteMachine final : public ForwardingRegistry {
+// Its tree interface is the local registry's, on the server's HKEY_LOCAL_MACHINE.
+class RemoteMachine final : public ForwardingRegistry, public RegistryTree {
 public:
     // Once *abandoned holds (its server ran out of time), every call on a key
     // fails, so a run left behind writes nothing after the rollout gave up on it.
@@ -26,6 +28,11 @@ public:
         return key == RootHandle(kLocalMachine32) ? regerr::Success : Inner().RegCloseKey(key);
     }
 
+    bool HoldsRoot(RegHandle root) const override { return root == RootHandle(kLocalMachine32) && Tree(); }
+    Text RootsHeld() const override { return u"HKEY_LOCAL_MACHINE (of the server)"; }
+    RegStatus ReadKey(RegHandle root, const Text& sub, KeyContents& out, Text& failure) override;
+    ApplyOutcome Apply(const std::vector<TreeChange>& changes) override;
+
 protected:
     RegHandle Handle(RegHandle key) const override {
         if (abandoned_ != nullptr && abandoned_->load()) return 0;
@@ -33,6 +40,8 @@ protected:
     }
 
 private:
+    RegistryTree* Tree() const { return TreeOf(Inner()); }
+
     RegHandle localMachine_ = 0;
     const std::atomic<bool>* abandoned_;
 };

@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "registry/sqlite/StoredText.h"
 #include "text/Text.h"
 
 namespace pw::sqlitestore {
@@ -12,9 +13,9 @@ constexpr std::int64_t kUnixEpochTicks = 116444736000000000;
 
 }  // namespace
 
-std::string FoldName(std::string_view ansiName) {
+std::string FoldName(std::string_view storedName) {
     // Upper case, as Windows compares; UTF-8 keeps code point order for sorting.
-    return ToUtf8(FoldCase(FromAnsi(ansiName)));
+    return ToUtf8(FoldCase(IsWideName(storedName) ? WideName(storedName) : FromAnsi(storedName)));
 }
 
 std::int64_t FileTimeFromUnix(std::int64_t seconds, std::int64_t nanoseconds) {
@@ -94,8 +95,16 @@ std::vector<SubKey> KeyTable::Children(std::int64_t key) {
         "SELECT name, class, written FROM keys WHERE parent = ?1 ORDER BY folded");
     query.Bind(1, key);
     std::vector<SubKey> children;
-    while (query.Step()) children.push_back({query.Blob(0), query.Blob(1), query.Integer(2)});
+    while (query.Step()) children.push_back({AnsiName(query.BlobView(0)), query.Blob(1), query.Integer(2)});
     return children;
+}
+
+std::vector<std::string> KeyTable::StoredChildNames(std::int64_t key) {
+    Statement query = connection_.Prepare("SELECT name FROM keys WHERE parent = ?1 ORDER BY folded");
+    query.Bind(1, key);
+    std::vector<std::string> names;
+    while (query.Step()) names.push_back(query.Blob(0));
+    return names;
 }
 
 void KeyTable::DeleteVolatileKeys() {

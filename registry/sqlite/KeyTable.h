@@ -11,8 +11,9 @@
 namespace pw::sqlitestore {
 
 // The form in which names are compared: without regard to case, by the
-// rules of Windows-1252 (so "\xC4" matches "\xE4").
-std::string FoldName(std::string_view ansiName);
+// rules of Windows-1252 (so "\xC4" matches "\xE4"). Takes an ANSI name or a
+// name as stored (StoredText.h).
+std::string FoldName(std::string_view storedName);
 
 // Times as Windows keeps them for keys: FILETIME ticks of 100 ns since 1601.
 std::int64_t FileTimeNow();
@@ -48,8 +49,11 @@ public:
     // Marks the key as written now (a value of it was set or deleted).
     void Touch(std::int64_t key);
     KeyDetails Details(std::int64_t key);
-    // Direct subkeys in the order Windows lists them: by name, without regard to case.
+    // Direct subkeys in the order Windows lists them: by name, without regard
+    // to case; names as the ANSI calls give them.
     std::vector<SubKey> Children(std::int64_t key);
+    // Their names as stored.
+    std::vector<std::string> StoredChildNames(std::int64_t key);
     // Deletes every volatile key (with its subtree, all volatile too).
     void DeleteVolatileKeys();
 

@@ -4,10 +4,12 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "registry/RegistryApi.h"
+#include "registry/RegistryTree.h"
 #include "registry/sqlite/HandleTable.h"
 #include "registry/sqlite/KeyTable.h"
 #include "registry/sqlite/StoreConnection.h"
@@ -22,8 +24,10 @@ namespace pw {
 //
 // A change made through Exclusive() is one transaction of the store: other
 // processes wait for it (up to the store's busy time), and a failure to
-// commit it keeps none of its changes.
-class SqliteRegistryApi final : public RegistryApi, private ExclusiveChange {
+// commit it keeps none of its changes. As a RegistryTree, a batch is one
+// transaction of the store too: all of it is there after Apply, or none of
+// it, whatever stops it (a kill included).
+class SqliteRegistryApi final : public RegistryApi, public RegistryTree, private ExclusiveChange {
 public:
     // Never fails: the folder and file are created or opened on first use, and
     // a store that cannot be used answers every call with a result code.
@@ -62,6 +66,13 @@ public:
     std::string DescribeLastFailure() const override { return lastFailure_; }
     ExclusiveChange* Exclusive() override { return this; }
 
+    // The tree interface (SqliteRegistryTree.cpp): names and text kept as
+    // given (StoredText.h), a batch in one transaction.
+    bool HoldsRoot(RegHandle root) const override;
+    Text RootsHeld() const override;
+    RegStatus ReadKey(RegHandle root, const Text& sub, KeyContents& out, Text& failure) override;
+    ApplyOutcome Apply(const std::vector<TreeChange>& changes) override;
+
 private:
     void Run(const std::function<void()>& step) override;
     template <typename Operation>
@@ -77,6 +88,8 @@ private:
     const sqlitestore::KeySnapshot& FreshSnapshot(sqlitestore::HandleEntry& open,
                                                   bool continuingPass = false);
     void RequireKeyExists(std::int64_t key);
+    // The key at the path below a hive; create: made where missing (no class).
+    std::optional<std::int64_t> WalkTree(RegHandle root, const Text& sub, bool create);
 
     RegStatus CreateKey(RegHandle key, const char* subKey, const char* className, Dword options,
                         Dword samDesired, RegHandle* result, Dword* disposition);

@@ -216,6 +216,9 @@ std::uint64_t StoreConnection::ChangeStamp() {
 void StoreConnection::Fail(int result, const char* doing) {
     std::string reason = db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(result);
     std::string where = "The registry store " + path_;
+    // A full disk often reaches SQLite as a failed write, not as SQLITE_FULL.
+    if ((result & 0xFF) == SQLITE_IOERR && db_ != nullptr && sqlite3_system_errno(db_) == ENOSPC)
+        result = SQLITE_FULL;
     switch (result & 0xFF) {
         case SQLITE_BUSY:
         case SQLITE_LOCKED:

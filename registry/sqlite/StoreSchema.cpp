@@ -11,7 +11,8 @@ namespace {
 // "PWrg": marks the file as ours in the SQLite header.
 constexpr std::int64_t kApplicationId = 0x50577267;
 constexpr std::int64_t kFirstLayout = 1;
-constexpr std::int64_t kLayoutVersion = 2;
+constexpr std::int64_t kSecondLayout = 2;
+constexpr std::int64_t kLayoutVersion = 3;
 
 // Names are kept as the bytes they were first given with; "folded" is the
 // case-folded form that lookups and uniqueness use. Values are stored in
@@ -66,6 +67,11 @@ std::int64_t TableCount(StoreConnection& connection) {
     return count.Step() ? count.Integer(0) : 0;
 }
 
+// Layout 3: names and text that Windows-1252 cannot hold, kept as UTF-16LE
+// (StoredText.h). The tables do not change: the version keeps an older
+// Portwright from reading such a name or text as code-page bytes.
+constexpr const char* kLayout3 = "PRAGMA user_version = 3";
+
 // Layout 1 read where it cannot be brought up to date: a view of the same
 // name (the temporary schema is searched first) supplies the new columns.
 void ReadFirstLayout(StoreConnection& connection, std::int64_t written) {
@@ -85,7 +91,7 @@ void CheckKnownLayout(StoreConnection& connection) {
                                               "PORTWRIGHT_PREFIX to another folder.");
     }
     std::int64_t version = PragmaNumber(connection, "PRAGMA user_version");
-    if (version != kLayoutVersion && version != kFirstLayout) {
+    if (version != kLayoutVersion && version != kSecondLayout && version != kFirstLayout) {
         throw StoreFailure(regerr::BadDb, "The registry store " + connection.Path() + " has layout version " +
                                               std::to_string(version) +
                                               ", which this Portwright does not know. "
@@ -118,17 +124,23 @@ void RefuseUnlessNew(StoreConnection& connection, bool inWriteTransaction) {
 void EnsureSchema(StoreConnection& connection) {
     if (TableCount(connection) != 0) {
         CheckKnownLayout(connection);
-        if (PragmaNumber(connection, "PRAGMA user_version") == kLayoutVersion) return;
+        const std::int64_t version = PragmaNumber(connection, "PRAGMA user_version");
+        if (version == kLayoutVersion) return;
         std::int64_t lastChange = StoreFileTime(connection.Path());
         if (connection.IsReadOnly()) {
-            ReadFirstLayout(connection, lastChange);
+            // Layout 2 holds nothing that layout 3 reads otherwise.
+            if (version == kFirstLayout) ReadFirstLayout(connection, lastChange);
             return;
         }
         WriteTransaction transaction(connection);
         // Another process may have brought it up to date while this one waited.
-        if (PragmaNumber(connection, "PRAGMA user_version") == kLayoutVersion) return;
-        connection.Execute(kLayout2);
-        StampAllKeys(connection, lastChange);
+        const std::int64_t now = PragmaNumber(connection, "PRAGMA user_version");
+        if (now == kLayoutVersion) return;
+        if (now == kFirstLayout) {
+            connection.Execute(kLayout2);
+            StampAllKeys(connection, lastChange);
+        }
+        connection.Execute(kLayout3);
         transaction.Commit();
         return;
     }
@@ -145,6 +157,7 @@ void EnsureSchema(StoreConnection& connection) {
             RefuseUnlessNew(connection, true);
             connection.Execute(kCreateTables);
             connection.Execute(kLayout2);
+            connection.Execute(kLayout3);
             StampAllKeys(connection, FileTimeNow());
             transaction.Commit();
             return;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "registry/sqlite/KeyTable.h"
+#include "registry/sqlite/StoredText.h"
 
 namespace pw::sqlitestore {
 
@@ -10,10 +11,11 @@ std::optional<ValueRow> ValueTable::Find(std::int64_t key, std::string_view name
     Statement query = connection_.Prepare("SELECT name, type, data FROM vals WHERE key = ?1 AND folded = ?2");
     query.Bind(1, key).BindBlob(2, FoldName(name));
     if (!query.Step()) return std::nullopt;
-    return ValueRow{query.Blob(0), static_cast<Dword>(query.Integer(1)), query.Blob(2)};
+    const std::int64_t type = query.Integer(1);
+    return ValueRow{AnsiName(query.BlobView(0)), static_cast<Dword>(type), AnsiData(type, query.BlobView(2))};
 }
 
-void ValueTable::Set(std::int64_t key, std::string_view name, Dword type, std::string_view data) {
+void ValueTable::Set(std::int64_t key, std::string_view name, std::int64_t type, std::string_view data) {
     // The next position comes from the (key, seq) index: O(log n), not a scan.
     Statement upsert = connection_.Prepare(
         "INSERT INTO vals(key, folded, seq, name, type, data) VALUES (?1, ?2, "
@@ -45,10 +47,24 @@ ValueList ValueTable::InOrder(std::int64_t key) {
     Statement query = connection_.Prepare("SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY seq");
     query.Bind(1, key);
     while (query.Step()) {
-        values.Add(query.BlobView(0), static_cast<Dword>(query.Integer(1)), query.BlobView(2));
+        const std::int64_t type = query.Integer(1);
+        const std::string_view name = query.BlobView(0);
+        if (!IsWideName(name) && !IsWideType(type)) {
+            values.Add(name, static_cast<Dword>(type), query.BlobView(2));
+        } else {
+            values.Add(AnsiName(name), static_cast<Dword>(type), AnsiData(type, query.BlobView(2)));
+        }
     }
     values.Trim();
     return values;
+}
+
+std::vector<StoredRow> ValueTable::StoredInOrder(std::int64_t key) {
+    Statement query = connection_.Prepare("SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY seq");
+    query.Bind(1, key);
+    std::vector<StoredRow> rows;
+    while (query.Step()) rows.push_back({query.Blob(0), query.Integer(1), query.Blob(2)});
+    return rows;
 }
 
 }  // namespace pw::sqlitestore

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/win32/SystemMessage.h"
+#include "registry/win32/Win32KeyAccess.h"
 
 namespace pw {
 namespace {
@@ -23,6 +24,7 @@ using ShDeleteKeyFn = LONG(WINAPI*)(HKEY, LPCSTR);
 }  // namespace
 
 Win32RegistryApi::~Win32RegistryApi() {
+    wide_.reset();
     if (shlwapi_ != 0) ::FreeLibrary(reinterpret_cast<HMODULE>(shlwapi_));
 }
 

@@ -2,14 +2,21 @@
 // The registry interface passed straight through to advapi32 and kernel32.
 // Shlwapi's subtree delete is bound at run time, never imported, so the
 // program still starts on a system that lacks Shlwapi.
+#include <memory>
+
 #include "registry/RegistryApi.h"
+#include "registry/RegistryTree.h"
 #include "registry/win32/NamedMutexChange.h"
 
 namespace pw {
 
-class Win32RegistryApi final : public RegistryApi {
+class Win32KeyAccess;
+
+// As a RegistryTree it uses the wide calls, so every character of a name or
+// text is kept, and applies a batch with a rollback (Win32RegistryTree.cpp).
+class Win32RegistryApi final : public RegistryApi, public RegistryTree {
 public:
-    Win32RegistryApi() = default;
+    Win32RegistryApi();
     ~Win32RegistryApi() override;
     Win32RegistryApi(const Win32RegistryApi&) = delete;
     Win32RegistryApi& operator=(const Win32RegistryApi&) = delete;
@@ -45,12 +52,18 @@ public:
     std::string DescribeLastFailure() const override;
     ExclusiveChange* Exclusive() override { return &exclusive_; }
 
+    bool HoldsRoot(RegHandle root) const override;
+    Text RootsHeld() const override;
+    RegStatus ReadKey(RegHandle root, const Text& sub, KeyContents& out, Text& failure) override;
+    ApplyOutcome Apply(const std::vector<TreeChange>& changes) override;
+
 private:
     // Remembers a failing call for DescribeLastFailure; returns status.
     RegStatus Record(const char* call, RegStatus status);
 
     ModuleHandle shlwapi_ = 0;     // kept loaded while SHDeleteKeyA is bound
     void* shDeleteKey_ = nullptr;  // SHDeleteKeyA, once bound
+    std::unique_ptr<Win32KeyAccess> wide_;
     RegStatus lastFailure_ = 0;
     const char* lastFailedCall_ = "";
     NamedMutexChange exclusive_;

@@ -73,6 +73,17 @@ check "a broken file: line and reason, exit 2" "$status $out" \
       "2 C:\\bad.reg, line 4: dword: needs one to eight hex digits, not \"xyz\". Nothing was written."
 check "and nothing written" "$(reg query "$key" /v new >/dev/null; echo $?)" 1
 
+# A write the registry refuses part-way (a value name longer than 16,383
+# characters): what the file wrote before it is put back, and the message says so.
+before=$(reg query "$key" /s)
+printf -v long '%*s' 17000 ''
+printf 'REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\PortwrightPeer]\r\n"expand"=dword:7\r\n"added"="x"\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\PortwrightPeer\\New]\r\n"%s"="x"\r\n' \
+  "${long// /x}" >"$PW_WINEPREFIX/drive_c/refused.reg"
+cli import 'C:\refused.reg'
+check "a write refused part-way: exit 1, the line, and the changes before it undone" \
+      "$status $(grep -c '^C:.refused.reg, line 6: the value "x.*could not be written: .* The 3 changes before it were undone; the registry is as it was\.$' <<<"$out")" "1 1"
+check "and the registry as it was" "$(reg query "$key" /s)" "$before"
+
 # --computer: Wine's remote registry answers for this machine's own name only.
 name=$(reg query 'HKLM\System\CurrentControlSet\Control\ComputerName\ComputerName' /v ComputerName |
        awk '$1 == "ComputerName" { print $3 }')

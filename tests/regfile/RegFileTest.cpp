@@ -118,5 +118,30 @@ TEST(RegFile, AnErrorGivesItsLineAndReasonAndNoOperations) {
     }
 }
 
+// What export writes, import reads back as it was, or export refuses first:
+// line breaks in a value name, a type above 0xFFFF; a key name that a key
+// line cannot hold.
+TEST(RegFile, WritesOnlyWhatItReadsBack) {
+    const std::vector<Key> kept{{u"HKEY_CURRENT_USER\\ A",
+                                 {V(u"two\r\nlines\n", regtype::Sz, WideBytes(u"x")), V(u"big", 0x10000, {1}),
+                                  V(u"top", 0xFFFFFFFF, {})}}};
+    ASSERT_EQ(Unwritable(kept), u"");
+    const ParseResult parsed = Parse(Write(kept));
+    ASSERT_TRUE(parsed.ok()) << ToUtf8(parsed.error);
+    ASSERT_EQ(parsed.operations.size(), 4u);
+    EXPECT_EQ(parsed.operations[0].key, kept[0].path);
+    for (std::size_t i = 0; i < 3; ++i) {
+        const Value& read = parsed.operations[i + 1].value;
+        EXPECT_TRUE(read.name == kept[0].values[i].name && read.type == kept[0].values[i].type &&
+                    read.data == kept[0].values[i].data)
+            << i;
+    }
+    for (const Text path : {u"HKEY_CURRENT_USER\\A\nB", u"HKEY_CURRENT_USER\\A\rB", u"HKEY_CURRENT_USER\\A ",
+                            u"HKEY_CURRENT_USER\\A\t"}) {
+        EXPECT_NE(Unwritable({{u"HKEY_CURRENT_USER\\ok", {}}, {path, {}}}).find(path), Text::npos)
+            << ToUtf8(path);
+    }
+}
+
 }  // namespace
 }  // namespace pw::regfile

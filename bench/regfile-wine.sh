@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Under Wine, in one throwaway prefix: portwright-cli.exe import against Wine's
+# own reg import of the same file (a new key of 10,000 values, as
+# bench/regfile.sh makes it), in turn, process start to exit, the key deleted
+# before each. Needs the 64-bit Windows build (make windows); says so without it.
+#   bench/regfile-wine.sh [NATIVE_BUILD_DIR]   (the argument is not used)
+#   PW_WIN_BUILD=build-win64 RUNS=5 bench/regfile-wine.sh
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+exe=${PW_WIN_BUILD:-$root/build-win64}/cli/portwright-cli.exe
+runs=${RUNS:-5}
+[ -f "$exe" ] || { echo "regfile-wine: skipped, $exe is missing; run 'make windows' first"; exit 0; }
+. "$root/tests/support/wine-prefix.sh" regfile-bench
+wine_run=$root/scripts/wine-run
+"$wine_run" "$exe" --version >/dev/null 2>&1  # makes the prefix
+reg_exe=$PW_WINEPREFIX/drive_c/windows/system32/reg.exe
+# One wineserver for every run, so that no run pays for starting it.
+WINEPREFIX=$PW_WINEPREFIX /usr/lib/wine/wineserver -p || true
+
+python3 - "$PW_WINEPREFIX/drive_c/bench.reg" <<'PY'
+import sys
+lines = ["Windows Registry Editor Version 5.00", "", "[HKEY_LOCAL_MACHINE\\SOFTWARE\\PortwrightBench]"]
+for i in range(10000):
+    kind = i % 4
+    if kind == 0:
+        lines.append(f'"text {i:05}"="host{i}.corp.example:6001-6002;host{i}:6004"')
+    elif kind == 1:
+        lines.append(f'"number {i:05}"=dword:{i:08x}')
+    elif kind == 2:
+        lines.append(f'"bytes {i:05}"=hex:' + ",".join(f"{(i + b) % 256:02x}" for b in range(16)))
+    else:
+        lines.append(f'"list {i:05}"=hex(7):' + "".join(f"{ord(c):02x},00," for c in f"a{i}") + "00,00,62,00,00,00,00,00")
+with open(sys.argv[1], "wb") as f:
+    f.write(b"\xff\xfe" + ("\r\n".join(lines) + "\r\n").encode("utf-16-le"))
+PY
+
+timed() {  # milliseconds from start to exit of one command
+  local start end
+  start=$(date +%s%N)
+  "$@" >/dev/null 2>&1
+  end=$(date +%s%N)
+  echo $(((end - start) / 1000000))
+}
+summary() {  # summary NAME VALUES...
+  local name=$1; shift
+  printf '%s\n' "$@" | sort -n | awk -v name="$name" '{ v[NR] = $1 } END {
+    m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+    printf "%-34s median %7.1f ms   min %7.1f   max %7.1f   (%d runs)\n", name, m, v[1], v[NR], NR }'
+}
+# Warm-up: the first loads of Wine's DLLs and of each program.
+"$wine_run" "$reg_exe" import 'C:\bench.reg' >/dev/null 2>&1
+"$wine_run" "$exe" import 'C:\bench.reg' >/dev/null 2>&1
+ours=() wines=() starts=()
+fresh() { "$wine_run" "$reg_exe" delete 'HKLM\SOFTWARE\PortwrightBench' /f >/dev/null 2>&1 || true; }
+# Each goes first in every other run: the wineserver's periodic saves of the
+# registry land on whichever import is running.
+for run in $(seq "$runs"); do
+  if [ $((run % 2)) = 1 ]; then
+    fresh; wines+=("$(timed "$wine_run" "$reg_exe" import 'C:\bench.reg')")
+    fresh; ours+=("$(timed "$wine_run" "$exe" import 'C:\bench.reg')")
+  else
+    fresh; ours+=("$(timed "$wine_run" "$exe" import 'C:\bench.reg')")
+    fresh; wines+=("$(timed "$wine_run" "$reg_exe" import 'C:\bench.reg')")
+  fi
+  starts+=("$(timed "$wine_run" "$exe" --version)")
+done
+count=$("$wine_run" "$reg_exe" query 'HKLM\SOFTWARE\PortwrightBench' 2>/dev/null | grep -c 'REG_' || true)
+echo "10,000 values into a new key under Wine (64-bit), $count values there after the last import"
+summary "portwright-cli.exe import" "${ours[@]}"
+summary "Wine's reg import" "${wines[@]}"
+summary "portwright-cli.exe --version" "${starts[@]}"

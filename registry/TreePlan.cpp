@@ -1,0 +1,245 @@
+#include "registry/TreePlan.h"
+
+#include <map>
+#include <optional>
+#include <utility>
+
+namespace pw {
+namespace {
+
+using regfile::Operation;
+
+constexpr std::size_t kLongestKeyName = 255;
+
+class PlanError {
+public:
+    explicit PlanError(Text why) : reason(std::move(why)) {}
+    Text reason;
+};
+
+// Keys whose loss would take the system's or the user's settings with them.
+const char16_t* const kProtected[][2] = {
+    {u"HKEY_LOCAL_MACHINE", u"SOFTWARE\\MICROSOFT"},
+    {u"HKEY_LOCAL_MACHINE", u"SOFTWARE\\CLASSES"},
+    {u"HKEY_LOCAL_MACHINE", u"SOFTWARE\\POLICIES"},
+    {u"HKEY_LOCAL_MACHINE", u"SYSTEM\\CURRENTCONTROLSET"},
+    {u"HKEY_CURRENT_USER", u"SOFTWARE"},
+    {u"HKEY_CURRENT_USER", u"SOFTWARE\\MICROSOFT"},
+    {u"HKEY_CURRENT_USER", u"CONTROL PANEL"},
+    {u"HKEY_CURRENT_USER", u"ENVIRONMENT"},
+};
+
+using Path = std::pair<RegHandle, Text>;  // root and folded path below it
+
+// The registry as the operations so far leave it: what they changed, over
+// what the registry holds (read once a key).
+class Overlay {
+public:
+    explicit Overlay(RegistryTree& tree) : tree_(tree) {}
+
+    bool Exists(const Path& key) {
+        for (Text at = key.second;; at = Parent(at)) {
+            auto known = changed_.find({key.first, at});
+            if (known != changed_.end()) {
+                if (at == key.second) return known->second.exists;
+                return known->second.exists && !known->second.fresh && Base(key) != nullptr;
+            }
+            if (at.empty()) return Base(key) != nullptr;
+        }
+    }
+    std::optional<regfile::Value> ValueOf(const Path& key, const Text& name) {
+        if (!Exists(key)) return std::nullopt;
+        const Text folded = FoldCase(name);
+        auto known = changed_.find(key);
+        if (known != changed_.end()) {
+            auto value = known->second.values.find(folded);
+            if (value != known->second.values.end()) return value->second;
+            if (known->second.fresh) return std::nullopt;
+        }
+        const BaseKey* base = Base(key);
+        if (base == nullptr) return std::nullopt;
+        auto value = base->find(folded);
+        if (value == base->end()) return std::nullopt;
+        return value->second;
+    }
+    // Creates the key and its missing parents; false when it was there.
+    bool Create(const Path& key) {
+        if (Exists(key)) return false;
+        Text at;
+        for (const Text& part : Parts(key.second)) {
+            at += (at.empty() ? Text() : Text(u"\\")) + part;
+            if (!Exists({key.first, at})) changed_[{key.first, at}] = Known{true, true, {}};
+        }
+        return true;
+    }
+    void Delete(const Path& key) {
+        for (auto it = changed_.lower_bound(key); it != changed_.end() && it->first.first == key.first;) {
+            const Text& path = it->first.second;
+            if (path.rfind(key.second, 0) != 0) break;
+            const bool below = path.size() > key.second.size() && path[key.second.size()] == u'\\';
+            it = below ? changed_.erase(it) : std::next(it);
+        }
+        changed_[key] = Known{false, false, {}};
+    }
+    void SetValue(const Path& key, const Text& name, std::optional<regfile::Value> value) {
+        changed_.try_emplace(key, Known{true, false, {}}).first->second.values[FoldCase(name)] = std::move(
+            value);
+    }
+
+    static Text Parent(const Text& path) {
+        const std::size_t slash = path.rfind(u'\\');
+        return slash == Text::npos ? Text() : path.substr(0, slash);
+    }
+    static std::vector<Text> Parts(const Text& path) {
+        std::vector<Text> parts;
+        for (std::size_t start = 0; start <= path.size();) {
+            std::size_t end = path.find(u'\\', start);
+            if (end == Text::npos) end = path.size();
+            if (end > start) parts.push_back(path.substr(start, end - start));
+            start = end + 1;
+        }
+        return parts;
+    }
+
+private:
+    using BaseKey = std::map<Text, regfile::Value>;  // by folded name
+    struct Known {
+        bool exists = true;
+        bool fresh = false;  // made by the file: nothing of the registry's below it
+        std::map<Text, std::optional<regfile::Value>> values;
+    };
+
+    const BaseKey* Base(const Path& key) {
+        auto known = base_.find(key);
+        if (known == base_.end()) {
+            std::optional<BaseKey> values;
+            KeyContents contents;
+            Text failure;
+            const RegStatus status = tree_.ReadKey(key.first, key.second, contents, failure);
+            if (status == regerr::Success) {
+                values.emplace();
+                for (auto& value : contents.values) values->emplace(FoldCase(value.name), std::move(value));
+            } else if (status != regerr::FileNotFound) {
+                throw PlanError(u"the key could not be read: " + failure);
+            }
+            known = base_.emplace(key, std::move(values)).first;
+        }
+        return known->second ? &*known->second : nullptr;
+    }
+
+    RegistryTree& tree_;
+    std::map<Path, Known> changed_;
+    std::map<Path, std::optional<BaseKey>> base_;
+};
+
+// The registry's calls take names up to a NUL: one inside would cut the name short.
+void RequireNoNul(const Text& name, const char16_t* what) {
+    if (name.find(u'\0') != Text::npos)
+        throw PlanError(Text(what) + u" \"" + name + u"\" holds a NUL character");
+}
+
+}  // namespace
+
+std::vector<TreeChange> TreePlan::Changes() const {
+    std::vector<TreeChange> out;
+    out.reserve(changes.size());
+    for (const PlannedChange& planned : changes) out.push_back(planned.change);
+    return out;
+}
+
+std::vector<TreeChange> TreePlan::TakeChanges() {
+    std::vector<TreeChange> out;
+    out.reserve(changes.size());
+    for (PlannedChange& planned : changes) out.push_back(std::move(planned.change));
+    return out;
+}
+
+Text ProtectedKeyReason(RegHandle root, const Text& sub) {
+    const Text rootName = regfile::RootName(static_cast<std::int32_t>(root));
+    const Text folded = FoldCase(sub);
+    if ((rootName == u"HKEY_LOCAL_MACHINE" || rootName == u"HKEY_USERS") && folded.find(u'\\') == Text::npos)
+        return rootName + u"\\" + sub + u" is a hive of the system and is not deleted from a file";
+    for (const auto& entry : kProtected) {
+        if (rootName == entry[0] && folded == entry[1])
+            return rootName + u"\\" + sub +
+                   u" holds the system's or the user's own settings and is not deleted "
+                   u"from a file";
+    }
+    return {};
+}
+
+namespace {
+
+// The key's path below its root, checked: a root the registry holds, names it can take.
+Text CheckedPath(RegistryTree& tree, const Operation& op, RegHandle& root) {
+    std::int32_t root32 = 0;
+    Text given;
+    if (!regfile::SplitKey(op.key, root32, given))
+        throw PlanError(u"the key \"" + op.key + u"\" does not begin with a root key");
+    root = RootHandle(root32);
+    if (!tree.HoldsRoot(root)) {
+        throw PlanError(regfile::RootName(root32) + u" is not in this registry, which holds " +
+                        tree.RootsHeld() + u" only");
+    }
+    Text sub;
+    for (const Text& part : Overlay::Parts(given)) {
+        RequireNoNul(part, u"the key name");
+        if (part.size() > kLongestKeyName)
+            throw PlanError(u"a key name is longer than the registry's 255 characters");
+        sub += (sub.empty() ? Text() : Text(u"\\")) + part;
+    }
+    return sub;
+}
+
+// The operation against the registry as the earlier ones leave it; false when it changes nothing.
+bool Planned(Overlay& registry, const Operation& op, PlannedChange& planned) {
+    const RegHandle root = planned.change.root;
+    const Text& sub = planned.change.sub;
+    const Path key{root, FoldCase(sub)};
+    switch (op.kind) {
+        case Operation::Kind::CreateKey:
+            planned.change.kind = TreeChange::Kind::CreateKey;
+            return registry.Create(key);
+        case Operation::Kind::DeleteKey:
+            if (const Text why = ProtectedKeyReason(root, sub); !why.empty()) throw PlanError(why);
+            if (sub.empty()) throw PlanError(u"a root key cannot be deleted");
+            if (!registry.Exists(key)) return false;
+            registry.Delete(key);
+            planned.change.kind = TreeChange::Kind::DeleteKey;
+            return true;
+        case Operation::Kind::DeleteValue:
+            if (!registry.ValueOf(key, op.value.name)) return false;
+            registry.SetValue(key, op.value.name, std::nullopt);
+            planned.change.kind = TreeChange::Kind::DeleteValue;
+            planned.change.value.name = op.value.name;
+            return true;
+        case Operation::Kind::SetValue: break;
+    }
+    RequireNoNul(op.value.name, u"the value name");
+    const auto now = registry.ValueOf(key, op.value.name);
+    if (now && now->type == op.value.type && now->data == op.value.data) return false;
+    planned.replaces = now.has_value();
+    registry.SetValue(key, op.value.name, op.value);
+    planned.change.kind = TreeChange::Kind::SetValue;
+    planned.change.value = op.value;
+    return true;
+}
+
+}  // namespace
+
+TreePlan PlanChanges(RegistryTree& tree, const std::vector<Operation>& operations) {
+    TreePlan plan;
+    Overlay registry(tree);
+    for (const Operation& op : operations) {
+        try {
+            PlannedChange planned{TreeChange{}, op.line, op.key, false};
+            planned.change.sub = CheckedPath(tree, op, planned.change.root);
+            if (Planned(registry, op, planned)) plan.changes.push_back(std::move(planned));
+        } catch (const PlanError& error) {
+            return TreePlan{{}, op.line, error.reason};
+        }
+    }
+    return plan;
+}
+
+}  // namespace pw

@@ -1,0 +1,37 @@
+#pragma once
+// advapi32's wide registry calls by path, for the batch and its rollback:
+// names and text as UTF-16, no class given to a key made. The key last
+// written is kept open, as a file's values come key by key.
+#include <optional>
+
+#include "registry/TreeRollback.h"
+
+namespace pw {
+
+class Win32KeyAccess final : public KeyAccess {
+public:
+    Win32KeyAccess() = default;
+    ~Win32KeyAccess() override;
+    Win32KeyAccess(const Win32KeyAccess&) = delete;
+    Win32KeyAccess& operator=(const Win32KeyAccess&) = delete;
+
+    RegStatus Read(RegHandle root, const Text& sub, KeyContents& out) override;
+    RegStatus ReadValue(RegHandle root, const Text& sub, const Text& name,
+                        std::optional<regfile::Value>& out) override;
+    RegStatus CreateKey(RegHandle root, const Text& sub, bool& created) override;
+    RegStatus DeleteLeaf(RegHandle root, const Text& sub) override;
+    RegStatus SetValue(RegHandle root, const Text& sub, const regfile::Value& value) override;
+    RegStatus DeleteValue(RegHandle root, const Text& sub, const Text& name) override;
+    Text Reason(RegStatus status) override;
+
+private:
+    // The key open for reading and writing values; status when it could not be.
+    RegStatus Open(RegHandle root, const Text& sub, RegHandle& key);
+    void Close();
+
+    RegHandle open_ = 0;
+    RegHandle openRoot_ = 0;
+    Text openSub_;
+};
+
+}  // namespace pw
