@@ -1,5 +1,7 @@
 #include "cli/CommandTable.h"
 
+#include "core/ServerNames.h"
+
 #include <CLI/CLI.hpp>
 
 namespace pw::cli {

@@ -11,9 +11,10 @@
 #include "core/Messages.h"
 #include "core/PortsComposition.h"
 #include "core/ServerDiscovery.h"
+#include "core/ServerNames.h"
 #include "core/ValidPortsCheck.h"
 #include "core/ValidPortsWrite.h"
-#include "cli/ServicePorts.h"
+#include "core/ServicePorts.h"
 #include "core/FileIOMOD.h"
 #include "text/NumberText.h"
 

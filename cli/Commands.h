@@ -95,9 +95,6 @@ int ForEachServer(CommandContext& context, const std::vector<Text>& servers, con
 // refused (nothing runs then).
 bool GatherServers(Console& out, FileSystem& files, const std::vector<Text>& given, const Text& listFile,
                    std::vector<Text>& servers);
-// "C:\RPC_<date>.LOG" -> "C:\RPC_<server>_<date>.LOG"; "x.reg" -> "x_<server>.reg".
-Text ServerLogPath(const Text& path, const Text& server);
-Text ServerFileName(const Text& path, const Text& server);
 
 // A file named on the command line, whole; a drive path ("C:\RPC_...LOG") is
 // looked for where the program writes its logs. Throws FileError naming the

@@ -3,7 +3,7 @@
 // interface (registry/RegistryTree.h).
 #include "core/ServerDiscovery.h"
 #include "cli/Commands.h"
-#include "cli/RegistryTexts.h"
+#include "registry/RegistryTexts.h"
 #include "registry/FileValue.h"
 #include "registry/PolFile.h"
 #include "registry/RegFile.h"
@@ -87,10 +87,6 @@ bool ExportTo(CommandContext& context, const Text& file, const Text& keyPath, st
     return true;
 }
 
-Dword DwordOf(const std::vector<std::uint8_t>& data) {
-    return data[0] | data[1] << 8 | data[2] << 16 | static_cast<Dword>(data[3]) << 24;
-}
-
 // What a planned change does, for the dry run.
 Text Described(const PlannedChange& planned) {
     const TreeChange& change = planned.change;
@@ -107,7 +103,7 @@ Text Described(const PlannedChange& planned) {
     if (regtype::IsString(value.type) && value.type != regtype::MultiSz)
         return line + u" " + Quoted(regfile::FromWideBytes(value.data));
     if (value.type == regtype::Dword_ && value.data.size() == 4)
-        return line + u" " + IntToText(static_cast<std::int32_t>(DwordOf(value.data)));
+        return line + u" " + IntToText(static_cast<std::int32_t>(DwordFromLittleEndian(value.data.data())));
     return line + u", " + IntToText(static_cast<std::int64_t>(value.data.size())) + u" bytes";
 }
 

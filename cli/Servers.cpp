@@ -16,14 +16,6 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-// Characters a file name cannot hold become '_'.
-Text FileNamePart(TextView server) {
-    Text part;
-    for (char16_t c : server)
-        part.push_back(Text(u"\\/:*?\"<>|").find(c) == Text::npos && c >= 32 ? c : u'_');
-    return part;
-}
-
 void PrintJsonLine(Console& out, const Json& json) {
     out.OutBytes(json.dump(-1, ' ', true, Json::error_handler_t::replace) + "\n");
 }
@@ -157,19 +149,6 @@ void PrintSummary(Console& out, bool json, const Text& command, const std::vecto
 }
 
 }  // namespace
-
-Text ServerLogPath(const Text& path, const Text& server) {
-    const std::size_t at = path.rfind(u"\\RPC_");
-    if (at == Text::npos) return path;
-    return path.substr(0, at + 5) + FileNamePart(server) + u"_" + path.substr(at + 5);
-}
-
-Text ServerFileName(const Text& path, const Text& server) {
-    const std::size_t slash = path.find_last_of(u"\\/");
-    const std::size_t dot = path.rfind(u'.');
-    const std::size_t at = dot != Text::npos && (slash == Text::npos || dot > slash) ? dot : path.size();
-    return path.substr(0, at) + u"_" + FileNamePart(server) + path.substr(at);
-}
 
 bool GatherServers(Console& out, FileSystem& files, const std::vector<Text>& given, const Text& listFile,
                    std::vector<Text>& servers) {

@@ -69,9 +69,4 @@ Text DriveRoot(const Environment& environment) {
     return UpperCase(environment.Variable(u"SYSTEMDRIVE").value_or(Text())) + u"\\";
 }
 
-Text DescribeRegFailure(const RegOp::CallResult& result) {
-    if (!result.reason.empty()) return FromUtf8(result.reason);
-    return u"error " + IntToText(result.status);
-}
-
 }  // namespace pw

@@ -3,6 +3,7 @@
 // parameters, the stored ValidPorts value, and the values built from them.
 #include "platform/Environment.h"
 #include "registry/RegOp.h"
+#include "registry/RegistryTexts.h"
 #include "registry/RegistryApi.h"
 #include "text/Text.h"
 
@@ -49,8 +50,5 @@ ServerDiscovery DiscoverServer(RegistryApi& registry);
 
 // The root of the system drive: SYSTEMDRIVE upper-cased and "\" ("\" alone when unset).
 Text DriveRoot(const Environment& environment);
-
-// A failed registry call for people: the store's own reason, else "error N".
-Text DescribeRegFailure(const RegOp::CallResult& result);
 
 }  // namespace pw

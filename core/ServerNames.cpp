@@ -132,4 +132,29 @@ ServerList CheckServerNames(const std::vector<NamedServer>& named) {
     return list;
 }
 
+namespace {
+
+// Characters a file name cannot hold become '_'.
+Text FileNamePart(TextView server) {
+    Text part;
+    for (char16_t c : server)
+        part.push_back(Text(u"\\/:*?\"<>|").find(c) == Text::npos && c >= 32 ? c : u'_');
+    return part;
+}
+
+}  // namespace
+
+Text ServerLogPath(const Text& path, const Text& server) {
+    const std::size_t at = path.rfind(u"\\RPC_");
+    if (at == Text::npos) return path;
+    return path.substr(0, at + 5) + FileNamePart(server) + u"_" + path.substr(at + 5);
+}
+
+Text ServerFileName(const Text& path, const Text& server) {
+    const std::size_t slash = path.find_last_of(u"\\/");
+    const std::size_t dot = path.rfind(u'.');
+    const std::size_t at = dot != Text::npos && (slash == Text::npos || dot > slash) ? dot : path.size();
+    return path.substr(0, at) + u"_" + FileNamePart(server) + path.substr(at);
+}
+
 }  // namespace pw

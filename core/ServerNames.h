@@ -29,4 +29,10 @@ struct ServerList {
 };
 ServerList CheckServerNames(const std::vector<NamedServer>& named);
 
+// What a server's own files are called on this machine, so that servers worked
+// on at once never share one: "C:\RPC_<date>.LOG" -> "C:\RPC_<server>_<date>.LOG",
+// "x.reg" -> "x_<server>.reg".
+Text ServerLogPath(const Text& path, const Text& server);
+Text ServerFileName(const Text& path, const Text& server);
+
 }  // namespace pw

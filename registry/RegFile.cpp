@@ -63,8 +63,7 @@ Text ValueLine(const Value& value) {
         if (auto text = PlainText(value.data)) return line + u"\"" + Escaped(*text) + u"\"";
     }
     if (value.type == regtype::Dword_ && value.data.size() == 4) {
-        const Dword number = value.data[0] | value.data[1] << 8 | value.data[2] << 16 |
-                             static_cast<Dword>(value.data[3]) << 24;
+        const Dword number = DwordFromLittleEndian(value.data.data());
         return line + u"dword:" + HexNumber(number, 8);
     }
     if (value.type == regtype::Binary) {
@@ -233,8 +232,7 @@ Value ParseData(TextView data, bool version5) {
             number = number * 16 + static_cast<Dword>(HexDigit(c));
         }
         value.type = regtype::Dword_;
-        value.data = {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),
-                      static_cast<std::uint8_t>(number >> 16), static_cast<std::uint8_t>(number >> 24)};
+        value.data = LittleEndianBytes(number);
         return value;
     }
     std::size_t colon = 0;

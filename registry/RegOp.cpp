@@ -244,10 +244,7 @@ bool RegOp::EnumNumber(Dword index, Dword nameLen, std::int32_t& value) {
                            &numberLen) != regerr::Success) {
         return false;
     }
-    const std::uint32_t bits = static_cast<std::uint32_t>(number[0]) |
-                               static_cast<std::uint32_t>(number[1]) << 8 |
-                               static_cast<std::uint32_t>(number[2]) << 16 |
-                               static_cast<std::uint32_t>(number[3]) << 24;
+    const std::uint32_t bits = DwordFromLittleEndian(number);
     std::memcpy(&value, &bits, sizeof value);
     return true;
 }

@@ -79,9 +79,7 @@ RegOp::Encoded RegOp::Encode(const RegWriteValue& v) {
     }
     if (std::holds_alternative<std::int16_t>(v) || std::holds_alternative<std::int32_t>(v)) {
         const auto number = static_cast<std::uint32_t>(*WriteValueAsInt32(v));
-        return {regtype::Dword_,
-                {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),
-                 static_cast<std::uint8_t>(number >> 16), static_cast<std::uint8_t>(number >> 24)}};
+        return {regtype::Dword_, LittleEndianBytes(number)};
     }
     const auto* text = std::get_if<Text>(&v);
     Encoded encoded{text && ContainsEnvVarRef(*text) ? regtype::ExpandSz : regtype::Sz,

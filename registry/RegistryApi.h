@@ -50,9 +50,19 @@ constexpr Dword ExpandSz = 2;
 constexpr Dword Binary = 3;
 constexpr Dword Dword_ = 4;
 constexpr Dword MultiSz = 7;
+constexpr Dword Qword = 11;
 // The types whose data is text.
 constexpr bool IsString(Dword type) { return type == Sz || type == ExpandSz || type == MultiSz; }
 }  // namespace regtype
+
+// The registry's numbers are little-endian whatever the processor.
+inline Dword DwordFromLittleEndian(const std::uint8_t* bytes) {
+    return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<Dword>(bytes[3]) << 24;
+}
+inline std::vector<std::uint8_t> LittleEndianBytes(Dword number) {
+    return {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),
+            static_cast<std::uint8_t>(number >> 16), static_cast<std::uint8_t>(number >> 24)};
+}
 
 // Access masks.
 namespace regaccess {

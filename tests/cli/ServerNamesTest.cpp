@@ -1,7 +1,7 @@
 // The names --computer gives files: logs and .reg files named after their server.
 #include <gtest/gtest.h>
 
-#include "cli/Commands.h"
+#include "core/ServerNames.h"
 
 namespace pw::cli {
 namespace {

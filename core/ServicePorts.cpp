@@ -1,4 +1,4 @@
-#include "cli/ServicePorts.h"
+#include "core/ServicePorts.h"
 
 #include <algorithm>
 #include <optional>
@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "core/ServerDiscovery.h"
-#include "cli/ExistingKeys.h"
-#include "cli/RegistryTexts.h"
+#include "registry/ExistingKeys.h"
+#include "registry/RegistryTexts.h"
 #include "text/NumberText.h"
 
-namespace pw::cli {
+namespace pw {
 namespace {
 
 ServicePort Read(RegistryApi& registry, Keys& keys, const ServicePortSetting& setting) {
@@ -38,7 +38,7 @@ ServicePort Read(RegistryApi& registry, Keys& keys, const ServicePortSetting& se
         return unusable(u"cannot be read (" + FailureReason(registry, status) + u")");
     if (type != regtype::Dword_ || size != 4)
         return unusable(u"is " + RegTypeName(type) + u", not REG_DWORD");
-    const Dword port = data[0] | data[1] << 8 | data[2] << 16 | static_cast<Dword>(data[3]) << 24;
+    const Dword port = DwordFromLittleEndian(data);
     if (port < 1 || port > 65535) {
         return unusable(u"holds " + IntToText(port) + u", which is not a port from 1 to 65535");
     }
@@ -77,8 +77,7 @@ std::optional<RawValue> ReadRaw(RegistryApi& registry, Keys& keys, const Text& k
 std::optional<Dword> ReadDword(RegistryApi& registry, Keys& keys, const Text& key, const Text& name) {
     const auto raw = ReadRaw(registry, keys, key, name);
     if (!raw || raw->type != regtype::Dword_ || raw->bytes.size() != 4) return std::nullopt;
-    const auto* b = reinterpret_cast<const std::uint8_t*>(raw->bytes.data());
-    return b[0] | b[1] << 8 | b[2] << 16 | static_cast<Dword>(b[3]) << 24;
+    return DwordFromLittleEndian(reinterpret_cast<const std::uint8_t*>(raw->bytes.data()));
 }
 
 // The strings of a REG_MULTI_SZ, or the one of a REG_SZ.
@@ -123,4 +122,4 @@ std::vector<ServicePort> ReadServicePorts(RegistryApi& registry) {
     return ports;
 }
 
-}  // namespace pw::cli
+}  // namespace pw

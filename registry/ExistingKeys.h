@@ -8,7 +8,7 @@
 #include "registry/RegistryApi.h"
 #include "text/Text.h"
 
-namespace pw::cli {
+namespace pw {
 
 class Keys {
 public:
@@ -30,4 +30,4 @@ private:
     std::map<std::pair<std::int32_t, Text>, RegHandle> open_;  // by folded path; 0: missing
 };
 
-}  // namespace pw::cli
+}  // namespace pw

@@ -1,8 +1,8 @@
-#include "cli/ExistingKeys.h"
+#include "registry/ExistingKeys.h"
 
-#include "cli/RegistryTexts.h"
+#include "registry/RegistryTexts.h"
 
-namespace pw::cli {
+namespace pw {
 
 Keys::~Keys() {
     for (auto& entry : open_) {
@@ -68,4 +68,4 @@ bool Keys::Listed(RegHandle parent, const Text& name) {
     }
 }
 
-}  // namespace pw::cli
+}  // namespace pw

@@ -1,9 +1,8 @@
-#include "cli/RegistryTexts.h"
+#include "registry/RegistryTexts.h"
 
-#include "core/ServerDiscovery.h"
 #include "text/NumberText.h"
 
-namespace pw::cli {
+namespace pw {
 
 Text RegTypeName(Dword type) {
     switch (type) {
@@ -13,13 +12,18 @@ Text RegTypeName(Dword type) {
         case regtype::Binary: return u"REG_BINARY";
         case regtype::Dword_: return u"REG_DWORD";
         case regtype::MultiSz: return u"REG_MULTI_SZ";
-        case 11: return u"REG_QWORD";
+        case regtype::Qword: return u"REG_QWORD";
         default: return u"type " + IntToText(static_cast<std::int32_t>(type));
     }
+}
+
+Text DescribeRegFailure(const RegOp::CallResult& result) {
+    if (!result.reason.empty()) return FromUtf8(result.reason);
+    return u"error " + IntToText(result.status);
 }
 
 Text FailureReason(RegistryApi& registry, RegStatus status) {
     return DescribeRegFailure({status, registry.DescribeLastFailure()});
 }
 
-}  // namespace pw::cli
+}  // namespace pw

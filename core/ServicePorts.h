@@ -7,11 +7,11 @@
 #include "core/ValidPortsCheck.h"
 #include "registry/RegistryApi.h"
 
-namespace pw::cli {
+namespace pw {
 
 std::vector<ServicePort> ReadServicePorts(RegistryApi& registry);
 
 // The settings beside ValidPorts that the check looks at, read the same way.
 ProxySettings ReadProxySettings(RegistryApi& registry);
 
-}  // namespace pw::cli
+}  // namespace pw
