@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "core/ApplyValidPorts.h"
 #include "core/ChangeLog.h"
 #include "app/Guard.h"
 #include "core/Messages.h"
@@ -150,28 +151,27 @@ void frmRPC::cmdExit_Click() {
 
 void frmRPC::ApplySequence(const Text& value) {
     Form& form = services_.form;
-    ValidPortsChange change;
-    Guard([&] { change = WriteValidPorts(services_.registry, value, NameOrigin(startupNames_)); });
-    Guard([&] { form.SetText(ControlId::txtCurrentReg, change.readBack.text); });
+    ApplyRequest request;
+    request.value = value;
+    request.logPath = state_.strLogPath;
+    request.previousSetting = state_.strPreviousSetting;
+    request.keepPrevious = true;  // the window logs the value it read at start-up
+    request.origin = NameOrigin(startupNames_);
+    request.doneMessage = &WriteConfirmedMessage;
+    ApplyOutcome outcome;
+    Guard([&] { outcome = ApplyValidPorts(services_.registry, services_.files, request); });
+    Guard([&] { form.SetText(ControlId::txtCurrentReg, outcome.change.readBack.text); });
 
-    // The change log records writes only: a value refused before the write (a
-    // control character from the names start-up read), a write the store refused
-    // (an existing value of a type it does not write over, a key it may not
-    // change, a full disk), or one that changed nothing because the value was
-    // there already, gets its own message and no log.
-    if (change.result != ValidPortsChange::Result::Made) {
-        Guard([&] { form.MsgBox(WriteFailedMessage(change)); });
+    // What was not changed (refused, failed, or there already) has its message and no log.
+    if (outcome.change.result != ValidPortsChange::Result::Made) {
+        Guard([&] {
+            form.MsgBox(outcome.message.empty() ? WriteFailedMessage(outcome.change) : outcome.message);
+        });
         return;
     }
-
     Guard([&] { state_.strNewSetting = value; });
-    Guard([&] {
-        lastLog_ = WriteChangeLog(services_.files, state_.strLogPath, state_.strPreviousSetting,
-                                  state_.strNewSetting);
-    });
-    Guard([&] {
-        form.MsgBox(lastLog_.written ? WriteConfirmedMessage(lastLog_.path) : LogFailedMessage(lastLog_));
-    });
+    Guard([&] { lastLog_ = outcome.log; });
+    Guard([&] { form.MsgBox(outcome.message); });
     Guard([&] { state_.strLogPath = BuildLogPath(services_.clock, state_.strDriveRoot); });
     Guard([&] { AnnounceLogPath(); });
 }

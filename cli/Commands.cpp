@@ -6,6 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "core/ApplyValidPorts.h"
 #include "core/ChangeLog.h"
 #include "core/ChangeLogReader.h"
 #include "core/Messages.h"
@@ -41,15 +42,6 @@ const char* StateName(StoredValue::State state) {
         case StoredValue::State::Unreadable: return "unreadable";
     }
     return "unknown";
-}
-
-Text Describe(const StoredValue& stored) {
-    switch (stored.state) {
-        case StoredValue::State::Present: return stored.text;
-        case StoredValue::State::Missing: return u"(none: ValidPorts does not exist or is empty)";
-        case StoredValue::State::Unreadable: return u"(could not be read: " + stored.reason + u")";
-    }
-    return {};
 }
 
 Json ToJson(const StoredValue& stored) {
@@ -216,7 +208,7 @@ int PrintPlan(CommandContext& context, const ServerDiscovery& server, const std:
         return kDone;
     }
     Console& out = context.console;
-    out.Out(u"Stored value: " + Describe(stored));
+    out.Out(u"Stored value: " + DescribeStoredValue(stored));
     out.Out(value ? u"New value:    " + *value : Text(u"New value:    (none: ValidPorts would be deleted)"));
     for (const Text& entry : added) out.Out(u"Added:        " + entry);
     for (const Text& entry : removed) out.Out(u"Removed:      " + entry);
@@ -227,53 +219,35 @@ int PrintPlan(CommandContext& context, const ServerDiscovery& server, const std:
     return kDone;
 }
 
-// The window's write: the value, its read-back, then the log of the change
-// from the value it replaced (`previous`, read earlier, where that is unknown). Failures say what the store
-// holds now and why. doneMessage: what is printed, given the log's path. No value: delete it, and say why in
-// its log.
+// The write (or, with no value, the deletion, saying why in its log) through
+// the core's apply sequence, after the backup; then the log's path as the
+// window names it and where it lies here. `previous`: the value read before,
+// logged only where the write's own read of it failed.
 int WriteAndLog(CommandContext& context, const Text& previous, const std::optional<Text>& value,
                 Text (*doneMessage)(const Text& logPath), const Text& deletedWhy = {}) {
     if (!BackupKey(context)) return kFailed;
     Services& services = context.services;
     Console& out = context.console;
-    const ValidPortsChange change = value ? WriteValidPorts(services.registry, *value)
-                                          : DeleteValidPorts(services.registry);
-    if (!value && change.result == ValidPortsChange::Result::AlreadyHeld) {
-        out.Out(
-            u"ValidPorts does not exist, as the log's previous setting says; nothing was changed and no log "
-            u"written.");
-        return kDone;
+    ApplyRequest request;
+    request.value = value;
+    request.logPath = BuildLogPath(services.clock, DriveRoot(services.environment));
+    if (!context.server.empty()) request.logPath = ServerLogPath(request.logPath, context.server);
+    request.previousSetting = previous;
+    request.deletionLine = u"ValidPorts deleted by portwright-cli: " + deletedWhy;
+    request.doneMessage = doneMessage;
+    const ApplyOutcome outcome = ApplyValidPorts(services.registry, services.files, request);
+    switch (outcome.result) {
+        case ApplyOutcome::Result::NothingToDelete: out.Out(outcome.message); return kDone;
+        case ApplyOutcome::Result::NotChanged:
+        case ApplyOutcome::Result::NotLogged: out.Err(outcome.message); return kFailed;
+        case ApplyOutcome::Result::Logged: break;
     }
-    if (change.result != ValidPortsChange::Result::Made) {
-        if (value) {
-            out.Err(WriteFailedMessage(change));
-        } else {
-            out.Err(u"The registry value " + Quoted(kValidPortsFullName) + u" could not be deleted." +
-                    (change.failure.empty() ? Text() : u" Reason: " + change.failure) + u" It holds now: " +
-                    Describe(change.readBack) + u". No log was created.");
-        }
-        return kFailed;
-    }
-    // The value this write replaced, read in one step with it; the one read
-    // before only where that read failed.
-    const Text& replaced = change.previous.state == StoredValue::State::Unreadable ? previous
-                                                                                   : change.previous.text;
-    Text logPath = BuildLogPath(services.clock, DriveRoot(services.environment));
-    if (!context.server.empty()) logPath = ServerLogPath(logPath, context.server);
-    // A deletion's log says on its second line that the value was deleted, and why.
-    const LogOutcome log = value ? WriteChangeLog(services.files, logPath, replaced, *value)
-                                 : WriteChangeLog(services.files, logPath, replaced, Text(),
-                                                  u"ValidPorts deleted by portwright-cli: " + deletedWhy);
-    if (!log.written) {
-        out.Err(LogFailedMessage(log));
-        return kFailed;
-    }
-    context.lastLog = log.path;
-    out.Out(doneMessage(log.path));
+    context.lastLog = outcome.log.path;
+    out.Out(outcome.message);
     out.Out(u"The RPC proxy reads ValidPorts again within about five minutes.");
     try {
-        const Text native = FromUtf8(services.files.NativePath(log.path));
-        if (native != log.path) out.Out(u"FILE: " + native);
+        const Text native = FromUtf8(services.files.NativePath(outcome.log.path));
+        if (native != outcome.log.path) out.Out(u"FILE: " + native);
     } catch (const std::exception&) {
         // The log was written at that path; where it lies here is only a convenience.
     }
@@ -319,7 +293,7 @@ int Show(CommandContext& context) {
     out.Out(u"NetBIOS name:    " + server.names.hostName);
     out.Out(u"Internal domain: " + server.names.domain);
     out.Out(u"FQDN:            " + server.names.serverFqdn);
-    out.Out(u"Stored value:    " + Describe(server.validPorts));
+    out.Out(u"Stored value:    " + DescribeStoredValue(server.validPorts));
     out.Out(u"Start-up value:  " + server.startupValue);
     out.Out(u"Default value:   " + server.defaultValue);
     if (!findings) {

@@ -32,6 +32,21 @@ Text LogFailedMessage(const LogOutcome& log) {
            log.path + kCrLf + kCrLf + log.failure;
 }
 
+Text DescribeStoredValue(const StoredValue& stored) {
+    switch (stored.state) {
+        case StoredValue::State::Present: return stored.text;
+        case StoredValue::State::Missing: return u"(none: ValidPorts does not exist or is empty)";
+        case StoredValue::State::Unreadable: return u"(could not be read: " + stored.reason + u")";
+    }
+    return {};
+}
+
+Text DeleteFailedMessage(const ValidPortsChange& change) {
+    return u"The registry value " + Quoted(kValidPortsFullName) + u" could not be deleted." +
+           (change.failure.empty() ? Text() : u" Reason: " + change.failure) + u" It holds now: " +
+           DescribeStoredValue(change.readBack) + u". No log was created.";
+}
+
 Text WriteFailedMessage(const ValidPortsChange& change) {
     if (change.result == ValidPortsChange::Result::AlreadyHeld) return AlreadyHeldMessage(change);
     if (change.result == ValidPortsChange::Result::Refused) return change.failure;

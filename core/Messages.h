@@ -21,6 +21,13 @@ Text LogFailedMessage(const LogOutcome& log);
 // writing; for Refused, the refusal alone.
 Text WriteFailedMessage(const ValidPortsChange& change);
 
+// The deletion did not take: why, and what the store holds now.
+Text DeleteFailedMessage(const ValidPortsChange& change);
+
+// The stored value in one line for people: the value, or that there is none,
+// or why it could not be read.
+Text DescribeStoredValue(const StoredValue& stored);
+
 // Caption of lblSave: where the next write's log goes.
 Text LogAnnouncement(const Text& logPath);
 
