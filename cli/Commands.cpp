@@ -11,9 +11,11 @@
 #include "core/ChangeLogReader.h"
 #include "core/Messages.h"
 #include "core/PortsComposition.h"
+#include "core/RestorePlan.h"
 #include "core/ServerDiscovery.h"
 #include "core/ServerNames.h"
 #include "core/ValidPortsCheck.h"
+#include "core/ValidPortsText.h"
 #include "core/ValidPortsWrite.h"
 #include "core/ServicePorts.h"
 #include "core/FileIOMOD.h"
@@ -139,26 +141,6 @@ Json ToJson(const std::vector<ServicePort>& services) {
 
 // ---- Values ----
 
-std::vector<Text> Entries(TextView value) {
-    std::vector<Text> entries;
-    for (size_t start = 0; start < value.size();) {
-        const size_t end = std::min(value.find(u';', start), value.size());
-        if (end > start) entries.emplace_back(value.substr(start, end - start));
-        start = end + 1;
-    }
-    return entries;
-}
-
-// Entries of `from` that `to` does not have, in from's order.
-std::vector<Text> Missing(TextView from, TextView to) {
-    const std::vector<Text> kept = Entries(to);
-    std::vector<Text> missing;
-    for (Text& entry : Entries(from)) {
-        if (std::find(kept.begin(), kept.end(), entry) == kept.end()) missing.push_back(std::move(entry));
-    }
-    return missing;
-}
-
 Json ToJson(const std::vector<Text>& texts) {
     Json list = Json::array();
     for (const Text& text : texts) list.push_back(U8(text));
@@ -193,8 +175,7 @@ int PrintPlan(CommandContext& context, const ServerDiscovery& server, const std:
     const StoredValue& stored = server.validPorts;
     const Text now = stored.state == StoredValue::State::Present ? stored.text : Text();
     const Text next = value.value_or(Text());
-    const auto added = Missing(next, now);
-    const auto removed = Missing(now, next);
+    const auto [added, removed] = DiffEntries(now, next);
     std::vector<ServicePort> services;
     const auto findings = Findings(context, server, services, next);
     if (context.json) {
@@ -366,55 +347,20 @@ int Restore(CommandContext& context, const Text& logFile, bool force) {
                 u". Nothing was written.");
         return kBadInput;
     }
-    // The log shows "?" for a character it could not hold; writing it back puts
-    // "?" where the original was, so only --force does.
-    const bool masked = log->previousSetting.find(u'?') != Text::npos;
-    if (masked && !force) {
-        out.Err(
-            Quoted(logFile) +
-            u" is not restored: its PREVIOUS SETTING holds \"?\", which a change log writes for a "
-            u"character it cannot hold (a control character, or one outside the ANSI code page), so the "
-            u"value before that write may have held another character there. Nothing was written; --force "
-            u"restores it as the log has it.");
+    const RestorePlan plan = PlanRestore(*log, force, logFile);
+    if (!plan.refusal.empty()) {
+        out.Err(plan.refusal);
         return kBadInput;
     }
-    const Text refusal = log->previousSetting.empty() ? Text() : WriteRefusal(log->previousSetting);
-    if (!refusal.empty()) {
-        out.Err(Quoted(logFile) + u" is not restored: " + refusal);
-        return kBadInput;
-    }
-    if (masked) {
-        out.Err(
-            u"The log's PREVIOUS SETTING is restored as the log has it: each \"?\" in it may have been "
-            u"another character, which the log masked.");
-    }
-
+    if (!plan.caution.empty()) out.Err(plan.caution);
     const ServerDiscovery server = DiscoverServer(context.services.registry);
     const StoredValue& stored = server.validPorts;
-    if (!force) {
-        if (stored.state == StoredValue::State::Unreadable) {
-            out.Err(u"ValidPorts could not be read (" + stored.reason +
-                    u"), so it cannot be compared with the log's NEW SETTING. Nothing was written; "
-                    u"--force restores without comparing.");
-            return kFailed;
-        }
-        if (stored.text != log->newSetting) {
-            const Text now = stored.state == StoredValue::State::Present
-                                 ? u"it holds now " + Quoted(stored.text)
-                                 : Text(u"it does not exist now");
-            const Text then = log->newSetting.empty() ? Text(u"is empty (the value was deleted)")
-                                                      : u"is " + Quoted(log->newSetting);
-            out.Err(u"ValidPorts has changed since that log was written: " + now +
-                    u", and the log's NEW SETTING " + then +
-                    u". Nothing was written; --force restores the log's PREVIOUS SETTING anyway.");
-            return kFailed;
-        }
+    const Text changed = force ? Text() : ChangedSinceLog(*log, stored);
+    if (!changed.empty()) {
+        out.Err(changed);
+        return kFailed;
     }
-
-    // A log whose PREVIOUS SETTING is empty wrote a value that did not exist.
-    const std::optional<Text> value = log->previousSetting.empty()
-                                          ? std::nullopt
-                                          : std::optional<Text>(log->previousSetting);
+    const std::optional<Text>& value = plan.value;
     if (context.dryRun) return PrintPlan(context, server, value);
     return WriteAndLog(context, stored.text, value, value ? &RestoredMessage : &DeletedMessage,
                        u"it did not exist before the write that " + logFile + u" records.");

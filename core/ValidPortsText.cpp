@@ -1,5 +1,7 @@
 #include "core/ValidPortsText.h"
 
+#include <algorithm>
+
 #include "text/NumberText.h"
 
 namespace pw {
@@ -26,5 +28,31 @@ Text ComposeValidPortsText(const ValidPortsParts& parts) {
 }
 
 Text DefaultValidPortsText(TextView hostName) { return Text(hostName) + u":100-5000"; }
+
+namespace {
+
+std::vector<Text> Entries(TextView value) {
+    std::vector<Text> entries;
+    for (size_t start = 0; start < value.size();) {
+        const size_t end = std::min(value.find(u';', start), value.size());
+        if (end > start) entries.emplace_back(value.substr(start, end - start));
+        start = end + 1;
+    }
+    return entries;
+}
+
+// Entries of `from` that `to` does not have, in from's order.
+std::vector<Text> Missing(TextView from, TextView to) {
+    const std::vector<Text> kept = Entries(to);
+    std::vector<Text> missing;
+    for (Text& entry : Entries(from)) {
+        if (std::find(kept.begin(), kept.end(), entry) == kept.end()) missing.push_back(std::move(entry));
+    }
+    return missing;
+}
+
+}  // namespace
+
+EntryChanges DiffEntries(TextView from, TextView to) { return {Missing(to, from), Missing(from, to)}; }
 
 }  // namespace pw
