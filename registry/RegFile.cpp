@@ -350,6 +350,55 @@ std::string Write(const std::vector<Key>& keys) {
     return out;
 }
 
+namespace {
+
+// "[key]" or "[-key]": the key's operation.
+Operation KeyOperation(const Text& text) {
+    if (text.back() != u']') throw LineError(u"a key line must end with ]");
+    const bool remove = text.size() > 1 && text[1] == u'-';
+    Text path = Trim(TextView(text).substr(remove ? 2 : 1, text.size() - (remove ? 3 : 2)));
+    std::int32_t root = 0;
+    Text sub;
+    if (!SplitKey(path, root, sub)) {
+        throw LineError(u"the key \"" + path +
+                        u"\" does not begin with HKEY_LOCAL_MACHINE or another root key");
+    }
+    if (remove && sub.empty()) throw LineError(u"a root key cannot be deleted");
+    Operation op;
+    op.kind = remove ? Operation::Kind::DeleteKey : Operation::Kind::CreateKey;
+    op.key = path;
+    return op;
+}
+
+// "name"=data, @=data or "name"=-: the value's operation in key.
+Operation ValueOperation(const Text& text, const Text& key, bool version5) {
+    std::size_t pos = 0;
+    Text name;
+    if (text[0] == u'@') {
+        pos = 1;
+    } else if (text[0] == u'"') {
+        name = Quoted(text, pos);
+    } else {
+        throw LineError(u"expected [key], \"name\"=data, @=data or a ; comment");
+    }
+    while (pos < text.size() && (text[pos] == u' ' || text[pos] == u'\t')) ++pos;
+    if (pos == text.size() || text[pos] != u'=') throw LineError(u"the value's name must be followed by =");
+    const Text data = Trim(TextView(text).substr(pos + 1));
+    if (key.empty()) throw LineError(u"a value line before any [key] line (or after a [-key] line)");
+    Operation op;
+    op.key = key;
+    if (data == u"-") {
+        op.kind = Operation::Kind::DeleteValue;
+    } else {
+        op.kind = Operation::Kind::SetValue;
+        op.value = ParseData(data, version5);
+    }
+    op.value.name = name;
+    return op;
+}
+
+}  // namespace
+
 ParseResult Parse(std::string_view bytes) {
     ParseResult result;
     const std::vector<Line> lines = LogicalLines(Decode(bytes));
@@ -360,58 +409,18 @@ ParseResult Parse(std::string_view bytes) {
         if (text.empty() || text[0] == u';') continue;
         try {
             if (!header) {
-                if (text == kHeader5) {
-                    version5 = true;
-                } else if (text != kHeader4) {
+                if (text != kHeader5 && text != kHeader4) {
                     throw LineError(
                         u"the file must begin with \"Windows Registry Editor Version 5.00\" or \"REGEDIT4\"");
                 }
+                version5 = text == kHeader5;
                 header = true;
                 continue;
             }
-            Operation op;
+            Operation op = text[0] == u'[' ? KeyOperation(text) : ValueOperation(text, key, version5);
+            // Values after a deleted key have nowhere to go, as in the registry editor.
+            if (text[0] == u'[') key = op.kind == Operation::Kind::DeleteKey ? Text() : op.key;
             op.line = line.number;
-            if (text[0] == u'[') {
-                if (text.back() != u']') throw LineError(u"a key line must end with ]");
-                const bool remove = text.size() > 1 && text[1] == u'-';
-                Text path = Trim(TextView(text).substr(remove ? 2 : 1, text.size() - (remove ? 3 : 2)));
-                std::int32_t root = 0;
-                Text sub;
-                if (!SplitKey(path, root, sub)) {
-                    throw LineError(u"the key \"" + path +
-                                    u"\" does not begin with HKEY_LOCAL_MACHINE or another root key");
-                }
-                if (remove && sub.empty()) throw LineError(u"a root key cannot be deleted");
-                op.kind = remove ? Operation::Kind::DeleteKey : Operation::Kind::CreateKey;
-                op.key = path;
-                // Values after a deleted key have nowhere to go, as in the registry editor.
-                key = remove ? Text() : path;
-                result.operations.push_back(std::move(op));
-                continue;
-            }
-            std::size_t pos = 0;
-            Text name;
-            if (text[0] == u'@') {
-                pos = 1;
-            } else if (text[0] == u'"') {
-                name = Quoted(text, pos);
-            } else {
-                throw LineError(u"expected [key], \"name\"=data, @=data or a ; comment");
-            }
-            while (pos < text.size() && (text[pos] == u' ' || text[pos] == u'\t')) ++pos;
-            if (pos == text.size() || text[pos] != u'=')
-                throw LineError(u"the value's name must be followed by =");
-            const Text data = Trim(TextView(text).substr(pos + 1));
-            if (key.empty()) throw LineError(u"a value line before any [key] line (or after a [-key] line)");
-            op.key = key;
-            if (data == u"-") {
-                op.kind = Operation::Kind::DeleteValue;
-                op.value.name = name;
-            } else {
-                op.kind = Operation::Kind::SetValue;
-                op.value = ParseData(data, version5);
-                op.value.name = name;
-            }
             result.operations.push_back(std::move(op));
         } catch (const LineError& error) {
             return ParseResult{{}, line.number, error.reason};
