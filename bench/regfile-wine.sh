@@ -17,22 +17,7 @@ reg_exe=$PW_WINEPREFIX/drive_c/windows/system32/reg.exe
 # One wineserver for every run, so that no run pays for starting it.
 WINEPREFIX=$PW_WINEPREFIX /usr/lib/wine/wineserver -p || true
 
-python3 - "$PW_WINEPREFIX/drive_c/bench.reg" <<'PY'
-import sys
-lines = ["Windows Registry Editor Version 5.00", "", "[HKEY_LOCAL_MACHINE\\SOFTWARE\\PortwrightBench]"]
-for i in range(10000):
-    kind = i % 4
-    if kind == 0:
-        lines.append(f'"text {i:05}"="host{i}.corp.example:6001-6002;host{i}:6004"')
-    elif kind == 1:
-        lines.append(f'"number {i:05}"=dword:{i:08x}')
-    elif kind == 2:
-        lines.append(f'"bytes {i:05}"=hex:' + ",".join(f"{(i + b) % 256:02x}" for b in range(16)))
-    else:
-        lines.append(f'"list {i:05}"=hex(7):' + "".join(f"{ord(c):02x},00," for c in f"a{i}") + "00,00,62,00,00,00,00,00")
-with open(sys.argv[1], "wb") as f:
-    f.write(b"\xff\xfe" + ("\r\n".join(lines) + "\r\n").encode("utf-16-le"))
-PY
+python3 "$(dirname "$0")/make-bench-reg.py" "$PW_WINEPREFIX/drive_c/bench.reg"
 
 timed() {  # milliseconds from start to exit of one command
   local start end

@@ -15,24 +15,11 @@ prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 export PORTWRIGHT_PREFIX=$prefix
 
+python3 "$(dirname "$0")/make-bench-reg.py" "$prefix/source.reg"
 python3 - "$cli" "$prefix" "$runs" <<'PY'
 import os, statistics, subprocess, sys, time
 cli, prefix, runs = sys.argv[1], sys.argv[2], int(sys.argv[3])
-lines = ["Windows Registry Editor Version 5.00", "", "[HKEY_LOCAL_MACHINE\\SOFTWARE\\PortwrightBench]"]
-for i in range(10000):
-    kind = i % 4
-    if kind == 0:
-        lines.append(f'"text {i:05}"="host{i}.corp.example:6001-6002;host{i}:6004"')
-    elif kind == 1:
-        lines.append(f'"number {i:05}"=dword:{i:08x}')
-    elif kind == 2:
-        lines.append(f'"bytes {i:05}"=hex:' + ",".join(f"{(i + b) % 256:02x}" for b in range(16)))
-    else:
-        data = "".join(f"{ord(c):02x},00," for c in f"a{i}") + "00,00," + "".join(f"{ord(c):02x},00," for c in "b") + "00,00,00,00"
-        lines.append(f'"list {i:05}"=hex(7):{data}')
-source = os.path.join(prefix, "source.reg")
-with open(source, "wb") as f:
-    f.write(b"\xff\xfe" + ("\r\n".join(lines) + "\r\n").encode("utf-16-le"))
+source = os.path.join(prefix, "source.reg")  # made by make-bench-reg.py
 exported = os.path.join(prefix, "exported.reg")
 
 def timed(argv):
