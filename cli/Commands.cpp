@@ -4,8 +4,7 @@
 #include <exception>
 #include <optional>
 
-#include <nlohmann/json.hpp>
-
+#include "cli/JsonOutput.h"
 #include "core/ChangeLog.h"
 #include "core/ChangeLogReader.h"
 #include "core/Messages.h"
@@ -20,16 +19,9 @@
 namespace pw::cli {
 namespace {
 
-using Json = nlohmann::ordered_json;
-
 std::string U8(TextView text) { return ToUtf8(text); }
 
 Text Quoted(TextView text) { return u"\"" + Text(text) + u"\""; }
-
-// JSON in ASCII with \u escapes, whatever the console's code page.
-void PrintJson(Console& console, const Json& json) {
-    console.OutBytes(json.dump(2, ' ', true, Json::error_handler_t::replace) + "\n");
-}
 
 // ---- The stored value ----
 
@@ -55,6 +47,13 @@ Json ToJson(const StoredValue& stored) {
     Json json{{"state", StateName(stored.state)}, {"value", U8(stored.text)}};
     if (stored.state == StoredValue::State::Unreadable) json["reason"] = U8(stored.reason);
     return json;
+}
+
+// The server's part of show's and check's objects, one set of keys for both.
+Json ServerJson(const ServerDiscovery& server) {
+    return Json{{"netbiosName", U8(server.names.hostName)}, {"domain", U8(server.names.domain)},
+                {"fqdn", U8(server.names.serverFqdn)},      {"stored", ToJson(server.validPorts)},
+                {"startupValue", U8(server.startupValue)},  {"defaultValue", U8(server.defaultValue)}};
 }
 
 // ---- Findings ----
@@ -226,6 +225,34 @@ int PrintPlan(CommandContext& context, const ServerDiscovery& server, const std:
     return kDone;
 }
 
+// Where a log lies on this machine (on Linux, in the prefix folder); the log's
+// own path where that cannot be told, as it is only a convenience.
+Text NativeLogPath(FileSystem& files, const Text& logPath) {
+    try {
+        return FromUtf8(files.NativePath(logPath));
+    } catch (const std::exception&) {
+        return logPath;
+    }
+}
+
+// What a write did, for --json: the dry run's keys where they mean the same.
+Json WrittenJson(CommandContext& context, const ValidPortsChange& change, const std::optional<Text>& value,
+                 const Text& logPath) {
+    const auto text = [](const Text& t) { return t.empty() ? Json(nullptr) : Json(U8(t)); };
+    Json json{{"stored", ToJson(change.previous)}, {"newValue", value ? Json(U8(*value)) : Json(nullptr)}};
+    json["delete"] = !value.has_value();
+    json["written"] = change.result == ValidPortsChange::Result::Made;
+    json["readBack"] = ToJson(change.readBack);
+    json["log"] = text(logPath);
+    json["logFile"] = text(logPath.empty() ? logPath : NativeLogPath(context.services.files, logPath));
+    json["backup"] = text(context.backupFile);
+    return json;
+}
+
+// --json prints one object; a server's transcript also keeps its lines, which
+// JSON Lines have always given as "output".
+bool PrintsText(const CommandContext& context) { return !context.json || !context.server.empty(); }
+
 // The window's write: the value, its read-back, then the log of the change
 // from the value it replaced (`previous`, read earlier, where that is unknown). Failures say what the store
 // holds now and why. doneMessage: what is printed, given the log's path. No value: delete it, and say why in
@@ -238,9 +265,11 @@ int WriteAndLog(CommandContext& context, const Text& previous, const std::option
     const ValidPortsChange change = value ? WriteValidPorts(services.registry, *value)
                                           : DeleteValidPorts(services.registry);
     if (!value && change.result == ValidPortsChange::Result::AlreadyHeld) {
-        out.Out(
-            u"ValidPorts does not exist, as the log's previous setting says; nothing was changed and no log "
-            u"written.");
+        if (PrintsText(context))
+            out.Out(
+                u"ValidPorts does not exist, as the log's previous setting says; nothing was changed and no "
+                u"log written.");
+        if (context.json) PrintJson(out, WrittenJson(context, change, value, {}));
         return kDone;
     }
     if (change.result != ValidPortsChange::Result::Made) {
@@ -268,14 +297,13 @@ int WriteAndLog(CommandContext& context, const Text& previous, const std::option
         return kFailed;
     }
     context.lastLog = log.path;
-    out.Out(doneMessage(log.path));
-    out.Out(u"The RPC proxy reads ValidPorts again within about five minutes.");
-    try {
-        const Text native = FromUtf8(services.files.NativePath(log.path));
+    if (PrintsText(context)) {
+        out.Out(doneMessage(log.path));
+        out.Out(u"The RPC proxy reads ValidPorts again within about five minutes.");
+        const Text native = NativeLogPath(services.files, log.path);
         if (native != log.path) out.Out(u"FILE: " + native);
-    } catch (const std::exception&) {
-        // The log was written at that path; where it lies here is only a convenience.
     }
+    if (context.json) PrintJson(out, WrittenJson(context, change, value, log.path));
     return kDone;
 }
 
@@ -306,9 +334,7 @@ int Show(CommandContext& context) {
     const auto findings = Findings(context, server, services);
     const bool read = server.validPorts.state != StoredValue::State::Unreadable;
     if (context.json) {
-        Json json{{"netbiosName", U8(server.names.hostName)}, {"domain", U8(server.names.domain)},
-                  {"fqdn", U8(server.names.serverFqdn)},      {"stored", ToJson(server.validPorts)},
-                  {"startupValue", U8(server.startupValue)},  {"defaultValue", U8(server.defaultValue)}};
+        Json json = ServerJson(server);
         json["findings"] = findings ? ToJson(*findings) : Json(nullptr);
         json["servicePorts"] = ToJson(services);
         PrintJson(context.console, json);
@@ -456,16 +482,16 @@ int Check(CommandContext& context, const Text& valueFrom, const std::optional<Te
     const auto findings = Findings(context, server, services, proposed);
     if (!findings) {
         if (context.json) {
-            PrintJson(context.console, Json{{"stored", ToJson(server.validPorts)}, {"findings", nullptr}});
+            Json json = ServerJson(server);
+            json["findings"] = nullptr;
+            PrintJson(context.console, json);
         }
         context.console.Err(u"ValidPorts could not be read: " + server.validPorts.reason);
         return kFailed;
     }
     if (context.json) {
-        Json json{{"stored", ToJson(server.validPorts)}};
+        Json json = ServerJson(server);
         if (proposed) json["checked"] = U8(*proposed);
-        json["netbiosName"] = U8(server.names.hostName);
-        json["fqdn"] = U8(server.names.serverFqdn);
         json["servicePorts"] = ToJson(services);
         json["findings"] = ToJson(*findings);
         PrintJson(context.console, json);
