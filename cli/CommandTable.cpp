@@ -91,8 +91,9 @@ const std::vector<Command> kCommands = {
          c.add_option("FILE", a.file, "the .reg file to write (replaced when it exists); -: standard output")
              ->required();
          c.add_option("--key", a.key, "the key to export")->capture_default_str();
-         c.add_flag("--json", x.json, "print one JSON object: the file, key and count of values; "
-                                      "with --computer: JSON Lines");
+         c.add_flag("--json", x.json,
+                    "print one JSON object: the file, key and count of values; "
+                    "with --computer: JSON Lines");
          c.add_option(
               "--format", a.format,
               "reg, or pol: a Registry.pol for a policy's Machine folder (keys below HKEY_LOCAL_MACHINE)")

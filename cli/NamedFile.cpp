@@ -46,8 +46,8 @@ std::string ReadStandardInput(std::size_t largest, const char* what) {
     while ((got = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) {
         bytes.append(buffer, got);
         if (bytes.size() > largest) {
-            throw FileError("standard input: larger than " + std::to_string(largest >> 20) + " MiB, so not a " +
-                            what);
+            throw FileError("standard input: larger than " + std::to_string(largest >> 20) +
+                            " MiB, so not a " + what);
         }
     }
     if (std::ferror(stdin)) throw FileError("standard input could not be read");

@@ -201,8 +201,8 @@ void PrintImportJson(CommandContext& context, const Text& file, const regfile::P
     if (context.dryRun) {
         json["planned"] = Json::array();
         for (const PlannedChange& planned : plan.changes)
-            json["planned"].push_back(
-                {{parsed.where == u"line" ? "line" : "offset", planned.line}, {"change", ToUtf8(Described(planned))}});
+            json["planned"].push_back({{parsed.where == u"line" ? "line" : "offset", planned.line},
+                                       {"change", ToUtf8(Described(planned))}});
     }
     PrintJson(context.console, json);
 }
