@@ -51,8 +51,9 @@ enum class Form { Reg, Pol, Backup };
 // backup undoes a write that made the value, as `restore` does.
 void MarkAbsentValidPorts(std::vector<regfile::Key>& keys, const Text& keyPath) {
     if (keys.empty() || keys.front().path != keyPath) return;
+    // Names are one in any case: "validports" is the value.
     for (const regfile::Value& value : keys.front().values)
-        if (value.name == kValidPortsName) return;
+        if (EqualsNoCase(value.name, kValidPortsName)) return;
     keys.front().deletedValues.push_back(kValidPortsName);
 }
 
