@@ -11,6 +11,7 @@
 
 #include "PortwrightVersion.h"
 #include "cli/CommandTable.h"
+#include "cli/JsonOutput.h"
 #include "cli/Suggest.h"
 
 namespace pw::cli {
@@ -104,21 +105,19 @@ void AddServerOptions(CLI::App& command, Arguments& a) {
         ->check(CLI::Range(1, 86400));
 }
 
-// set, default and export print one JSON object with --dry-run, JSON Lines with
-// --computer; a real local write has no JSON of its own yet.
-bool JsonWithoutItsUse(const Command& command, const Arguments& a, const CommandContext& context) {
-    const std::string name = command.name;
+// `export -` gives standard output to the file: it has no room for JSON or
+// for many servers' files.
+bool StdoutTakenTwice(const Command& command, const Arguments& a, const CommandContext& context) {
     const bool remote = !a.computers.empty() || !a.computerList.empty();
-    return context.json && !context.dryRun && !remote &&
-           (name == "set" || name == "default" || name == "export");
+    return std::string(command.name) == "export" && a.file == "-" && (context.json || remote);
 }
 
 int RunParsed(const Command& command, const Arguments& a, CommandContext& context,
               const ServerAccess* access) {
-    if (JsonWithoutItsUse(command, a, context)) {
+    if (StdoutTakenTwice(command, a, context)) {
         context.console.Err(
-            u"--json needs --dry-run, or --computer or --computers (JSON Lines). Run with --help for more "
-            u"information.");
+            u"export - writes the file to standard output, so it takes neither --json nor --computer or "
+            u"--computers. Nothing was done.");
         return kBadInput;
     }
     // A copy, not a reference: a server's run may outlive this function (core/Rollout.h).
@@ -200,6 +199,11 @@ int RunCommandLine(const std::vector<std::string>& args, Services& services, Con
 int RunCli(const std::vector<std::string>& args, Services& services, Console& console,
            const ServerAccess* access) {
     const int code = RunCommandLine(args, services, console, access);
+    // A refusal or failure that printed no JSON still gives a script an object
+    // to read, beside the text on stderr; options end at "--".
+    const auto end = std::find(args.begin(), args.end(), "--");
+    if (code != kDone && !console.printedJson && std::find(args.begin(), end, "--json") != end)
+        PrintJson(console, ErrorJson(console.errorsShown, code));
     errno = 0;
     if (!console.OutFailed()) return code;
     // Output nobody received is no result: a script must not read it as done.

@@ -28,10 +28,9 @@ void AddWriteOptions(CLI::App& command, Arguments& a, CommandContext& context) {
                      "print the stored value, the new value, the entries added and "
                      "removed and the check of the new value; "
                      "write nothing");
-    if (std::string(command.get_name()) != "restore") {
-        command.add_flag("--json", context.json,
-                         "with --dry-run: print one JSON object; with --computer: JSON Lines");
-    }
+    command.add_flag("--json", context.json,
+                     "print one JSON object: what was written (or would be, with --dry-run), the value "
+                     "read back and the log's path; with --computer: JSON Lines");
     command.add_option("--backup", a.backup, "export the RpcProxy key to this .reg file before the write");
 }
 
@@ -91,9 +90,12 @@ const std::vector<Command> kCommands = {
      "Group Policy's Registry.pol",
      "portwright-cli export Registry.pol --format pol",
      [](CLI::App& c, Arguments& a, CommandContext& x) {
-         c.add_option("FILE", a.file, "the .reg file to write (replaced when it exists)")->required();
+         c.add_option("FILE", a.file, "the .reg file to write (replaced when it exists); -: standard output")
+             ->required();
          c.add_option("--key", a.key, "the key to export")->capture_default_str();
-         c.add_flag("--json", x.json, "with --computer: JSON Lines");
+         c.add_flag("--json", x.json,
+                    "print one JSON object: the file, key and count of values; "
+                    "with --computer: JSON Lines");
          c.add_option(
               "--format", a.format,
               "reg, or pol: a Registry.pol for a policy's Machine folder (keys below HKEY_LOCAL_MACHINE)")
@@ -111,8 +113,9 @@ const std::vector<Command> kCommands = {
      "of it",
      "portwright-cli import rpcproxy.reg --dry-run",
      [](CLI::App& c, Arguments& a, CommandContext& x) {
-         c.add_option("FILE", a.file, "the .reg file or Registry.pol to read")->required();
+         c.add_option("FILE", a.file, "the .reg file or Registry.pol to read; -: standard input")->required();
          c.add_flag("--dry-run", x.dryRun, "list what would change; write nothing");
+         AddJson(c, x);
      },
      [](CommandContext& x, const Arguments& a) { return ImportFile(x, FromUtf8(a.file)); }, false},
 };

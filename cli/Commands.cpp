@@ -4,8 +4,7 @@
 #include <exception>
 #include <optional>
 
-#include <nlohmann/json.hpp>
-
+#include "cli/JsonOutput.h"
 #include "core/ApplyValidPorts.h"
 #include "core/ChangeLog.h"
 #include "core/ChangeLogReader.h"
@@ -24,16 +23,9 @@
 namespace pw::cli {
 namespace {
 
-using Json = nlohmann::ordered_json;
-
 std::string U8(TextView text) { return ToUtf8(text); }
 
 Text Quoted(TextView text) { return u"\"" + Text(text) + u"\""; }
-
-// JSON in ASCII with \u escapes, whatever the console's code page.
-void PrintJson(Console& console, const Json& json) {
-    console.OutBytes(json.dump(2, ' ', true, Json::error_handler_t::replace) + "\n");
-}
 
 // ---- The stored value ----
 
@@ -50,6 +42,13 @@ Json ToJson(const StoredValue& stored) {
     Json json{{"state", StateName(stored.state)}, {"value", U8(stored.text)}};
     if (stored.state == StoredValue::State::Unreadable) json["reason"] = U8(stored.reason);
     return json;
+}
+
+// The server's part of show's and check's objects, one set of keys for both.
+Json ServerJson(const ServerDiscovery& server) {
+    return Json{{"netbiosName", U8(server.names.hostName)}, {"domain", U8(server.names.domain)},
+                {"fqdn", U8(server.names.serverFqdn)},      {"stored", ToJson(server.validPorts)},
+                {"startupValue", U8(server.startupValue)},  {"defaultValue", U8(server.defaultValue)}};
 }
 
 // ---- Findings ----
@@ -200,6 +199,34 @@ int PrintPlan(CommandContext& context, const ServerDiscovery& server, const std:
     return kDone;
 }
 
+// Where a log lies on this machine (on Linux, in the prefix folder); the log's
+// own path where that cannot be told, as it is only a convenience.
+Text NativeLogPath(FileSystem& files, const Text& logPath) {
+    try {
+        return FromUtf8(files.NativePath(logPath));
+    } catch (const std::exception&) {
+        return logPath;
+    }
+}
+
+// What a write did, for --json: the dry run's keys where they mean the same.
+Json WrittenJson(CommandContext& context, const ValidPortsChange& change, const std::optional<Text>& value,
+                 const Text& logPath) {
+    const auto text = [](const Text& t) { return t.empty() ? Json(nullptr) : Json(U8(t)); };
+    Json json{{"stored", ToJson(change.previous)}, {"newValue", value ? Json(U8(*value)) : Json(nullptr)}};
+    json["delete"] = !value.has_value();
+    json["written"] = change.result == ValidPortsChange::Result::Made;
+    json["readBack"] = ToJson(change.readBack);
+    json["log"] = text(logPath);
+    json["logFile"] = text(logPath.empty() ? logPath : NativeLogPath(context.services.files, logPath));
+    json["backup"] = text(context.backupFile);
+    return json;
+}
+
+// --json prints one object; a server's transcript also keeps its lines, which
+// JSON Lines have always given as "output".
+bool PrintsText(const CommandContext& context) { return !context.json || !context.server.empty(); }
+
 // The write (or, with no value, the deletion, saying why in its log) through
 // the core's apply sequence, after the backup; then the log's path as the
 // window names it and where it lies here. `previous`: the value read before,
@@ -218,20 +245,22 @@ int WriteAndLog(CommandContext& context, const Text& previous, const std::option
     request.doneMessage = doneMessage;
     const ApplyOutcome outcome = ApplyValidPorts(services.registry, services.files, request);
     switch (outcome.result) {
-        case ApplyOutcome::Result::NothingToDelete: out.Out(outcome.message); return kDone;
+        case ApplyOutcome::Result::NothingToDelete:
+            if (PrintsText(context)) out.Out(outcome.message);
+            if (context.json) PrintJson(out, WrittenJson(context, outcome.change, value, {}));
+            return kDone;
         case ApplyOutcome::Result::NotChanged:
         case ApplyOutcome::Result::NotLogged: out.Err(outcome.message); return kFailed;
         case ApplyOutcome::Result::Logged: break;
     }
     context.lastLog = outcome.log.path;
-    out.Out(outcome.message);
-    out.Out(u"The RPC proxy reads ValidPorts again within about five minutes.");
-    try {
-        const Text native = FromUtf8(services.files.NativePath(outcome.log.path));
+    if (PrintsText(context)) {
+        out.Out(outcome.message);
+        out.Out(u"The RPC proxy reads ValidPorts again within about five minutes.");
+        const Text native = NativeLogPath(services.files, outcome.log.path);
         if (native != outcome.log.path) out.Out(u"FILE: " + native);
-    } catch (const std::exception&) {
-        // The log was written at that path; where it lies here is only a convenience.
     }
+    if (context.json) PrintJson(out, WrittenJson(context, outcome.change, value, outcome.log.path));
     return kDone;
 }
 
@@ -262,9 +291,7 @@ int Show(CommandContext& context) {
     const auto findings = Findings(context, server, services);
     const bool read = server.validPorts.state != StoredValue::State::Unreadable;
     if (context.json) {
-        Json json{{"netbiosName", U8(server.names.hostName)}, {"domain", U8(server.names.domain)},
-                  {"fqdn", U8(server.names.serverFqdn)},      {"stored", ToJson(server.validPorts)},
-                  {"startupValue", U8(server.startupValue)},  {"defaultValue", U8(server.defaultValue)}};
+        Json json = ServerJson(server);
         json["findings"] = findings ? ToJson(*findings) : Json(nullptr);
         json["servicePorts"] = ToJson(services);
         PrintJson(context.console, json);
@@ -377,16 +404,16 @@ int Check(CommandContext& context, const Text& valueFrom, const std::optional<Te
     const auto findings = Findings(context, server, services, proposed);
     if (!findings) {
         if (context.json) {
-            PrintJson(context.console, Json{{"stored", ToJson(server.validPorts)}, {"findings", nullptr}});
+            Json json = ServerJson(server);
+            json["findings"] = nullptr;
+            PrintJson(context.console, json);
         }
         context.console.Err(u"ValidPorts could not be read: " + server.validPorts.reason);
         return kFailed;
     }
     if (context.json) {
-        Json json{{"stored", ToJson(server.validPorts)}};
+        Json json = ServerJson(server);
         if (proposed) json["checked"] = U8(*proposed);
-        json["netbiosName"] = U8(server.names.hostName);
-        json["fqdn"] = U8(server.names.serverFqdn);
         json["servicePorts"] = ToJson(services);
         json["findings"] = ToJson(*findings);
         PrintJson(context.console, json);

@@ -101,6 +101,9 @@ bool GatherServers(Console& out, FileSystem& files, const std::vector<Text>& giv
 // file and the reason, also when it is larger than `largest`.
 std::string ReadNamedFile(FileSystem& files, const Text& path, std::size_t largest = std::size_t{1} << 20,
                           const char* what = "change log");
+// Standard input, whole (binary on Windows); throws FileError when it cannot
+// be read or is larger than `largest`.
+std::string ReadStandardInput(std::size_t largest, const char* what);
 // Writes the whole file (replacing one) at such a path, by way of a new file
 // beside it, and reads it back. Throws FileError.
 void WriteNamedFile(FileSystem& files, const Text& path, const std::string& bytes);

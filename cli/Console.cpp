@@ -3,6 +3,11 @@
 #include <cstdio>
 
 #ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+#ifdef _WIN32
 #include <windows.h>
 #endif
 
@@ -57,15 +62,33 @@ void Write(FILE* stream, TextView text) {
 
 #ifdef _WIN32
 void Console::Out(TextView line) { Write(STD_OUTPUT_HANDLE, stdout, line); }
-void Console::Err(TextView line) { Write(STD_ERROR_HANDLE, stderr, line); }
+void Console::Err(TextView line) {
+    errorsShown += ToUtf8(AsLine(line));
+    Write(STD_ERROR_HANDLE, stderr, line);
+}
 #else
 void Console::Out(TextView line) { Write(stdout, line); }
-void Console::Err(TextView line) { Write(stderr, line); }
+void Console::Err(TextView line) {
+    errorsShown += ToUtf8(AsLine(line));
+    Write(stderr, line);
+}
 #endif
 
 void Console::OutBytes(const std::string& bytes) { std::fwrite(bytes.data(), 1, bytes.size(), stdout); }
 
+void Console::OutFile(const std::string& bytes) {
+#ifdef _WIN32
+    // Text mode would make each LF of a UTF-16 file CR LF, and stop at a ^Z.
+    std::fflush(stdout);
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+}
+
 bool Console::OutFailed() { return std::fflush(stdout) != 0 || std::ferror(stdout) != 0; }
-void Console::ErrBytes(const std::string& bytes) { std::fwrite(bytes.data(), 1, bytes.size(), stderr); }
+void Console::ErrBytes(const std::string& bytes) {
+    errorsShown += bytes;
+    std::fwrite(bytes.data(), 1, bytes.size(), stderr);
+}
 
 }  // namespace pw::cli

@@ -19,9 +19,16 @@ public:
     // Bytes as they are (JSON, which is ASCII; CLI11's help and errors).
     virtual void OutBytes(const std::string& bytes);
     virtual void ErrBytes(const std::string& bytes);
+    // A file's bytes to standard output, unchanged (on Windows in binary mode).
+    virtual void OutFile(const std::string& bytes);
     // Whether anything written to standard output so far was lost (a full
     // disk, a closed pipe): the output flushed, then asked.
     bool OutFailed();
+
+    // For --json's error object (RunCli): what went to standard error, as it
+    // was shown, and whether a command printed a JSON object of its own.
+    std::string errorsShown;
+    bool printedJson = false;
 };
 
 // What a command on another server printed, kept until its server is done, so
@@ -37,6 +44,7 @@ public:
     void Err(TextView line) override { entries.push_back({true, false, Text(line)}); }
     void OutBytes(const std::string& bytes) override { entries.push_back({false, true, FromUtf8(bytes)}); }
     void ErrBytes(const std::string& bytes) override { entries.push_back({true, true, FromUtf8(bytes)}); }
+    void OutFile(const std::string& bytes) override { OutBytes(bytes); }
 
     std::vector<Entry> entries;
 };

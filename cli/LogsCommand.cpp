@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <exception>
 
-#include <nlohmann/json.hpp>
-
 #include "cli/Commands.h"
+#include "cli/JsonOutput.h"
 #include "core/ChangeLogReader.h"
 #include "core/ServerDiscovery.h"
 
@@ -42,11 +41,10 @@ int Logs(CommandContext& context) {
     std::sort(entries.begin(), entries.end(), [](const FileEntry& a, const FileEntry& b) {
         return a.modified != b.modified ? a.modified > b.modified : a.path > b.path;
     });
-    nlohmann::ordered_json json = nlohmann::ordered_json::array();
+    Json json = Json::array();
     for (const FileEntry& entry : entries) {
         const ListedLog log = ReadListedLog(context.services.files, entry.path);
         if (context.json) {
-            using Json = nlohmann::ordered_json;
             const auto text = [](bool known, const Text& value) {
                 return known ? Json(ToUtf8(value)) : Json(nullptr);
             };
@@ -62,7 +60,7 @@ int Logs(CommandContext& context) {
             context.console.Out(log.path + u"  (not a change log: " + log.why + u")");
         }
     }
-    if (context.json) context.console.OutBytes(nlohmann::ordered_json{{"logs", json}}.dump(2) + "\n");
+    if (context.json) PrintJson(context.console, Json{{"logs", json}});
     if (!context.json && entries.empty())
         context.console.Out(u"No change logs in " + DriveRoot(context.services.environment));
     return kDone;

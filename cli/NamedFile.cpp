@@ -1,5 +1,11 @@
 // Files named on the command line: the log that restore reads, .reg files.
+#include <cstdio>
 #include <string>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 #include "cli/Commands.h"
 
@@ -26,6 +32,25 @@ std::string ReadNamedFile(FileSystem& files, const Text& path, std::size_t large
     if (bytes.size() > largest) {
         throw FileError(native + ": larger than " + std::to_string(largest >> 20) + " MiB, so not a " + what);
     }
+    return bytes;
+}
+
+std::string ReadStandardInput(std::size_t largest, const char* what) {
+#ifdef _WIN32
+    // Text mode would take a UTF-16 file's bytes for line ends and a ^Z for its end.
+    _setmode(_fileno(stdin), _O_BINARY);
+#endif
+    std::string bytes;
+    char buffer[65536];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) {
+        bytes.append(buffer, got);
+        if (bytes.size() > largest) {
+            throw FileError("standard input: larger than " + std::to_string(largest >> 20) +
+                            " MiB, so not a " + what);
+        }
+    }
+    if (std::ferror(stdin)) throw FileError("standard input could not be read");
     return bytes;
 }
 

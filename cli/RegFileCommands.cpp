@@ -3,6 +3,7 @@
 // interface (registry/RegistryTree.h).
 #include "core/ServerDiscovery.h"
 #include "cli/Commands.h"
+#include "cli/JsonOutput.h"
 #include "registry/RegistryTexts.h"
 #include "registry/FileValue.h"
 #include "registry/PolFile.h"
@@ -18,6 +19,9 @@ namespace {
 constexpr std::size_t kLargestRegFile = std::size_t{256} << 20;
 
 Text Quoted(TextView text) { return u"\"" + Text(text) + u"\""; }
+
+// "-" is standard input or output.
+Text Shown(const Text& file) { return file == u"-" ? Text(u"standard input") : file; }
 
 Text ValueName(TextView name) { return name.empty() ? Text(u"(Default)") : Quoted(name); }
 
@@ -41,9 +45,23 @@ RegistryTree* TreeOrSay(CommandContext& context, const Text& doing) {
     return tree;
 }
 
+enum class Form { Reg, Pol, Backup };
+
+// A backup's key without ValidPorts gets its deletion, so that importing the
+// backup undoes a write that made the value, as `restore` does.
+void MarkAbsentValidPorts(std::vector<regfile::Key>& keys, const Text& keyPath) {
+    if (keys.empty() || keys.front().path != keyPath) return;
+    // Names are one in any case: "validports" is the value.
+    for (const regfile::Value& value : keys.front().values)
+        if (EqualsNoCase(value.name, kValidPortsName)) return;
+    keys.front().deletedValues.push_back(kValidPortsName);
+}
+
 // The whole file, or why not; nothing is written unless all of it can be.
+// "-" (not for a backup): to standard output.
 bool ExportTo(CommandContext& context, const Text& file, const Text& keyPath, std::size_t* valueCount,
-              bool policy = false) {
+              Form form) {
+    const bool policy = form == Form::Pol;
     Console& out = context.console;
     const Text cannot = u"Cannot export " + Quoted(keyPath);
     std::int32_t root = 0;
@@ -70,13 +88,18 @@ bool ExportTo(CommandContext& context, const Text& file, const Text& keyPath, st
         out.Err(cannot + u": " + Sentence(failure) + u" No file was written.");
         return false;
     }
+    if (form == Form::Backup) MarkAbsentValidPorts(keys, regfile::RootName(root) + u"\\" + sub);
     const auto bytes = policy ? polfile::Write(keys, failure) : regfile::Write(keys);
     if (!bytes) {
         out.Err(cannot + u" as a Registry.pol: " + Sentence(failure) + u" No file was written.");
         return false;
     }
     try {
-        WriteNamedFile(context.services.files, file, *bytes);
+        if (file == u"-" && form != Form::Backup) {
+            context.console.OutFile(*bytes);
+        } else {
+            WriteNamedFile(context.services.files, file, *bytes);
+        }
     } catch (const std::exception& error) {
         out.Err(u"Cannot write " + Quoted(file) + u": " + FromUtf8(error.what()));
         return false;
@@ -117,7 +140,8 @@ std::optional<regfile::ParseResult> ReadRegistryFile(CommandContext& context, co
                                                      const Text& verb, const Text& then) {
     std::string bytes;
     try {
-        bytes = ReadNamedFile(context.services.files, file, kLargestRegFile, ".reg file");
+        bytes = file == u"-" ? ReadStandardInput(kLargestRegFile, ".reg file")
+                             : ReadNamedFile(context.services.files, file, kLargestRegFile, ".reg file");
     } catch (const std::exception& error) {
         context.console.Err(u"Cannot " + verb + u" " + Quoted(file) + u": " + FromUtf8(error.what()));
         return std::nullopt;
@@ -125,7 +149,7 @@ std::optional<regfile::ParseResult> ReadRegistryFile(CommandContext& context, co
     regfile::ParseResult parsed = polfile::IsPolicyFile(bytes) ? polfile::Parse(bytes)
                                                                : regfile::Parse(bytes);
     if (!parsed.ok()) {
-        context.console.Err(file + u", " + parsed.where + u" " + IntToText(parsed.errorLine) + u": " +
+        context.console.Err(Shown(file) + u", " + parsed.where + u" " + IntToText(parsed.errorLine) + u": " +
                             Sentence(parsed.error) + u" " + then);
         return std::nullopt;
     }
@@ -136,22 +160,51 @@ std::optional<regfile::ParseResult> ReadRegistryFile(CommandContext& context, co
 
 int ExportKey(CommandContext& context, const Text& file, const Text& keyPath, bool policy) {
     std::size_t values = 0;
-    if (!ExportTo(context, file, keyPath, &values, policy)) return kFailed;
-    context.console.Out(u"Exported " + keyPath + u" (" + IntToText(static_cast<std::int32_t>(values)) +
-                        (values == 1 ? u" value" : u" values") + u") to " + file + u".");
+    if (!ExportTo(context, file, keyPath, &values, policy ? Form::Pol : Form::Reg)) return kFailed;
+    // Standard output holds the file itself.
+    if (file == u"-") return kDone;
+    if (!context.json || !context.server.empty()) {
+        context.console.Out(u"Exported " + keyPath + u" (" + IntToText(static_cast<std::int32_t>(values)) +
+                            (values == 1 ? u" value" : u" values") + u") to " + file + u".");
+    }
+    if (context.json) {
+        PrintJson(context.console, Json{{"file", ToUtf8(file)},
+                                        {"key", ToUtf8(keyPath)},
+                                        {"format", policy ? "pol" : "reg"},
+                                        {"values", values}});
+    }
     return kDone;
 }
 
 bool BackupKey(CommandContext& context) {
     if (context.backupFile.empty()) return true;
     const Text key = Text(u"HKEY_LOCAL_MACHINE\\") + kRpcProxyKey;
-    if (!ExportTo(context, context.backupFile, key, nullptr)) {
+    if (!ExportTo(context, context.backupFile, key, nullptr, Form::Backup)) {
         context.console.Err(u"The backup failed, so nothing was written.");
         return false;
     }
-    context.console.Out(u"Backup of " + key + u" written to " + context.backupFile + u".");
+    // --json names the backup in the write's object.
+    if (!context.json || !context.server.empty())
+        context.console.Out(u"Backup of " + key + u" written to " + context.backupFile + u".");
     return true;
 }
+
+namespace {
+
+// import --json: the count, whether it was written, and with --dry-run what each change would be.
+void PrintImportJson(CommandContext& context, const Text& file, const regfile::ParseResult& parsed,
+                     const TreePlan& plan) {
+    Json json{{"file", ToUtf8(file)}, {"changes", plan.changes.size()}, {"written", !context.dryRun}};
+    if (context.dryRun) {
+        json["planned"] = Json::array();
+        for (const PlannedChange& planned : plan.changes)
+            json["planned"].push_back({{parsed.where == u"line" ? "line" : "offset", planned.line},
+                                       {"change", ToUtf8(Described(planned))}});
+    }
+    PrintJson(context.console, json);
+}
+
+}  // namespace
 
 int ImportFile(CommandContext& context, const Text& file) {
     Console& out = context.console;
@@ -162,11 +215,15 @@ int ImportFile(CommandContext& context, const Text& file) {
     if (tree == nullptr) return kFailed;
     TreePlan plan = PlanChanges(*tree, parsed.operations);
     if (!plan.ok()) {
-        out.Err(file + u", " + parsed.where + u" " + IntToText(plan.errorLine) + u": " +
+        out.Err(Shown(file) + u", " + parsed.where + u" " + IntToText(plan.errorLine) + u": " +
                 Sentence(plan.error) + u" Nothing was written.");
         return kFailed;
     }
     if (context.dryRun) {
+        if (context.json) {
+            PrintImportJson(context, file, parsed, plan);
+            return kDone;
+        }
         for (const PlannedChange& planned : plan.changes)
             out.Out(parsed.where + u" " + IntToText(planned.line) + u": " + Described(planned));
         out.Out(plan.changes.empty() ? Text(u"No changes.") : Counted(plan.changes.size()) + u".");
@@ -179,10 +236,14 @@ int ImportFile(CommandContext& context, const Text& file) {
                                ? u", " + parsed.where + u" " +
                                      IntToText(plan.changes[outcome.failedAt].line) + u": "
                                : Text(u": the changes could not be committed: ");
-        out.Err(file + where + Sentence(outcome.failure) + u" " + Sentence(outcome.rollback));
+        out.Err(Shown(file) + where + Sentence(outcome.failure) + u" " + Sentence(outcome.rollback));
         return kFailed;
     }
-    out.Out(u"Imported " + Counted(plan.changes.size()) + u" from " + file + u".");
+    if (context.json) {
+        PrintImportJson(context, file, parsed, plan);
+    } else {
+        out.Out(u"Imported " + Counted(plan.changes.size()) + u" from " + Shown(file) + u".");
+    }
     return kDone;
 }
 
@@ -193,13 +254,13 @@ std::optional<StoredValue> ValidPortsFromFile(CommandContext& context, const Tex
     const regfile::FileValue found = regfile::ValueAfter(parsed->operations, key, kValidPortsName);
     StoredValue stored;  // missing unless the file sets it
     if (found.state == regfile::FileValue::State::Untouched) {
-        context.console.Err(file + u" neither sets nor deletes the value ValidPorts of " + key +
+        context.console.Err(Shown(file) + u" neither sets nor deletes the value ValidPorts of " + key +
                             u". Nothing was checked.");
         return std::nullopt;
     }
     if (found.state == regfile::FileValue::State::Set) {
         if (found.value.type != regtype::Sz && found.value.type != regtype::ExpandSz) {
-            context.console.Err(file + u", " + parsed->where + u" " + IntToText(found.line) +
+            context.console.Err(Shown(file) + u", " + parsed->where + u" " + IntToText(found.line) +
                                 u": ValidPorts is set to " + RegTypeName(found.value.type) +
                                 u", not text. Nothing was checked.");
             return std::nullopt;

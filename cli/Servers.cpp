@@ -5,20 +5,15 @@
 #include <algorithm>
 #include <memory>
 
-#include <nlohmann/json.hpp>
-
 #include "cli/Commands.h"
+#include "cli/JsonOutput.h"
 #include "core/ServerNames.h"
 #include "text/NumberText.h"
 
 namespace pw::cli {
 namespace {
 
-using Json = nlohmann::ordered_json;
-
-void PrintJsonLine(Console& out, const Json& json) {
-    out.OutBytes(json.dump(-1, ' ', true, Json::error_handler_t::replace) + "\n");
-}
+void PrintJsonLine(Console& out, const Json& json) { PrintJson(out, json, -1); }
 
 const std::vector<Transcript::Entry>& NoEntries() {
     static const std::vector<Transcript::Entry> none;
@@ -104,6 +99,7 @@ Json JsonOf(std::size_t finished, std::size_t total, const Text& server, const S
         const std::string text = ToUtf8(entry.text);
         if (entry.bytes && !entry.error) {
             json["result"] = Json::parse(text, nullptr, false);
+            if (json["result"].is_object()) json["result"].erase("version");  // the line has it
             continue;
         }
         // A message of several lines (joined by CR LF) gives its lines.

@@ -343,6 +343,8 @@ std::string Write(const std::vector<Key>& keys) {
     for (const Key& key : keys) {
         text += u"\r\n[" + key.path + u"]\r\n";
         for (const Value& value : key.values) text += ValueLine(value) + u"\r\n";
+        for (const Text& name : key.deletedValues)
+            text += (name.empty() ? Text(u"@") : u"\"" + Escaped(name) + u"\"") + u"=-\r\n";
         Put(out, text);
         text.clear();
     }

@@ -23,6 +23,9 @@ struct Value {
 struct Key {
     Text path;  // with its root: HKEY_LOCAL_MACHINE\SOFTWARE\...
     std::vector<Value> values;
+    // Values the file deletes ("name"=-), after those it sets: a backup's way
+    // of saying that a value did not exist. .reg files only.
+    std::vector<Text> deletedValues = {};
 };
 
 // The whole file: byte-order mark, header, CR LF line ends.

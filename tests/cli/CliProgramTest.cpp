@@ -166,7 +166,7 @@ TEST_F(CliProgram, ComposeAndItsRefusals) {
     }
     // Usage: exit 2 with CLI11's reason; help and version: 0.
     for (const char* usage :
-         {"", "frobnicate", "compose --ports 1,2", "compose --port 1", "restore", "set --json"}) {
+         {"", "frobnicate", "compose --ports 1,2", "compose --port 1", "restore", "export - --json"}) {
         const Outcome run = Cli(usage);
         EXPECT_EQ(run.exit, 2) << usage;
         EXPECT_FALSE(run.err.empty()) << usage;
@@ -326,6 +326,51 @@ TEST_F(CliProgram, CommandLineConventions) {
     const Outcome lost = Cli("show --json >/dev/full");
     EXPECT_EQ(lost.exit, 1);
     EXPECT_NE(lost.err.find("the output could not be written"), std::string::npos) << lost.err;
+}
+
+// --json's objects (each with the version; refusals as an error object), files
+// through standard input and output, and a backup that undoes a first write.
+TEST_F(CliProgram, JsonStandardStreamsAndBackups) {
+    const auto in = [&](const char* name) { return Quote((prefix.Path() / name).string()); };
+    struct Case {
+        std::string args;
+        int exit;
+        std::string out, err, stored;  // out and err found in their streams; the value afterwards
+    } const cases[] = {
+        {"set --json --backup " + in("b.reg"), 0, "\"written\": true", "", kFour},
+        {"export - >" + in("e.reg"), 0, "", "", kFour},
+        {"import - --json <" + in("b.reg"), 0, "\"changes\": 1", "", "(missing)"},
+        {"import --dry-run --json - <" + in("e.reg"), 0, "\"change\": \"add value \\\"ValidPorts", "",
+         "(missing)"},
+        {"import " + in("e.reg"), 0, "Imported 1 change from", "", kFour},
+        {"default --json", 0, "\"newValue\": \"exch1:100-5000\"", "", "exch1:100-5000"},
+        {"export --json " + in("f.reg"), 0, "\"values\": 1", "", "exch1:100-5000"},
+        {"set --ports 1,2,70000 --json", 2,
+         "\"error\": {\n    \"message\": \"Port values must be 65535 or less.\",\n    \"exitCode\": 2",
+         "Port values must be 65535 or less.", "exch1:100-5000"},
+        {"shwo --json", 2, "\"exitCode\": 2", "is not a command", "exch1:100-5000"},
+        {"export - --json", 2, "\"exitCode\": 2", "takes neither --json", "exch1:100-5000"},
+        {"restore --json nothere", 2, "\"message\": \"Cannot restore", "Cannot restore", "exch1:100-5000"},
+    };
+    for (const Case& c : cases) {
+        const Outcome run = Cli(c.args);
+        EXPECT_EQ(run.exit, c.exit) << c.args << "\n" << run.err;
+        EXPECT_NE(run.out.find(c.out), std::string::npos) << c.args << "\n" << run.out;
+        EXPECT_NE(run.err.find(c.err), std::string::npos) << c.args << "\n" << run.err;
+        EXPECT_EQ(Stored(), c.stored) << c.args;
+        if (c.args.find("--json") == std::string::npos) continue;
+        const auto json = nlohmann::json::parse(run.out, nullptr, false);
+        ASSERT_TRUE(json.is_object()) << c.args << "\n" << run.out;
+        EXPECT_EQ(json["version"], "1.0.0.0") << c.args;
+    }
+    // show and check give the server's part under the same keys.
+    const auto show = nlohmann::json::parse(Cli("show --json").out);
+    const auto check = nlohmann::json::parse(Cli("check --json").out);
+    for (const char* key : {"version", "netbiosName", "domain", "fqdn", "stored", "startupValue",
+                            "defaultValue", "servicePorts", "findings"}) {
+        EXPECT_TRUE(show.contains(key)) << key;
+        EXPECT_EQ(show[key], check[key]) << key;
+    }
 }
 
 TEST_F(CliProgram, CheckFindingsAndExitCodes) {

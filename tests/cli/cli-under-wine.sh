@@ -97,4 +97,15 @@ while [ "$steps" -lt 7 ] && [ "$(awk -F'|' -v v="$value" '$1 == v' <<<"$chain" |
 done
 check "six writes at once: their logs chain to the stored value" "$steps $(stored)" "6 REG_SZ $value"
 
+# export - and import -: the .reg file through standard output and input in
+# binary mode, byte for byte what export writes to a file (UTF-16 holds LF bytes).
+cli export 'C:\file.reg'
+"$wine_run" "$exe" export - >"$PW_WINEPREFIX/stdout.reg" 2>/dev/null
+check "export -: the file's bytes on standard output" \
+      "$status $(cmp -s "$PW_WINEPREFIX/drive_c/file.reg" "$PW_WINEPREFIX/stdout.reg"; echo $?)" "0 0"
+reg delete "$rpcproxy" /v ValidPorts /f >/dev/null
+out=$("$wine_run" "$exe" import - <"$PW_WINEPREFIX/stdout.reg" 2>&1 | tr -d '\r')
+check "import -: read back from standard input" "$out | $(stored)" \
+      "Imported 1 change from standard input. | REG_SZ $value"
+
 [ "$failures" -eq 0 ]

@@ -99,7 +99,7 @@ check "unreachable servers: the probe's reasons, the others still run, exit 1" \
 printf '%s\r\n' '; servers' "$name" "\\\\$name" no-such-server-9 >"$PW_WINEPREFIX/drive_c/servers.txt"
 cli show --computers 'C:\servers.txt' --json --parallel 2
 check "--computers: a name given twice runs once; JSON Lines, the summary last in the list's order" \
-      "$status $(grep -c '^{"type":"server",' <<<"$out") $(grep '^{' <<<"$out" | tail -n 1 | grep -c "^{\"type\":\"summary\".*\"results\":\[{\"server\":\"$name\",\"status\":\"done\"},{\"server\":\"no-such-server-9\",\"status\":\"not reachable\"}\]}$")" \
+      "$status $(grep -c '^{"version":"[^"]*","type":"server",' <<<"$out") $(grep '^{' <<<"$out" | tail -n 1 | grep -c "^{\"version\":\"[^\"]*\",\"type\":\"summary\".*\"results\":\[{\"server\":\"$name\",\"status\":\"done\"},{\"server\":\"no-such-server-9\",\"status\":\"not reachable\"}\]}$")" \
       "1 2 1"
 cli set --computer "$name" --computer 'exch 1'
 check "a name that names no server: refused before anything runs, exit 2" \

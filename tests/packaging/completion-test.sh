@@ -30,7 +30,7 @@ portwright-cli set --host srv --po|--ports
 portwright-cli default --|--help --dry-run --json --backup --computer --computers --parallel --timeout
 portwright-cli export --k|--key
 portwright-cli check --computers|--computers
-portwright-cli import old.reg --|--help --dry-run
+portwright-cli import old.reg --|--help --dry-run --json
 portwright-cli restore --f|--force
 portwright-cli set --backup |
 portwright-cli restore |
