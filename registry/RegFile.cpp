@@ -222,7 +222,8 @@ Value ParseData(TextView data, bool version5) {
         value.data = WideBytes(text);
         return value;
     }
-    const Text lower = LowerCase(data);
+    // Enough for the longest prefix, "hex(ffffffff):": the data may run to megabytes.
+    const Text lower = LowerCase(data.substr(0, 16));
     if (lower.rfind(u"dword:", 0) == 0) {
         const Text digits = Trim(data.substr(6));
         if (digits.empty() || digits.size() > 8) throw LineError(u"dword: needs one to eight hex digits");
