@@ -97,12 +97,14 @@ struct Line {
     Text text;
 };
 
-Text Trim(TextView text) {
+TextView Trimmed(TextView text) {
     std::size_t begin = 0, end = text.size();
     while (begin < end && (text[begin] == u' ' || text[begin] == u'\t')) ++begin;
     while (end > begin && (text[end - 1] == u' ' || text[end - 1] == u'\t')) --end;
-    return Text(text.substr(begin, end - begin));
+    return text.substr(begin, end - begin);
 }
+
+Text Trim(TextView text) { return Text(Trimmed(text)); }
 
 Text Decode(std::string_view bytes) {
     if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
@@ -356,6 +358,7 @@ std::string Write(const std::vector<Key>& keys) {
 ParseResult Parse(std::string_view bytes) {
     ParseResult result;
     const std::vector<Line> lines = LogicalLines(Decode(bytes));
+    result.operations.reserve(lines.size());
     bool version5 = false, header = false;
     Text key;
     for (const Line& line : lines) {
@@ -404,7 +407,7 @@ ParseResult Parse(std::string_view bytes) {
             while (pos < text.size() && (text[pos] == u' ' || text[pos] == u'\t')) ++pos;
             if (pos == text.size() || text[pos] != u'=')
                 throw LineError(u"the value's name must be followed by =");
-            const Text data = Trim(TextView(text).substr(pos + 1));
+            const TextView data = Trimmed(TextView(text).substr(pos + 1));
             if (key.empty()) throw LineError(u"a value line before any [key] line (or after a [-key] line)");
             op.key = key;
             if (data == u"-") {
