@@ -96,12 +96,14 @@ struct Line {
     Text text;
 };
 
-Text Trim(TextView text) {
+TextView Trimmed(TextView text) {
     std::size_t begin = 0, end = text.size();
     while (begin < end && (text[begin] == u' ' || text[begin] == u'\t')) ++begin;
     while (end > begin && (text[end - 1] == u' ' || text[end - 1] == u'\t')) --end;
-    return Text(text.substr(begin, end - begin));
+    return text.substr(begin, end - begin);
 }
+
+Text Trim(TextView text) { return Text(Trimmed(text)); }
 
 Text Decode(std::string_view bytes) {
     if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
@@ -221,7 +223,8 @@ Value ParseData(TextView data, bool version5) {
         value.data = WideBytes(text);
         return value;
     }
-    const Text lower = LowerCase(data);
+    // Enough for the longest prefix, "hex(ffffffff):": the data may run to megabytes.
+    const Text lower = LowerCase(data.substr(0, 16));
     if (lower.rfind(u"dword:", 0) == 0) {
         const Text digits = Trim(data.substr(6));
         if (digits.empty() || digits.size() > 8) throw LineError(u"dword: needs one to eight hex digits");
@@ -385,7 +388,7 @@ Operation ValueOperation(const Text& text, const Text& key, bool version5) {
     }
     while (pos < text.size() && (text[pos] == u' ' || text[pos] == u'\t')) ++pos;
     if (pos == text.size() || text[pos] != u'=') throw LineError(u"the value's name must be followed by =");
-    const Text data = Trim(TextView(text).substr(pos + 1));
+    const TextView data = Trimmed(TextView(text).substr(pos + 1));
     if (key.empty()) throw LineError(u"a value line before any [key] line (or after a [-key] line)");
     Operation op;
     op.key = key;
@@ -404,6 +407,7 @@ Operation ValueOperation(const Text& text, const Text& key, bool version5) {
 ParseResult Parse(std::string_view bytes) {
     ParseResult result;
     const std::vector<Line> lines = LogicalLines(Decode(bytes));
+    result.operations.reserve(lines.size());
     bool version5 = false, header = false;
     Text key;
     for (const Line& line : lines) {

@@ -2,6 +2,7 @@
 
 #include <map>
 #include <optional>
+#include <unordered_map>
 #include <utility>
 
 namespace pw {
@@ -47,20 +48,19 @@ public:
             if (at.empty()) return Base(key) != nullptr;
         }
     }
-    std::optional<regfile::Value> ValueOf(const Path& key, const Text& name) {
-        if (!Exists(key)) return std::nullopt;
-        const Text folded = FoldCase(name);
+    // The value as it stands, or null; folded is its name as FoldCase gives it.
+    const regfile::Value* ValueOf(const Path& key, const Text& folded) {
+        if (!Exists(key)) return nullptr;
         auto known = changed_.find(key);
         if (known != changed_.end()) {
             auto value = known->second.values.find(folded);
             if (value != known->second.values.end()) return value->second;
-            if (known->second.fresh) return std::nullopt;
+            if (known->second.fresh) return nullptr;
         }
         const BaseKey* base = Base(key);
-        if (base == nullptr) return std::nullopt;
+        if (base == nullptr) return nullptr;
         auto value = base->find(folded);
-        if (value == base->end()) return std::nullopt;
-        return value->second;
+        return value == base->end() ? nullptr : &value->second;
     }
     // Creates the key and its missing parents; false when it was there.
     bool Create(const Path& key) {
@@ -81,9 +81,9 @@ public:
         }
         changed_[key] = Known{false, false, {}};
     }
-    void SetValue(const Path& key, const Text& name, std::optional<regfile::Value> value) {
-        changed_.try_emplace(key, Known{true, false, {}}).first->second.values[FoldCase(name)] = std::move(
-            value);
+    // value: the file's own, which outlives the overlay; null for a deletion.
+    void SetValue(const Path& key, Text folded, const regfile::Value* value) {
+        changed_.try_emplace(key, Known{true, false, {}}).first->second.values[std::move(folded)] = value;
     }
 
     static Text Parent(const Text& path) {
@@ -106,7 +106,7 @@ private:
     struct Known {
         bool exists = true;
         bool fresh = false;  // made by the file: nothing of the registry's below it
-        std::map<Text, std::optional<regfile::Value>> values;
+        std::unordered_map<Text, const regfile::Value*> values;  // null: deleted
     };
 
     const BaseKey* Base(const Path& key) {
@@ -192,10 +192,9 @@ Text CheckedPath(RegistryTree& tree, const Operation& op, RegHandle& root) {
 }
 
 // The operation against the registry as the earlier ones leave it; false when it changes nothing.
-bool Planned(Overlay& registry, const Operation& op, PlannedChange& planned) {
+bool Planned(Overlay& registry, const Operation& op, const Path& key, PlannedChange& planned) {
     const RegHandle root = planned.change.root;
     const Text& sub = planned.change.sub;
-    const Path key{root, FoldCase(sub)};
     switch (op.kind) {
         case Operation::Kind::CreateKey:
             planned.change.kind = TreeChange::Kind::CreateKey;
@@ -207,19 +206,22 @@ bool Planned(Overlay& registry, const Operation& op, PlannedChange& planned) {
             registry.Delete(key);
             planned.change.kind = TreeChange::Kind::DeleteKey;
             return true;
-        case Operation::Kind::DeleteValue:
-            if (!registry.ValueOf(key, op.value.name)) return false;
-            registry.SetValue(key, op.value.name, std::nullopt);
+        case Operation::Kind::DeleteValue: {
+            Text folded = FoldCase(op.value.name);
+            if (registry.ValueOf(key, folded) == nullptr) return false;
+            registry.SetValue(key, std::move(folded), nullptr);
             planned.change.kind = TreeChange::Kind::DeleteValue;
             planned.change.value.name = op.value.name;
             return true;
+        }
         case Operation::Kind::SetValue: break;
     }
     RequireNoNul(op.value.name, u"the value name");
-    const auto now = registry.ValueOf(key, op.value.name);
-    if (now && now->type == op.value.type && now->data == op.value.data) return false;
-    planned.replaces = now.has_value();
-    registry.SetValue(key, op.value.name, op.value);
+    Text folded = FoldCase(op.value.name);
+    const regfile::Value* now = registry.ValueOf(key, folded);
+    if (now != nullptr && now->type == op.value.type && now->data == op.value.data) return false;
+    planned.replaces = now != nullptr;
+    registry.SetValue(key, std::move(folded), &op.value);
     planned.change.kind = TreeChange::Kind::SetValue;
     planned.change.value = op.value;
     return true;
@@ -229,12 +231,24 @@ bool Planned(Overlay& registry, const Operation& op, PlannedChange& planned) {
 
 TreePlan PlanChanges(RegistryTree& tree, const std::vector<Operation>& operations) {
     TreePlan plan;
+    plan.changes.reserve(operations.size());
     Overlay registry(tree);
+    // A file's values come key by key: its path is checked and folded once a key.
+    const Operation* last = nullptr;
+    RegHandle root = 0;
+    Text sub;
+    Path key;
     for (const Operation& op : operations) {
         try {
+            if (last == nullptr || op.key != last->key) {
+                sub = CheckedPath(tree, op, root);
+                key = {root, FoldCase(sub)};
+                last = &op;
+            }
             PlannedChange planned{TreeChange{}, op.line, op.key, false};
-            planned.change.sub = CheckedPath(tree, op, planned.change.root);
-            if (Planned(registry, op, planned)) plan.changes.push_back(std::move(planned));
+            planned.change.root = root;
+            planned.change.sub = sub;
+            if (Planned(registry, op, key, planned)) plan.changes.push_back(std::move(planned));
         } catch (const PlanError& error) {
             return TreePlan{{}, op.line, error.reason};
         }
