@@ -1,5 +1,7 @@
 #include "core/ChangeLogReader.h"
 
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "core/ChangeLog.h"
@@ -29,24 +31,15 @@ std::vector<Text> Lines(TextView text) {
     return lines;
 }
 
-Text FromUtf16(std::string_view bytes, bool bigEndian) {
-    Text text;
-    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        const auto first = static_cast<unsigned char>(bytes[i]);
-        const auto second = static_cast<unsigned char>(bytes[i + 1]);
-        text.push_back(static_cast<char16_t>(bigEndian ? first << 8 | second : second << 8 | first));
-    }
-    return text;
-}
-
 }  // namespace
 
 Text DecodeChangeLog(std::string_view bytes) {
     const auto startsWith = [&](std::string_view mark) { return bytes.substr(0, mark.size()) == mark; };
-    if (startsWith("\xFF\xFE")) return FromUtf16(bytes.substr(2), false);
-    if (startsWith("\xFE\xFF")) return FromUtf16(bytes.substr(2), true);
-    if (startsWith("\xEF\xBB\xBF")) return FromUtf8(bytes.substr(3));
-    return FromAnsi(bytes);
+    if (!startsWith("\xFE\xFF")) return DecodeTextFile(bytes);
+    // Big-endian too, as some editors offer it: each pair swapped, then read as usual.
+    std::string swapped(bytes.substr(2));
+    for (std::size_t i = 0; i + 1 < swapped.size(); i += 2) std::swap(swapped[i], swapped[i + 1]);
+    return FromUtf16Le(swapped);
 }
 
 std::optional<ChangeLogSettings> ParseChangeLog(TextView text, Text* why) {

@@ -68,17 +68,8 @@ namespace {
 
 // The file's text, or false when it is not text.
 bool DecodeList(const std::string& bytes, Text& text) {
-    if (bytes.rfind("\xFF\xFE", 0) == 0) {
-        if (bytes.size() % 2 != 0) return false;
-        for (std::size_t i = 2; i < bytes.size(); i += 2) {
-            text.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                                 static_cast<unsigned char>(bytes[i + 1]) << 8));
-        }
-    } else if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) {
-        text = FromUtf8(std::string_view(bytes).substr(3));
-    } else {
-        text = FromAnsi(bytes);
-    }
+    if (bytes.rfind("\xFF\xFE", 0) == 0 && bytes.size() % 2 != 0) return false;
+    text = DecodeTextFile(bytes);
     return std::none_of(text.begin(), text.end(), [](char16_t c) {
         return IsControlChar(c) && c != u'\t' && c != u'\r' && c != u'\n';
     });

@@ -11,12 +11,7 @@ constexpr char16_t kHeader4[] = u"REGEDIT4";
 // The registry editor breaks hex lines before they pass 80 columns.
 constexpr std::size_t kLineWidth = 80;
 
-void Put(std::string& out, TextView text) {
-    for (char16_t c : text) {
-        out.push_back(static_cast<char>(c & 0xFF));
-        out.push_back(static_cast<char>(c >> 8));
-    }
-}
+void Put(std::string& out, TextView text) { out += ToUtf16Le(text); }
 
 // A quoted text; a value name may hold line breaks, which go as \r and \n
 // (text data that holds them is written as hex instead).
@@ -104,21 +99,6 @@ TextView Trimmed(TextView text) {
 }
 
 Text Trim(TextView text) { return Text(Trimmed(text)); }
-
-Text Decode(std::string_view bytes) {
-    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-        static_cast<unsigned char>(bytes[1]) == 0xFE) {
-        Text text;
-        text.reserve(bytes.size() / 2);
-        for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
-            text.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                                 static_cast<unsigned char>(bytes[i + 1]) << 8));
-        }
-        return text;
-    }
-    if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") return FromUtf8(bytes.substr(3));
-    return FromAnsi(bytes);
-}
 
 // Physical lines joined where one ends in a backslash (hex data continued).
 std::vector<Line> LogicalLines(TextView text) {
@@ -406,7 +386,7 @@ Operation ValueOperation(const Text& text, const Text& key, bool version5) {
 
 ParseResult Parse(std::string_view bytes) {
     ParseResult result;
-    const std::vector<Line> lines = LogicalLines(Decode(bytes));
+    const std::vector<Line> lines = LogicalLines(DecodeTextFile(bytes));
     result.operations.reserve(lines.size());
     bool version5 = false, header = false;
     Text key;

@@ -191,6 +191,28 @@ std::string ToUtf8(TextView text) {
     return out;
 }
 
+std::string ToUtf16Le(TextView text) {
+    std::string bytes;
+    bytes.reserve(text.size() * 2);
+    for (char16_t c : text) bytes += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    return bytes;
+}
+
+Text FromUtf16Le(std::string_view bytes) {
+    Text text;
+    text.reserve(bytes.size() / 2);
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2)
+        text.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                             static_cast<unsigned char>(bytes[i + 1]) << 8));
+    return text;
+}
+
+Text DecodeTextFile(std::string_view bytes) {
+    if (bytes.substr(0, 2) == "\xFF\xFE") return FromUtf16Le(bytes.substr(2));
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return FromUtf8(bytes.substr(3));
+    return FromAnsi(bytes);
+}
+
 Text FromUtf8(std::string_view utf8) {
     Text out;
     out.reserve(utf8.size());

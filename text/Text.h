@@ -34,6 +34,12 @@ constexpr bool IsControlChar(char16_t c) { return c < u' ' || (c >= u'\x7F' && c
 // For Linux paths and Qt-free diagnostics.
 std::string ToUtf8(TextView text);
 Text FromUtf8(std::string_view utf8);
+// UTF-16LE, the registry's and Windows' files' wide text (an odd last byte is dropped).
+std::string ToUtf16Le(TextView text);
+Text FromUtf16Le(std::string_view bytes);
+// A text file's bytes as Windows' editors save them: UTF-16LE or UTF-8 after
+// their byte-order marks, else the ANSI code page.
+Text DecodeTextFile(std::string_view bytes);
 
 Text RemoveAll(TextView text, char16_t c);
 Text ReplaceAll(TextView text, char16_t from, char16_t to);

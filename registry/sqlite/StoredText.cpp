@@ -3,25 +3,11 @@
 #include "registry/RegFile.h"
 
 namespace pw::sqlitestore {
-namespace {
-
-Text FromUtf16Le(std::string_view bytes) {
-    Text text;
-    text.reserve(bytes.size() / 2);
-    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
-        text.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                             static_cast<unsigned char>(bytes[i + 1]) << 8));
-    return text;
-}
-
-}  // namespace
 
 std::string StoredName(TextView name) {
     std::string ansi = ToAnsi(name);
     if (FromAnsi(ansi) == name) return ansi;
-    std::string wide(1, '\0');
-    for (char16_t c : name) wide += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
-    return wide;
+    return std::string(1, '\0') + ToUtf16Le(name);
 }
 
 Text WideName(std::string_view stored) {
