@@ -113,16 +113,17 @@ bool ExportTo(CommandContext& context, const Text& file, const Text& keyPath, st
 // What a planned change does, for the dry run.
 Text Described(const PlannedChange& planned) {
     const TreeChange& change = planned.change;
+    const Text key(planned.keyPath);
     switch (change.kind) {
-        case TreeChange::Kind::CreateKey: return u"create key " + planned.keyPath;
-        case TreeChange::Kind::DeleteKey: return u"delete key " + planned.keyPath + u" and all below it";
+        case TreeChange::Kind::CreateKey: return u"create key " + key;
+        case TreeChange::Kind::DeleteKey: return u"delete key " + key + u" and all below it";
         case TreeChange::Kind::DeleteValue:
-            return u"delete value " + ValueName(change.value.name) + u" of " + planned.keyPath;
+            return u"delete value " + ValueName(change.value->name) + u" of " + key;
         case TreeChange::Kind::SetValue: break;
     }
-    const regfile::Value& value = change.value;
+    const regfile::Value& value = *change.value;
     Text line = (planned.replaces ? u"change value " : u"add value ") + ValueName(value.name) + u" of " +
-                planned.keyPath + u" to " + RegTypeName(value.type);
+                key + u" to " + RegTypeName(value.type);
     if (regtype::IsString(value.type) && value.type != regtype::MultiSz)
         return line + u" " + Quoted(regfile::FromWideBytes(value.data));
     if (value.type == regtype::Dword_ && value.data.size() == 4)
@@ -230,7 +231,7 @@ int ImportFile(CommandContext& context, const Text& file) {
         out.Out(u"Nothing was written (--dry-run).");
         return kDone;
     }
-    const ApplyOutcome outcome = tree->Apply(plan.TakeChanges());
+    const ApplyOutcome outcome = tree->Apply(plan.Changes());
     if (!outcome.ok) {
         const Text where = outcome.failedAt < plan.changes.size()
                                ? u", " + parsed.where + u" " +

@@ -1,20 +1,6 @@
 #include "registry/OrderedNoCaseValues.h"
 
 namespace pw {
-namespace {
-
-// FNV-1a over the case-folded characters, folded on the fly.
-std::uint32_t FoldedHash(TextView name) {
-    std::uint32_t hash = 2166136261u;
-    for (char16_t c : name) {
-        const char16_t folded = UpperChar(c);
-        hash = (hash ^ (folded & 0xFFu)) * 16777619u;
-        hash = (hash ^ (folded >> 8)) * 16777619u;
-    }
-    return hash;
-}
-
-}  // namespace
 
 void OrderedNoCaseValues::RemoveAll() {
     names_.clear();

@@ -1,6 +1,7 @@
 #include "registry/RegFile.h"
 
 #include <algorithm>
+#include <deque>
 #include <iterator>
 
 namespace pw::regfile {
@@ -88,7 +89,14 @@ Text ValueLine(const Value& value) {
 
 struct Line {
     int number;
-    Text text;
+    TextView text;
+};
+
+// The file's logical lines: views into its text, or into joined for a line
+// continued with a backslash (a deque, so that views into it stay put).
+struct Lines {
+    std::vector<Line> lines;
+    std::deque<Text> joined;
 };
 
 TextView Trimmed(TextView text) {
@@ -101,28 +109,37 @@ TextView Trimmed(TextView text) {
 Text Trim(TextView text) { return Text(Trimmed(text)); }
 
 // Physical lines joined where one ends in a backslash (hex data continued).
-std::vector<Line> LogicalLines(TextView text) {
-    std::vector<Line> lines;
+Lines LogicalLines(TextView text) {
+    Lines out;
     int number = 0;
-    bool continuing = false;
+    bool continuing = false, copied = false;
     for (std::size_t start = 0; start <= text.size();) {
         std::size_t end = text.find(u'\n', start);
         if (end == TextView::npos) end = text.size();
         TextView raw = text.substr(start, end - start);
         if (!raw.empty() && raw.back() == u'\r') raw.remove_suffix(1);
         ++number;
-        Text trimmed = Trim(raw);
+        const TextView trimmed = Trimmed(raw);
         if (continuing) {
-            lines.back().text += trimmed;
+            Line& last = out.lines.back();
+            // The first continuation copies the line; later ones add to the copy.
+            if (!copied) out.joined.emplace_back(last.text);
+            copied = true;
+            out.joined.back() += trimmed;
+            last.text = out.joined.back();
         } else {
-            lines.push_back({number, trimmed});
+            out.lines.push_back({number, trimmed});
+            copied = false;
         }
-        Text& current = lines.back().text;
+        TextView& current = out.lines.back().text;
         continuing = !current.empty() && current.back() == u'\\' && current.front() != u';';
-        if (continuing) current.pop_back();
+        if (continuing) {
+            current.remove_suffix(1);
+            if (copied) out.joined.back().pop_back();
+        }
         start = end + 1;
     }
-    return lines;
+    return out;
 }
 
 class LineError {
@@ -133,6 +150,13 @@ public:
 
 // A quoted text from pos (at the opening quote); pos ends after the closing one.
 Text Quoted(TextView line, std::size_t& pos) {
+    // Most texts have no escapes: taken whole up to the closing quote.
+    const std::size_t special = line.find_first_of(u"\"\\", pos + 1);
+    if (special != TextView::npos && line[special] == u'"') {
+        Text out(line.substr(pos + 1, special - pos - 1));
+        pos = special + 1;
+        return out;
+    }
     Text out;
     for (++pos; pos < line.size(); ++pos) {
         char16_t c = line[pos];
@@ -166,6 +190,7 @@ int HexDigit(char16_t c) {
 
 std::vector<std::uint8_t> HexBytes(TextView list) {
     std::vector<std::uint8_t> bytes;
+    bytes.reserve(list.size() / 3 + 1);
     std::size_t pos = 0;
     const auto skipSpace = [&] {
         while (pos < list.size() && (list[pos] == u' ' || list[pos] == u'\t')) ++pos;
@@ -197,21 +222,24 @@ Value ParseData(TextView data, bool version5) {
     if (!data.empty() && data[0] == u'"') {
         std::size_t pos = 0;
         const Text text = Quoted(data, pos);
-        if (!Trim(data.substr(pos)).empty())
+        if (!Trimmed(data.substr(pos)).empty())
             throw LineError(u"there is more after the closing quote of the text");
         value.type = regtype::Sz;
         value.data = WideBytes(text);
         return value;
     }
     // Enough for the longest prefix, "hex(ffffffff):": the data may run to megabytes.
-    const Text lower = LowerCase(data.substr(0, 16));
-    if (lower.rfind(u"dword:", 0) == 0) {
-        const Text digits = Trim(data.substr(6));
+    const TextView head = data.substr(0, 16);
+    const auto startsWith = [head](TextView prefix) {
+        return head.size() >= prefix.size() && EqualsNoCase(head.substr(0, prefix.size()), prefix);
+    };
+    if (startsWith(u"dword:")) {
+        const TextView digits = Trimmed(data.substr(6));
         if (digits.empty() || digits.size() > 8) throw LineError(u"dword: needs one to eight hex digits");
         Dword number = 0;
         for (char16_t c : digits) {
             if (HexDigit(c) < 0)
-                throw LineError(u"dword: needs one to eight hex digits, not \"" + digits + u"\"");
+                throw LineError(u"dword: needs one to eight hex digits, not \"" + Text(digits) + u"\"");
             number = number * 16 + static_cast<Dword>(HexDigit(c));
         }
         value.type = regtype::Dword_;
@@ -219,17 +247,17 @@ Value ParseData(TextView data, bool version5) {
         return value;
     }
     std::size_t colon = 0;
-    if (lower.rfind(u"hex:", 0) == 0) {
+    if (startsWith(u"hex:")) {
         value.type = regtype::Binary;
         colon = 3;
-    } else if (lower.rfind(u"hex(", 0) == 0) {
-        const std::size_t close = lower.find(u"):");
+    } else if (startsWith(u"hex(")) {
+        const std::size_t close = head.find(u"):");
         if (close == Text::npos || close == 4 || close > 12)
             throw LineError(u"hex( needs a hex type number and \"):\"");
         Dword type = 0;
         for (std::size_t i = 4; i < close; ++i) {
-            if (HexDigit(lower[i]) < 0) throw LineError(u"hex( needs a hex type number and \"):\"");
-            type = type * 16 + static_cast<Dword>(HexDigit(lower[i]));
+            if (HexDigit(head[i]) < 0) throw LineError(u"hex( needs a hex type number and \"):\"");
+            type = type * 16 + static_cast<Dword>(HexDigit(head[i]));
         }
         value.type = type;
         colon = close + 1;
@@ -254,10 +282,12 @@ constexpr std::int32_t kRootHandles[] = {kLocalMachine32, kCurrentUser32, kClass
 }  // namespace
 
 std::vector<std::uint8_t> WideBytes(TextView text) {
-    std::string bytes;
-    Put(bytes, text);
-    bytes.append(2, '\0');
-    return {bytes.begin(), bytes.end()};
+    std::vector<std::uint8_t> bytes((text.size() + 1) * 2, 0);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        bytes[2 * i] = static_cast<std::uint8_t>(text[i] & 0xFF);
+        bytes[2 * i + 1] = static_cast<std::uint8_t>(text[i] >> 8);
+    }
+    return bytes;
 }
 
 Text FromWideBytes(const std::vector<std::uint8_t>& data) {
@@ -338,10 +368,10 @@ std::string Write(const std::vector<Key>& keys) {
 namespace {
 
 // "[key]" or "[-key]": the key's operation.
-Operation KeyOperation(const Text& text) {
+Operation KeyOperation(TextView text) {
     if (text.back() != u']') throw LineError(u"a key line must end with ]");
     const bool remove = text.size() > 1 && text[1] == u'-';
-    Text path = Trim(TextView(text).substr(remove ? 2 : 1, text.size() - (remove ? 3 : 2)));
+    Text path = Trim(text.substr(remove ? 2 : 1, text.size() - (remove ? 3 : 2)));
     std::int32_t root = 0;
     Text sub;
     if (!SplitKey(path, root, sub)) {
@@ -356,7 +386,7 @@ Operation KeyOperation(const Text& text) {
 }
 
 // "name"=data, @=data or "name"=-: the value's operation in key.
-Operation ValueOperation(const Text& text, const Text& key, bool version5) {
+Operation ValueOperation(TextView text, const Text& key, bool version5) {
     std::size_t pos = 0;
     Text name;
     if (text[0] == u'@') {
@@ -368,7 +398,7 @@ Operation ValueOperation(const Text& text, const Text& key, bool version5) {
     }
     while (pos < text.size() && (text[pos] == u' ' || text[pos] == u'\t')) ++pos;
     if (pos == text.size() || text[pos] != u'=') throw LineError(u"the value's name must be followed by =");
-    const TextView data = Trimmed(TextView(text).substr(pos + 1));
+    const TextView data = Trimmed(text.substr(pos + 1));
     if (key.empty()) throw LineError(u"a value line before any [key] line (or after a [-key] line)");
     Operation op;
     op.key = key;
@@ -378,7 +408,7 @@ Operation ValueOperation(const Text& text, const Text& key, bool version5) {
         op.kind = Operation::Kind::SetValue;
         op.value = ParseData(data, version5);
     }
-    op.value.name = name;
+    op.value.name = std::move(name);
     return op;
 }
 
@@ -386,12 +416,13 @@ Operation ValueOperation(const Text& text, const Text& key, bool version5) {
 
 ParseResult Parse(std::string_view bytes) {
     ParseResult result;
-    const std::vector<Line> lines = LogicalLines(DecodeTextFile(bytes));
-    result.operations.reserve(lines.size());
+    const Text decoded = DecodeTextFile(bytes);
+    const Lines lines = LogicalLines(decoded);
+    result.operations.reserve(lines.lines.size());
     bool version5 = false, header = false;
     Text key;
-    for (const Line& line : lines) {
-        const Text& text = line.text;
+    for (const Line& line : lines.lines) {
+        const TextView text = line.text;
         if (text.empty() || text[0] == u';') continue;
         try {
             if (!header) {

@@ -20,12 +20,15 @@ struct KeyContents {
 };
 
 // One change of a batch; sub is the path below the root, spelt as given.
+// Both sub and value view what the change was made from (a .reg file's
+// operations and its plan): they must outlive the batch. A file's values
+// come by the ten thousand, and copying each would cost more than the check.
 struct TreeChange {
     enum class Kind { CreateKey, DeleteKey, SetValue, DeleteValue };
     Kind kind = Kind::CreateKey;
     RegHandle root = 0;
-    Text sub;
-    regfile::Value value;  // the name alone for DeleteValue
+    TextView sub;
+    const regfile::Value* value = nullptr;  // SetValue; the name alone counts for DeleteValue
 };
 
 struct ApplyOutcome {

@@ -33,34 +33,21 @@ const char16_t* const kProtected[][2] = {
 using Path = std::pair<RegHandle, Text>;  // root and folded path below it
 
 // The registry as the operations so far leave it: what they changed, over
-// what the registry holds (read once a key).
+// what the registry holds (read once a key). Value names are looked up as
+// they are spelt, without regard to case, and kept as views of the
+// operations' own names, which outlive the overlay.
 class Overlay {
 public:
     explicit Overlay(RegistryTree& tree) : tree_(tree) {}
 
     bool Exists(const Path& key) {
-        for (Text at = key.second;; at = Parent(at)) {
+        if (const Known* known = Changed(key)) return known->exists;
+        for (Text at = Parent(key.second);; at = Parent(at)) {
             auto known = changed_.find({key.first, at});
-            if (known != changed_.end()) {
-                if (at == key.second) return known->second.exists;
+            if (known != changed_.end())
                 return known->second.exists && !known->second.fresh && Base(key) != nullptr;
-            }
             if (at.empty()) return Base(key) != nullptr;
         }
-    }
-    // The value as it stands, or null; folded is its name as FoldCase gives it.
-    const regfile::Value* ValueOf(const Path& key, const Text& folded) {
-        if (!Exists(key)) return nullptr;
-        auto known = changed_.find(key);
-        if (known != changed_.end()) {
-            auto value = known->second.values.find(folded);
-            if (value != known->second.values.end()) return value->second;
-            if (known->second.fresh) return nullptr;
-        }
-        const BaseKey* base = Base(key);
-        if (base == nullptr) return nullptr;
-        auto value = base->find(folded);
-        return value == base->end() ? nullptr : &value->second;
     }
     // Creates the key and its missing parents; false when it was there.
     bool Create(const Path& key) {
@@ -70,6 +57,7 @@ public:
             at += (at.empty() ? Text() : Text(u"\\")) + part;
             if (!Exists({key.first, at})) changed_[{key.first, at}] = Known{true, true, {}};
         }
+        last_.reset();
         return true;
     }
     void Delete(const Path& key) {
@@ -80,10 +68,19 @@ public:
             it = below ? changed_.erase(it) : std::next(it);
         }
         changed_[key] = Known{false, false, {}};
+        last_.reset();
     }
-    // value: the file's own, which outlives the overlay; null for a deletion.
-    void SetValue(const Path& key, Text folded, const regfile::Value* value) {
-        changed_.try_emplace(key, Known{true, false, {}}).first->second.values[std::move(folded)] = value;
+    // The value's place in the overlay, holding the value as it stands (null:
+    // none): a set or a deletion puts the file's own value, or null, there.
+    // One lookup of the name for both, as a file's values come by the ten thousand.
+    const regfile::Value*& Slot(const Path& key, const Text& name) {
+        Known* known = Changed(key);
+        const bool exists = known != nullptr ? known->exists : Exists(key);
+        if (known == nullptr)
+            known = last_->known = &changed_.try_emplace(key, Known{exists, false, {}}).first->second;
+        auto [slot, added] = known->values.try_emplace(name, nullptr);
+        if (added && exists && !known->fresh) slot->second = BaseValue(key, name);
+        return slot->second;
     }
 
     static Text Parent(const Text& path) {
@@ -102,27 +99,52 @@ public:
     }
 
 private:
-    using BaseKey = std::map<Text, regfile::Value>;  // by folded name
+    using ByName = std::unordered_map<TextView, const regfile::Value*, NoCaseHash, NoCaseEqual>;
+    struct BaseKey {
+        std::vector<regfile::Value> values;
+        ByName byName;  // views of values' names
+    };
     struct Known {
         bool exists = true;
         bool fresh = false;  // made by the file: nothing of the registry's below it
-        std::unordered_map<Text, const regfile::Value*> values;  // null: deleted
+        ByName values;       // null: deleted
     };
+    struct Last {
+        Path key;
+        Known* known;
+    };
+
+    const regfile::Value* BaseValue(const Path& key, TextView name) {
+        const BaseKey* base = Base(key);
+        if (base == nullptr) return nullptr;
+        auto value = base->byName.find(name);
+        return value == base->byName.end() ? nullptr : value->second;
+    }
+
+    // What the file did to the key so far, or null. A file's values come key
+    // by key: the last answer is kept until a key is created or deleted.
+    Known* Changed(const Path& key) {
+        if (last_ && last_->key == key) return last_->known;
+        auto known = changed_.find(key);
+        last_ = Last{key, known == changed_.end() ? nullptr : &known->second};
+        return last_->known;
+    }
 
     const BaseKey* Base(const Path& key) {
         auto known = base_.find(key);
         if (known == base_.end()) {
-            std::optional<BaseKey> values;
             KeyContents contents;
             Text failure;
             const RegStatus status = tree_.ReadKey(key.first, key.second, contents, failure);
-            if (status == regerr::Success) {
-                values.emplace();
-                for (auto& value : contents.values) values->emplace(FoldCase(value.name), std::move(value));
-            } else if (status != regerr::FileNotFound) {
+            if (status != regerr::Success && status != regerr::FileNotFound)
                 throw PlanError(u"the key could not be read: " + failure);
+            known = base_.emplace(key, std::nullopt).first;
+            if (status == regerr::Success) {
+                // Filled in its place in the map, so that the views stay put.
+                BaseKey& base = known->second.emplace();
+                base.values = std::move(contents.values);
+                for (const regfile::Value& value : base.values) base.byName.emplace(value.name, &value);
             }
-            known = base_.emplace(key, std::move(values)).first;
         }
         return known->second ? &*known->second : nullptr;
     }
@@ -130,6 +152,7 @@ private:
     RegistryTree& tree_;
     std::map<Path, Known> changed_;
     std::map<Path, std::optional<BaseKey>> base_;
+    std::optional<Last> last_;
 };
 
 // The registry's calls take names up to a NUL: one inside would cut the name short.
@@ -144,13 +167,6 @@ std::vector<TreeChange> TreePlan::Changes() const {
     std::vector<TreeChange> out;
     out.reserve(changes.size());
     for (const PlannedChange& planned : changes) out.push_back(planned.change);
-    return out;
-}
-
-std::vector<TreeChange> TreePlan::TakeChanges() {
-    std::vector<TreeChange> out;
-    out.reserve(changes.size());
-    for (PlannedChange& planned : changes) out.push_back(std::move(planned.change));
     return out;
 }
 
@@ -194,36 +210,36 @@ Text CheckedPath(RegistryTree& tree, const Operation& op, RegHandle& root) {
 // The operation against the registry as the earlier ones leave it; false when it changes nothing.
 bool Planned(Overlay& registry, const Operation& op, const Path& key, PlannedChange& planned) {
     const RegHandle root = planned.change.root;
-    const Text& sub = planned.change.sub;
+    const TextView sub = planned.change.sub;
     switch (op.kind) {
         case Operation::Kind::CreateKey:
             planned.change.kind = TreeChange::Kind::CreateKey;
             return registry.Create(key);
         case Operation::Kind::DeleteKey:
-            if (const Text why = ProtectedKeyReason(root, sub); !why.empty()) throw PlanError(why);
+            if (const Text why = ProtectedKeyReason(root, Text(sub)); !why.empty()) throw PlanError(why);
             if (sub.empty()) throw PlanError(u"a root key cannot be deleted");
             if (!registry.Exists(key)) return false;
             registry.Delete(key);
             planned.change.kind = TreeChange::Kind::DeleteKey;
             return true;
         case Operation::Kind::DeleteValue: {
-            Text folded = FoldCase(op.value.name);
-            if (registry.ValueOf(key, folded) == nullptr) return false;
-            registry.SetValue(key, std::move(folded), nullptr);
+            if (!registry.Exists(key)) return false;
+            const regfile::Value*& slot = registry.Slot(key, op.value.name);
+            if (slot == nullptr) return false;
+            slot = nullptr;
             planned.change.kind = TreeChange::Kind::DeleteValue;
-            planned.change.value.name = op.value.name;
+            planned.change.value = &op.value;
             return true;
         }
         case Operation::Kind::SetValue: break;
     }
     RequireNoNul(op.value.name, u"the value name");
-    Text folded = FoldCase(op.value.name);
-    const regfile::Value* now = registry.ValueOf(key, folded);
+    const regfile::Value*& now = registry.Slot(key, op.value.name);
     if (now != nullptr && now->type == op.value.type && now->data == op.value.data) return false;
     planned.replaces = now != nullptr;
-    registry.SetValue(key, std::move(folded), &op.value);
+    now = &op.value;
     planned.change.kind = TreeChange::Kind::SetValue;
-    planned.change.value = op.value;
+    planned.change.value = &op.value;
     return true;
 }
 
@@ -236,19 +252,19 @@ TreePlan PlanChanges(RegistryTree& tree, const std::vector<Operation>& operation
     // A file's values come key by key: its path is checked and folded once a key.
     const Operation* last = nullptr;
     RegHandle root = 0;
-    Text sub;
+    TextView sub;
     Path key;
     for (const Operation& op : operations) {
         try {
             if (last == nullptr || op.key != last->key) {
-                sub = CheckedPath(tree, op, root);
+                sub = plan.paths->emplace_back(CheckedPath(tree, op, root));
                 key = {root, FoldCase(sub)};
                 last = &op;
             }
             PlannedChange planned{TreeChange{}, op.line, op.key, false};
             planned.change.root = root;
             planned.change.sub = sub;
-            if (Planned(registry, op, key, planned)) plan.changes.push_back(std::move(planned));
+            if (Planned(registry, op, key, planned)) plan.changes.push_back(planned);
         } catch (const PlanError& error) {
             return TreePlan{{}, op.line, error.reason};
         }

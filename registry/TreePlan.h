@@ -4,6 +4,8 @@
 // what is already so drops out, and a key that may not be deleted, a root the
 // registry lacks or text it cannot keep refuses the whole file. The changes
 // that remain are what a dry run lists and what the import applies.
+#include <deque>
+#include <memory>
 #include <vector>
 
 #include "registry/RegFile.h"
@@ -14,18 +16,21 @@ namespace pw {
 struct PlannedChange {
     TreeChange change;
     int line = 0;           // of the file's entry
-    Text keyPath;           // as the file names it, with its root
+    TextView keyPath;       // as the file names it, with its root
     bool replaces = false;  // SetValue: a value of that name was there
 };
 
+// A plan views the operations it was made from (their names, values and key
+// paths): they must outlive it, and the changes it gives.
 struct TreePlan {
     std::vector<PlannedChange> changes;
     int errorLine = 0;  // 0: the file may be applied
     Text error;
+    // The paths below their roots that the changes view, one a key; moved
+    // with the plan, never copied (a copy's changes would view the original's).
+    std::unique_ptr<std::deque<Text>> paths = std::make_unique<std::deque<Text>>();
     bool ok() const { return errorLine == 0; }
     std::vector<TreeChange> Changes() const;
-    // The same, moved out: the plan keeps each change's line and key path only.
-    std::vector<TreeChange> TakeChanges();
 };
 
 TreePlan PlanChanges(RegistryTree& tree, const std::vector<regfile::Operation>& operations);

@@ -44,8 +44,8 @@ public:
 
     void Apply(const TreeChange& change) {
         switch (change.kind) {
-            case TreeChange::Kind::CreateKey: return CreateKey(change.root, change.sub);
-            case TreeChange::Kind::DeleteKey: return DeleteKey(change.root, change.sub);
+            case TreeChange::Kind::CreateKey: return CreateKey(change.root, Text(change.sub));
+            case TreeChange::Kind::DeleteKey: return DeleteKey(change.root, Text(change.sub));
             case TreeChange::Kind::SetValue:
             case TreeChange::Kind::DeleteValue: return Value(change);
         }
@@ -78,13 +78,13 @@ private:
     }
 
     // Below a key this batch made, everything is the batch's own: nothing to keep.
-    bool Made(RegHandle root, const Text& sub) {
+    bool Made(RegHandle root, TextView sub) {
         // A file's values come key by key: the last answer holds while made_ stands.
         if (madeKnown_ && root == madeRoot_ && sub == madeSub_) return madeAnswer_;
         madeKnown_ = true;
         madeRoot_ = root;
-        madeSub_ = sub;
-        madeAnswer_ = MadeByBatch(root, sub);
+        madeSub_ = Text(sub);
+        madeAnswer_ = MadeByBatch(root, madeSub_);
         return madeAnswer_;
     }
     bool MadeByBatch(RegHandle root, const Text& sub) const {
@@ -146,27 +146,28 @@ private:
     }
 
     void Value(const TreeChange& change) {
+        const regfile::Value& value = *change.value;
         const auto where = [&](const char16_t* what) {
-            return [&change, what] {
-                return u"the value " + Shown(change.value.name) + u" of " + change.sub + what;
+            return [&change, &value, what] {
+                return u"the value " + Shown(value.name) + u" of " + Text(change.sub) + what;
             };
         };
         if (!Made(change.root, change.sub)) {
             std::optional<regfile::Value> before;
-            CheckThat(access_.ReadValue(change.root, change.sub, change.value.name, before),
+            CheckThat(access_.ReadValue(change.root, change.sub, value.name, before),
                       where(u" could not be read"));
             if (before) {
-                undo_.push_back({Undo::Kind::PutValue, change.root, change.sub, std::move(*before), {}});
+                undo_.push_back(
+                    {Undo::Kind::PutValue, change.root, Text(change.sub), std::move(*before), {}});
             } else if (change.kind == TreeChange::Kind::SetValue) {
                 undo_.push_back(
-                    {Undo::Kind::RemoveValue, change.root, change.sub, {change.value.name, 0, {}}, {}});
+                    {Undo::Kind::RemoveValue, change.root, Text(change.sub), {value.name, 0, {}}, {}});
             }
         }
         if (change.kind == TreeChange::Kind::SetValue) {
-            CheckThat(access_.SetValue(change.root, change.sub, change.value),
-                      where(u" could not be written"));
+            CheckThat(access_.SetValue(change.root, change.sub, value), where(u" could not be written"));
         } else {
-            const RegStatus status = access_.DeleteValue(change.root, change.sub, change.value.name);
+            const RegStatus status = access_.DeleteValue(change.root, change.sub, value.name);
             if (status != regerr::FileNotFound) CheckThat(status, where(u" could not be deleted"));
         }
     }

@@ -1,6 +1,8 @@
 #pragma once
 // Text inside the program is 16-bit characters; 8-bit text in the ANSI code page
 // appears only where it crosses to the registry or a file.
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -26,6 +28,15 @@ Text LowerCase(TextView text);
 bool EqualsNoCase(TextView a, TextView b);
 // Case-folded copy for use as a map key.
 Text FoldCase(TextView text);
+// A hash of the case-folded text, folded on the fly (no copy): names that
+// EqualsNoCase finds equal hash alike.
+std::uint32_t FoldedHash(TextView text);
+struct NoCaseHash {
+    std::size_t operator()(TextView text) const { return FoldedHash(text); }
+};
+struct NoCaseEqual {
+    bool operator()(TextView a, TextView b) const { return EqualsNoCase(a, b); }
+};
 // Below U+0020, DEL, or the C1 range U+0080-U+009F: what would break a line or
 // a log's ten lines. C1 counts too: the ANSI code page maps its undefined bytes
 // to five of them, so the code-page rule alone lets them through.

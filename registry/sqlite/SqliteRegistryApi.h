@@ -89,7 +89,7 @@ private:
                                                   bool continuingPass = false);
     void RequireKeyExists(std::int64_t key);
     // The key at the path below a hive; create: made where missing (no class).
-    std::optional<std::int64_t> WalkTree(RegHandle root, const Text& sub, bool create);
+    std::optional<std::int64_t> WalkTree(RegHandle root, TextView sub, bool create);
 
     RegStatus CreateKey(RegHandle key, const char* subKey, const char* className, Dword options,
                         Dword samDesired, RegHandle* result, Dword* disposition);

@@ -39,15 +39,15 @@ Text SqliteRegistryApi::RootsHeld() const {
     return u"HKEY_CLASSES_ROOT, HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE";
 }
 
-std::optional<std::int64_t> SqliteRegistryApi::WalkTree(RegHandle root, const Text& sub, bool create) {
+std::optional<std::int64_t> SqliteRegistryApi::WalkTree(RegHandle root, TextView sub, bool create) {
     const std::optional<std::int64_t> hive = HiveOf(root);
     if (!hive) throw StoreFailure(regerr::InvalidHandle);
     std::int64_t at = *hive;
     for (std::size_t start = 0; start <= sub.size();) {
         std::size_t end = sub.find(u'\\', start);
-        if (end == Text::npos) end = sub.size();
+        if (end == TextView::npos) end = sub.size();
         if (end > start) {
-            const std::string name = sqlitestore::StoredName(TextView(sub).substr(start, end - start));
+            const std::string name = sqlitestore::StoredName(sub.substr(start, end - start));
             std::optional<std::int64_t> child = keys_.FindChild(at, name);
             if (!child) {
                 if (!create) return std::nullopt;
@@ -119,9 +119,9 @@ ApplyOutcome SqliteRegistryApi::Apply(const std::vector<TreeChange>& changes) {
                 key = *found;
                 keys_.Touch(key);
             }
-            const std::string name = sqlitestore::StoredName(change.value.name);
+            const std::string name = sqlitestore::StoredName(change.value->name);
             if (change.kind == TreeChange::Kind::SetValue) {
-                const auto stored = sqlitestore::StoredData(change.value.type, change.value.data);
+                const auto stored = sqlitestore::StoredData(change.value->type, change.value->data);
                 values_.Set(key, name, stored.type, stored.data);
             } else {
                 values_.Remove(key, name);

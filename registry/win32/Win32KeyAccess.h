@@ -16,17 +16,17 @@ public:
     Win32KeyAccess& operator=(const Win32KeyAccess&) = delete;
 
     RegStatus Read(RegHandle root, const Text& sub, KeyContents& out) override;
-    RegStatus ReadValue(RegHandle root, const Text& sub, const Text& name,
+    RegStatus ReadValue(RegHandle root, TextView sub, const Text& name,
                         std::optional<regfile::Value>& out) override;
     RegStatus CreateKey(RegHandle root, const Text& sub, bool& created) override;
     RegStatus DeleteLeaf(RegHandle root, const Text& sub) override;
-    RegStatus SetValue(RegHandle root, const Text& sub, const regfile::Value& value) override;
-    RegStatus DeleteValue(RegHandle root, const Text& sub, const Text& name) override;
+    RegStatus SetValue(RegHandle root, TextView sub, const regfile::Value& value) override;
+    RegStatus DeleteValue(RegHandle root, TextView sub, const Text& name) override;
     Text Reason(RegStatus status) override;
 
 private:
     // The key open for reading and writing values; status when it could not be.
-    RegStatus Open(RegHandle root, const Text& sub, RegHandle& key);
+    RegStatus Open(RegHandle root, TextView sub, RegHandle& key);
     void Close();
 
     RegHandle open_ = 0;

@@ -26,18 +26,19 @@ void Win32KeyAccess::Close() {
     open_ = 0;
 }
 
-RegStatus Win32KeyAccess::Open(RegHandle root, const Text& sub, RegHandle& key) {
+RegStatus Win32KeyAccess::Open(RegHandle root, TextView sub, RegHandle& key) {
     if (open_ != 0 && root == openRoot_ && sub == openSub_) {
         key = open_;
         return ERROR_SUCCESS;
     }
     Close();
+    openSub_ = sub;  // and its NUL, for the call
     HKEY opened = nullptr;
-    const LONG status = ::RegOpenKeyExW(ToHkey(root), Wide(sub), 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &opened);
+    const LONG status = ::RegOpenKeyExW(ToHkey(root), Wide(openSub_), 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
+                                        &opened);
     if (status != ERROR_SUCCESS) return status;
     open_ = key = reinterpret_cast<RegHandle>(opened);
     openRoot_ = root;
-    openSub_ = sub;
     return ERROR_SUCCESS;
 }
 
@@ -75,7 +76,7 @@ RegStatus Win32KeyAccess::Read(RegHandle root, const Text& sub, KeyContents& out
     return status == ERROR_NO_MORE_ITEMS ? ERROR_SUCCESS : status;
 }
 
-RegStatus Win32KeyAccess::ReadValue(RegHandle root, const Text& sub, const Text& name,
+RegStatus Win32KeyAccess::ReadValue(RegHandle root, TextView sub, const Text& name,
                                     std::optional<regfile::Value>& out) {
     out.reset();
     RegHandle key = 0;
@@ -112,7 +113,7 @@ RegStatus Win32KeyAccess::DeleteLeaf(RegHandle root, const Text& sub) {
     return ::RegDeleteKeyW(ToHkey(root), Wide(sub));
 }
 
-RegStatus Win32KeyAccess::SetValue(RegHandle root, const Text& sub, const regfile::Value& value) {
+RegStatus Win32KeyAccess::SetValue(RegHandle root, TextView sub, const regfile::Value& value) {
     RegHandle key = 0;
     const LONG status = Open(root, sub, key);
     if (status != ERROR_SUCCESS) return status;
@@ -120,7 +121,7 @@ RegStatus Win32KeyAccess::SetValue(RegHandle root, const Text& sub, const regfil
                             static_cast<DWORD>(value.data.size()));
 }
 
-RegStatus Win32KeyAccess::DeleteValue(RegHandle root, const Text& sub, const Text& name) {
+RegStatus Win32KeyAccess::DeleteValue(RegHandle root, TextView sub, const Text& name) {
     RegHandle key = 0;
     const LONG status = Open(root, sub, key);
     if (status != ERROR_SUCCESS) return status;

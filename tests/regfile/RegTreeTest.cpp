@@ -78,12 +78,12 @@ TEST_P(FileFaults, AreAllOrNothing) {
     ASSERT_NE(tree, nullptr);
     const Text key = regfile::RootName(box->Root()) + u"\\" + box->KeyPath();
     const RegHandle root = RootHandle(box->Root());
-    const regfile::Value n{u"", regtype::Sz, regfile::WideBytes(u"n")};
-    ASSERT_TRUE(
-        tree->Apply({{TreeChange::Kind::SetValue, root, box->KeyPath(), {u"old", n.type, n.data}},
-                     {TreeChange::Kind::CreateKey, root, box->KeyPath() + u"\\keep\\deep", {}},
-                     {TreeChange::Kind::SetValue, root, box->KeyPath() + u"\\keep", {u"k", n.type, n.data}}})
-            .ok);
+    const regfile::Value old{u"old", regtype::Sz, regfile::WideBytes(u"n")}, k{u"k", old.type, old.data};
+    const Text deep = box->KeyPath() + u"\\keep\\deep", keep = box->KeyPath() + u"\\keep";
+    ASSERT_TRUE(tree->Apply({{TreeChange::Kind::SetValue, root, box->KeyPath(), &old},
+                             {TreeChange::Kind::CreateKey, root, deep, nullptr},
+                             {TreeChange::Kind::SetValue, root, keep, &k}})
+                    .ok);
     RegHandle vol = 0;
     ASSERT_EQ(
         box->Api().RegCreateKeyExA(RootHandle(box->Root()), ToAnsi(box->KeyPath() + u"\\vol").c_str(), 0,
