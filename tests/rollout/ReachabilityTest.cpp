@@ -1,19 +1,40 @@
-// The reachability probe over POSIX sockets: a listening port, a closed one
-// and a name that resolves to nothing, each told apart within the bound.
+// The reachability probe over POSIX sockets, or over Winsock loaded by the
+// probe itself: a listening port, a closed one and a name that resolves to
+// nothing, each told apart within the bound.
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <winsock2.h>
+
+#include "platform/win32/Win32Reachability.h"
+using socklen_t = int;
+#else
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include "platform/posix/PosixReachability.h"
+#endif
 
 namespace pw {
 namespace {
 
+#ifdef _WIN32
+using SystemReachability = Win32Reachability;
+// The test's own sockets; the probe starts Winsock for itself.
+const bool kStarted = [] {
+    WSADATA data;
+    return WSAStartup(MAKEWORD(2, 2), &data) == 0;
+}();
+void close(SOCKET fd) { closesocket(fd); }
+#else
+using SystemReachability = PosixReachability;
+using SOCKET = int;
+#endif
+
 // A port on the loopback address; listening or, once closed, refusing.
-std::uint16_t LoopbackPort(int& fd, bool listening) {
+std::uint16_t LoopbackPort(SOCKET& fd, bool listening) {
     fd = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -26,8 +47,8 @@ std::uint16_t LoopbackPort(int& fd, bool listening) {
 }
 
 TEST(Reachability, TellsAListeningPortFromAClosedOneAndAnUnknownName) {
-    PosixReachability probe;
-    int open = -1, closed = -1;
+    SystemReachability probe;
+    SOCKET open{}, closed{};
     const std::uint16_t openPort = LoopbackPort(open, true);
     const std::uint16_t closedPort = LoopbackPort(closed, false);
     ASSERT_NE(openPort, 0);
