@@ -38,18 +38,26 @@ Text AsLine(TextView text) {
 }
 
 #ifdef _WIN32
-void Write(DWORD which, FILE* stream, TextView text) {
+// False when the line could not be written.
+bool Write(DWORD which, FILE* stream, TextView text) {
     const Text line = AsLine(text);
     const HANDLE handle = GetStdHandle(which);
     DWORD mode = 0;
     if (handle != INVALID_HANDLE_VALUE && handle != nullptr && GetConsoleMode(handle, &mode)) {
         std::fflush(stream);
         DWORD written = 0;
-        WriteConsoleW(handle, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-        return;
+        return WriteConsoleW(handle, line.data(), static_cast<DWORD>(line.size()), &written, nullptr) != 0;
     }
-    const std::string bytes = ToAnsi(line);
-    std::fwrite(bytes.data(), 1, bytes.size(), stream);
+    // One write of the whole line, its LF made CR LF as text mode would: the
+    // C library under Wine writes byte by byte to a device such as NUL, each
+    // byte a round trip to the wineserver.
+    std::string bytes = ToAnsi(line);
+    bytes.insert(bytes.size() - 1, 1, '\r');
+    std::fflush(stream);
+    DWORD written = 0;
+    return handle != INVALID_HANDLE_VALUE && handle != nullptr &&
+           WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
 }
 #else
 void Write(FILE* stream, TextView text) {
@@ -61,7 +69,9 @@ void Write(FILE* stream, TextView text) {
 }  // namespace
 
 #ifdef _WIN32
-void Console::Out(TextView line) { Write(STD_OUTPUT_HANDLE, stdout, line); }
+void Console::Out(TextView line) {
+    if (!Write(STD_OUTPUT_HANDLE, stdout, line)) outLost_ = true;
+}
 void Console::Err(TextView line) {
     errorsShown += ToUtf8(AsLine(line));
     Write(STD_ERROR_HANDLE, stderr, line);
@@ -85,7 +95,7 @@ void Console::OutFile(const std::string& bytes) {
     std::fwrite(bytes.data(), 1, bytes.size(), stdout);
 }
 
-bool Console::OutFailed() { return std::fflush(stdout) != 0 || std::ferror(stdout) != 0; }
+bool Console::OutFailed() { return std::fflush(stdout) != 0 || std::ferror(stdout) != 0 || outLost_; }
 void Console::ErrBytes(const std::string& bytes) {
     errorsShown += bytes;
     std::fwrite(bytes.data(), 1, bytes.size(), stderr);

@@ -29,6 +29,9 @@ public:
     // was shown, and whether a command printed a JSON object of its own.
     std::string errorsShown;
     bool printedJson = false;
+
+private:
+    bool outLost_ = false;  // a line written past the C library failed
 };
 
 // What a command on another server printed, kept until its server is done, so
