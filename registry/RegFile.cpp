@@ -114,8 +114,8 @@ Lines LogicalLines(TextView text) {
     int number = 0;
     bool continuing = false, copied = false;
     for (std::size_t start = 0; start <= text.size();) {
-        std::size_t end = text.find(u'\n', start);
-        if (end == TextView::npos) end = text.size();
+        std::size_t end = start;
+        while (end < text.size() && text[end] != u'\n') ++end;
         TextView raw = text.substr(start, end - start);
         if (!raw.empty() && raw.back() == u'\r') raw.remove_suffix(1);
         ++number;
@@ -148,13 +148,21 @@ public:
     Text reason;
 };
 
+// Where the quoted text from pos (at the opening quote) ends, when it holds
+// no escape: most do, and are then taken whole. npos when it holds one.
+std::size_t PlainQuoteEnd(TextView line, std::size_t pos) {
+    for (std::size_t at = pos + 1; at < line.size(); ++at) {
+        if (line[at] == u'"') return at;
+        if (line[at] == u'\\') break;
+    }
+    return TextView::npos;
+}
+
 // A quoted text from pos (at the opening quote); pos ends after the closing one.
 Text Quoted(TextView line, std::size_t& pos) {
-    // Most texts have no escapes: taken whole up to the closing quote.
-    const std::size_t special = line.find_first_of(u"\"\\", pos + 1);
-    if (special != TextView::npos && line[special] == u'"') {
-        Text out(line.substr(pos + 1, special - pos - 1));
-        pos = special + 1;
+    if (const std::size_t end = PlainQuoteEnd(line, pos); end != TextView::npos) {
+        Text out(line.substr(pos + 1, end - pos - 1));
+        pos = end + 1;
         return out;
     }
     Text out;
@@ -191,6 +199,16 @@ int HexDigit(char16_t c) {
 std::vector<std::uint8_t> HexBytes(TextView list) {
     std::vector<std::uint8_t> bytes;
     bytes.reserve(list.size() / 3 + 1);
+    // As the registry editor writes it, "xx,xx,...,xx": read in one sweep;
+    // anything else (blanks, one-digit bytes, a fault) by the loop below.
+    for (std::size_t at = 0;; at += 3) {
+        if (at + 2 > list.size()) break;
+        const int high = HexDigit(list[at]), low = HexDigit(list[at + 1]);
+        if (high < 0 || low < 0 || (at + 2 < list.size() && list[at + 2] != u',')) break;
+        bytes.push_back(static_cast<std::uint8_t>(high * 16 + low));
+        if (at + 2 == list.size()) return bytes;
+    }
+    bytes.clear();
     std::size_t pos = 0;
     const auto skipSpace = [&] {
         while (pos < list.size() && (list[pos] == u' ' || list[pos] == u'\t')) ++pos;
@@ -221,11 +239,13 @@ Value ParseData(TextView data, bool version5) {
     Value value;
     if (!data.empty() && data[0] == u'"') {
         std::size_t pos = 0;
-        const Text text = Quoted(data, pos);
+        // A text without escapes goes straight into the value's bytes.
+        const std::size_t end = PlainQuoteEnd(data, 0);
+        if (end != TextView::npos) pos = end + 1;
+        value.data = end != TextView::npos ? WideBytes(data.substr(1, end - 1)) : WideBytes(Quoted(data, pos));
         if (!Trimmed(data.substr(pos)).empty())
             throw LineError(u"there is more after the closing quote of the text");
         value.type = regtype::Sz;
-        value.data = WideBytes(text);
         return value;
     }
     // Enough for the longest prefix, "hex(ffffffff):": the data may run to megabytes.

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 
 #include "platform/win32/SystemMessage.h"
 
@@ -132,17 +133,24 @@ std::string Win32FileSystem::ReadNativeFile(const std::string& native, std::size
     HANDLE handle = CreateFileW(Wide(native).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) throw FileError(native + ": " + Reason(GetLastError()));
+    // Read straight into the result, in one piece where the file tells its
+    // size (one byte more, to see it end): a .reg file may be megabytes.
+    LARGE_INTEGER size{};
+    const DWORD piece = GetFileSizeEx(handle, &size) && size.QuadPart > 0
+                            ? static_cast<DWORD>(std::min<std::uint64_t>(size.QuadPart, largest) + 1)
+                            : 65536;
     std::string bytes;
-    char buffer[65536];
-    DWORD got = 0;
     while (bytes.size() <= largest) {
-        if (!ReadFile(handle, buffer, sizeof buffer, &got, nullptr)) {
+        const std::size_t used = bytes.size();
+        bytes.resize(used + piece);
+        DWORD got = 0;
+        if (!ReadFile(handle, &bytes[used], piece, &got, nullptr)) {
             const DWORD code = GetLastError();
             CloseHandle(handle);
             throw FileError(native + ": " + Reason(code));
         }
+        bytes.resize(used + got);
         if (got == 0) break;
-        bytes.append(buffer, got);
     }
     CloseHandle(handle);
     return bytes;
