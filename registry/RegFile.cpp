@@ -242,7 +242,8 @@ Value ParseData(TextView data, bool version5) {
         // A text without escapes goes straight into the value's bytes.
         const std::size_t end = PlainQuoteEnd(data, 0);
         if (end != TextView::npos) pos = end + 1;
-        value.data = end != TextView::npos ? WideBytes(data.substr(1, end - 1)) : WideBytes(Quoted(data, pos));
+        value.data = end != TextView::npos ? WideBytes(data.substr(1, end - 1))
+                                           : WideBytes(Quoted(data, pos));
         if (!Trimmed(data.substr(pos)).empty())
             throw LineError(u"there is more after the closing quote of the text");
         value.type = regtype::Sz;
