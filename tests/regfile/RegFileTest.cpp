@@ -85,6 +85,29 @@ TEST(RegFile, ReadsRegedit4DeletionsCommentsAndContinuations) {
     EXPECT_EQ(parsed.operations[5].value.data, (std::vector<std::uint8_t>{0xFF, 0, 0, 0}));
 }
 
+// regedit's own forms are read in one sweep; every other form a file may
+// hold must come out the same as before.
+TEST(RegFile, ReadsEveryFormOfHexListAndQuotedText) {
+    const struct {
+        const char* data;
+        std::vector<std::uint8_t> bytes;
+    } cases[] = {
+        {"hex:aa,0B,c", {0xAA, 0x0B, 0x0C}},
+        {"hex:aa,bb,", {0xAA, 0xBB}},
+        {"hex: aa , bb", {0xAA, 0xBB}},
+        {"hex:", {}},
+        {"hex:a,bb", {0x0A, 0xBB}},
+        {"\"a\\\"b\"", {'a', 0, '"', 0, 'b', 0, 0, 0}},
+        {"\"\" ", {0, 0}},
+        {"\"a\\nb\"", {'a', 0, '\n', 0, 'b', 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        const ParseResult parsed = Parse(std::string("REGEDIT4\n[HKLM\\A]\n@=") + c.data + "\n");
+        ASSERT_TRUE(parsed.ok()) << c.data << " -> " << ToUtf8(parsed.error);
+        EXPECT_EQ(parsed.operations.back().value.data, c.bytes) << c.data;
+    }
+}
+
 TEST(RegFile, AnErrorGivesItsLineAndReasonAndNoOperations) {
     const struct {
         const char* body;
