@@ -111,9 +111,8 @@ bool ExportTo(CommandContext& context, const Text& file, const Text& keyPath, st
 }
 
 // What a planned change does, for the dry run.
-Text Described(const PlannedChange& planned) {
-    const TreeChange& change = planned.change;
-    const Text key(planned.keyPath);
+Text Described(const TreeChange& change, const ChangeOrigin& origin) {
+    const Text key(origin.keyPath);
     switch (change.kind) {
         case TreeChange::Kind::CreateKey: return u"create key " + key;
         case TreeChange::Kind::DeleteKey: return u"delete key " + key + u" and all below it";
@@ -122,8 +121,8 @@ Text Described(const PlannedChange& planned) {
         case TreeChange::Kind::SetValue: break;
     }
     const regfile::Value& value = *change.value;
-    Text line = (planned.replaces ? u"change value " : u"add value ") + ValueName(value.name) + u" of " +
-                key + u" to " + RegTypeName(value.type);
+    Text line = (origin.replaces ? u"change value " : u"add value ") + ValueName(value.name) + u" of " + key +
+                u" to " + RegTypeName(value.type);
     if (regtype::IsString(value.type) && value.type != regtype::MultiSz)
         return line + u" " + Quoted(regfile::FromWideBytes(value.data));
     if (value.type == regtype::Dword_ && value.data.size() == 4)
@@ -198,9 +197,9 @@ void PrintImportJson(CommandContext& context, const Text& file, const regfile::P
     Json json{{"file", ToUtf8(file)}, {"changes", plan.changes.size()}, {"written", !context.dryRun}};
     if (context.dryRun) {
         json["planned"] = Json::array();
-        for (const PlannedChange& planned : plan.changes)
-            json["planned"].push_back({{parsed.where == u"line" ? "line" : "offset", planned.line},
-                                       {"change", ToUtf8(Described(planned))}});
+        for (std::size_t i = 0; i < plan.changes.size(); ++i)
+            json["planned"].push_back({{parsed.where == u"line" ? "line" : "offset", plan.origins[i].line},
+                                       {"change", ToUtf8(Described(plan.changes[i], plan.origins[i]))}});
     }
     PrintJson(context.console, json);
 }
@@ -225,17 +224,18 @@ int ImportFile(CommandContext& context, const Text& file) {
             PrintImportJson(context, file, parsed, plan);
             return kDone;
         }
-        for (const PlannedChange& planned : plan.changes)
-            out.Out(parsed.where + u" " + IntToText(planned.line) + u": " + Described(planned));
+        for (std::size_t i = 0; i < plan.changes.size(); ++i)
+            out.Out(parsed.where + u" " + IntToText(plan.origins[i].line) + u": " +
+                    Described(plan.changes[i], plan.origins[i]));
         out.Out(plan.changes.empty() ? Text(u"No changes.") : Counted(plan.changes.size()) + u".");
         out.Out(u"Nothing was written (--dry-run).");
         return kDone;
     }
-    const ApplyOutcome outcome = tree->Apply(plan.Changes());
+    const ApplyOutcome outcome = tree->Apply(plan.changes);
     if (!outcome.ok) {
         const Text where = outcome.failedAt < plan.changes.size()
                                ? u", " + parsed.where + u" " +
-                                     IntToText(plan.changes[outcome.failedAt].line) + u": "
+                                     IntToText(plan.origins[outcome.failedAt].line) + u": "
                                : Text(u": the changes could not be committed: ");
         out.Err(Shown(file) + where + Sentence(outcome.failure) + u" " + Sentence(outcome.rollback));
         return kFailed;

@@ -1,7 +1,6 @@
 #include "registry/RegFile.h"
 
 #include <algorithm>
-#include <deque>
 #include <iterator>
 
 namespace pw::regfile {
@@ -87,18 +86,6 @@ Text ValueLine(const Value& value) {
 
 // ---- Reading ----
 
-struct Line {
-    int number;
-    TextView text;
-};
-
-// The file's logical lines: views into its text, or into joined for a line
-// continued with a backslash (a deque, so that views into it stay put).
-struct Lines {
-    std::vector<Line> lines;
-    std::deque<Text> joined;
-};
-
 TextView Trimmed(TextView text) {
     std::size_t begin = 0, end = text.size();
     while (begin < end && (text[begin] == u' ' || text[begin] == u'\t')) ++begin;
@@ -108,39 +95,57 @@ TextView Trimmed(TextView text) {
 
 Text Trim(TextView text) { return Text(Trimmed(text)); }
 
-// Physical lines joined where one ends in a backslash (hex data continued).
-Lines LogicalLines(TextView text) {
-    Lines out;
-    int number = 0;
-    bool continuing = false, copied = false;
-    for (std::size_t start = 0; start <= text.size();) {
-        std::size_t end = start;
-        while (end < text.size() && text[end] != u'\n') ++end;
-        TextView raw = text.substr(start, end - start);
-        if (!raw.empty() && raw.back() == u'\r') raw.remove_suffix(1);
-        ++number;
-        const TextView trimmed = Trimmed(raw);
-        if (continuing) {
-            Line& last = out.lines.back();
-            // The first continuation copies the line; later ones add to the copy.
-            if (!copied) out.joined.emplace_back(last.text);
-            copied = true;
-            out.joined.back() += trimmed;
-            last.text = out.joined.back();
-        } else {
-            out.lines.push_back({number, trimmed});
-            copied = false;
-        }
-        TextView& current = out.lines.back().text;
-        continuing = !current.empty() && current.back() == u'\\' && current.front() != u';';
-        if (continuing) {
+struct Line {
+    int number = 0;  // of its first physical line, from 1
+    TextView text;
+};
+
+// The file's logical lines one at a time: physical lines joined where one
+// ends in a backslash (hex data continued). A line views the file's text, or
+// for a continued one a copy joined here: valid until the next.
+class LineReader {
+public:
+    explicit LineReader(TextView text) : text_(text) {}
+
+    bool Next(Line& line) {
+        if (start_ > text_.size()) return false;
+        line.number = number_ + 1;
+        TextView current = Physical();
+        bool copied = false;
+        while (Continues(current) && start_ <= text_.size()) {
             current.remove_suffix(1);
-            if (copied) out.joined.back().pop_back();
+            if (copied)
+                joined_.pop_back();
+            else
+                joined_.assign(current.begin(), current.end());
+            copied = true;
+            joined_ += Physical();
+            current = joined_;
         }
-        start = end + 1;
+        if (Continues(current)) current.remove_suffix(1);  // at the end of the file
+        line.text = current;
+        return true;
     }
-    return out;
-}
+
+private:
+    static bool Continues(TextView line) {
+        return !line.empty() && line.back() == u'\\' && line.front() != u';';
+    }
+    TextView Physical() {
+        std::size_t end = start_;
+        while (end < text_.size() && text_[end] != u'\n') ++end;
+        TextView raw = text_.substr(start_, end - start_);
+        if (!raw.empty() && raw.back() == u'\r') raw.remove_suffix(1);
+        start_ = end + 1;
+        ++number_;
+        return Trimmed(raw);
+    }
+
+    TextView text_;
+    std::size_t start_ = 0;
+    int number_ = 0;
+    Text joined_;
+};
 
 class LineError {
 public:
@@ -438,11 +443,12 @@ Operation ValueOperation(TextView text, const Text& key, bool version5) {
 ParseResult Parse(std::string_view bytes) {
     ParseResult result;
     const Text decoded = DecodeTextFile(bytes);
-    const Lines lines = LogicalLines(decoded);
-    result.operations.reserve(lines.lines.size());
+    result.operations.reserve(static_cast<std::size_t>(std::count(decoded.begin(), decoded.end(), u'\n')) +
+                              1);
     bool version5 = false, header = false;
     Text key;
-    for (const Line& line : lines.lines) {
+    LineReader lines(decoded);
+    for (Line line; lines.Next(line);) {
         const TextView text = line.text;
         if (text.empty() || text[0] == u';') continue;
         try {

@@ -163,13 +163,6 @@ void RequireNoNul(const Text& name, const char16_t* what) {
 
 }  // namespace
 
-std::vector<TreeChange> TreePlan::Changes() const {
-    std::vector<TreeChange> out;
-    out.reserve(changes.size());
-    for (const PlannedChange& planned : changes) out.push_back(planned.change);
-    return out;
-}
-
 Text ProtectedKeyReason(RegHandle root, const Text& sub) {
     const Text rootName = regfile::RootName(static_cast<std::int32_t>(root));
     const Text folded = FoldCase(sub);
@@ -208,27 +201,27 @@ Text CheckedPath(RegistryTree& tree, const Operation& op, RegHandle& root) {
 }
 
 // The operation against the registry as the earlier ones leave it; false when it changes nothing.
-bool Planned(Overlay& registry, const Operation& op, const Path& key, PlannedChange& planned) {
-    const RegHandle root = planned.change.root;
-    const TextView sub = planned.change.sub;
+bool Planned(Overlay& registry, const Operation& op, const Path& key, TreeChange& change, bool& replaces) {
+    const RegHandle root = change.root;
+    const TextView sub = change.sub;
     switch (op.kind) {
         case Operation::Kind::CreateKey:
-            planned.change.kind = TreeChange::Kind::CreateKey;
+            change.kind = TreeChange::Kind::CreateKey;
             return registry.Create(key);
         case Operation::Kind::DeleteKey:
             if (const Text why = ProtectedKeyReason(root, Text(sub)); !why.empty()) throw PlanError(why);
             if (sub.empty()) throw PlanError(u"a root key cannot be deleted");
             if (!registry.Exists(key)) return false;
             registry.Delete(key);
-            planned.change.kind = TreeChange::Kind::DeleteKey;
+            change.kind = TreeChange::Kind::DeleteKey;
             return true;
         case Operation::Kind::DeleteValue: {
             if (!registry.Exists(key)) return false;
             const regfile::Value*& slot = registry.Slot(key, op.value.name);
             if (slot == nullptr) return false;
             slot = nullptr;
-            planned.change.kind = TreeChange::Kind::DeleteValue;
-            planned.change.value = &op.value;
+            change.kind = TreeChange::Kind::DeleteValue;
+            change.value = &op.value;
             return true;
         }
         case Operation::Kind::SetValue: break;
@@ -236,10 +229,10 @@ bool Planned(Overlay& registry, const Operation& op, const Path& key, PlannedCha
     RequireNoNul(op.value.name, u"the value name");
     const regfile::Value*& now = registry.Slot(key, op.value.name);
     if (now != nullptr && now->type == op.value.type && now->data == op.value.data) return false;
-    planned.replaces = now != nullptr;
+    replaces = now != nullptr;
     now = &op.value;
-    planned.change.kind = TreeChange::Kind::SetValue;
-    planned.change.value = &op.value;
+    change.kind = TreeChange::Kind::SetValue;
+    change.value = &op.value;
     return true;
 }
 
@@ -248,6 +241,7 @@ bool Planned(Overlay& registry, const Operation& op, const Path& key, PlannedCha
 TreePlan PlanChanges(RegistryTree& tree, const std::vector<Operation>& operations) {
     TreePlan plan;
     plan.changes.reserve(operations.size());
+    plan.origins.reserve(operations.size());
     Overlay registry(tree);
     // A file's values come key by key: its path is checked and folded once a key.
     const Operation* last = nullptr;
@@ -261,12 +255,14 @@ TreePlan PlanChanges(RegistryTree& tree, const std::vector<Operation>& operation
                 key = {root, FoldCase(sub)};
                 last = &op;
             }
-            PlannedChange planned{TreeChange{}, op.line, op.key, false};
-            planned.change.root = root;
-            planned.change.sub = sub;
-            if (Planned(registry, op, key, planned)) plan.changes.push_back(planned);
+            TreeChange change{TreeChange::Kind::CreateKey, root, sub, nullptr};
+            bool replaces = false;
+            if (Planned(registry, op, key, change, replaces)) {
+                plan.changes.push_back(change);
+                plan.origins.push_back({op.line, op.key, replaces});
+            }
         } catch (const PlanError& error) {
-            return TreePlan{{}, op.line, error.reason};
+            return TreePlan{{}, {}, op.line, error.reason};
         }
     }
     return plan;

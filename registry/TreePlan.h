@@ -13,24 +13,24 @@
 
 namespace pw {
 
-struct PlannedChange {
-    TreeChange change;
+// Where a change comes from, for a dry run and a failure's message.
+struct ChangeOrigin {
     int line = 0;           // of the file's entry
     TextView keyPath;       // as the file names it, with its root
     bool replaces = false;  // SetValue: a value of that name was there
 };
 
 // A plan views the operations it was made from (their names, values and key
-// paths): they must outlive it, and the changes it gives.
+// paths): they must outlive it.
 struct TreePlan {
-    std::vector<PlannedChange> changes;
-    int errorLine = 0;  // 0: the file may be applied
+    std::vector<TreeChange> changes;    // as RegistryTree::Apply takes them
+    std::vector<ChangeOrigin> origins;  // one a change
+    int errorLine = 0;                  // 0: the file may be applied
     Text error;
     // The paths below their roots that the changes view, one a key; moved
     // with the plan, never copied (a copy's changes would view the original's).
     std::unique_ptr<std::deque<Text>> paths = std::make_unique<std::deque<Text>>();
     bool ok() const { return errorLine == 0; }
-    std::vector<TreeChange> Changes() const;
 };
 
 TreePlan PlanChanges(RegistryTree& tree, const std::vector<regfile::Operation>& operations);

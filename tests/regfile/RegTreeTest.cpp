@@ -101,10 +101,10 @@ TEST_P(FileFaults, AreAllOrNothing) {
     const TreePlan plan = PlanChanges(*tree, parsed.operations);
     EXPECT_EQ(plan.errorLine, row.refusedAt) << ToUtf8(plan.error);
     if (plan.ok()) {
-        const ApplyOutcome outcome = tree->Apply(plan.Changes());
+        const ApplyOutcome outcome = tree->Apply(plan.changes);
         EXPECT_EQ(outcome.ok, row.failsAt == 0) << ToUtf8(outcome.failure);
         if (!outcome.ok) {
-            EXPECT_EQ(plan.changes[outcome.failedAt].line, row.failsAt);
+            EXPECT_EQ(plan.origins[outcome.failedAt].line, row.failsAt);
             EXPECT_TRUE(outcome.rollback.find(u"as it was") != Text::npos ||
                         outcome.rollback.find(u"Nothing was written") != Text::npos)
                 << ToUtf8(outcome.rollback);
