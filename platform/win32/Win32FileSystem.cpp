@@ -134,13 +134,15 @@ std::string Win32FileSystem::ReadNativeFile(const std::string& native, std::size
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) throw FileError(native + ": " + Reason(GetLastError()));
     // Read straight into the result, in one piece where the file tells its
-    // size (one byte more, to see it end): a .reg file may be megabytes.
+    // size (one byte more, to see it end): a .reg file may be megabytes. A
+    // disk file's read comes up short only at its end, which then needs no
+    // second read into a buffer grown to twice the file.
     LARGE_INTEGER size{};
-    const DWORD piece = GetFileSizeEx(handle, &size) && size.QuadPart > 0
-                            ? static_cast<DWORD>(std::min<std::uint64_t>(size.QuadPart, largest) + 1)
-                            : 65536;
+    const bool sized = GetFileSizeEx(handle, &size) && size.QuadPart > 0;
+    const DWORD piece = sized ? static_cast<DWORD>(std::min<std::uint64_t>(size.QuadPart, largest) + 1)
+                              : 65536;
     std::string bytes;
-    while (bytes.size() <= largest) {
+    for (bool more = true; more && bytes.size() <= largest;) {
         const std::size_t used = bytes.size();
         bytes.resize(used + piece);
         DWORD got = 0;
@@ -150,7 +152,7 @@ std::string Win32FileSystem::ReadNativeFile(const std::string& native, std::size
             throw FileError(native + ": " + Reason(code));
         }
         bytes.resize(used + got);
-        if (got == 0) break;
+        more = sized ? got == piece : got > 0;
     }
     CloseHandle(handle);
     return bytes;
