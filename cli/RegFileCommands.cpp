@@ -120,7 +120,7 @@ Text Described(const TreeChange& change, const ChangeOrigin& origin) {
             return u"delete value " + ValueName(change.value->name) + u" of " + key;
         case TreeChange::Kind::SetValue: break;
     }
-    const regfile::Value& value = *change.value;
+    const regfile::ValueView& value = *change.value;
     Text line = (origin.replaces ? u"change value " : u"add value ") + ValueName(value.name) + u" of " + key +
                 u" to " + RegTypeName(value.type);
     if (regtype::IsString(value.type) && value.type != regtype::MultiSz)

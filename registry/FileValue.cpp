@@ -34,7 +34,7 @@ FileValue ValueAfter(const std::vector<Operation>& operations, TextView key, Tex
         const bool here = opKey->root == wanted->root && EqualsNoCase(opKey->sub, wanted->sub);
         const bool named = EqualsNoCase(op.value.name, name);
         if (op.kind == Operation::Kind::SetValue && here && named) {
-            result = {FileValue::State::Set, op.value, op.line};
+            result = {FileValue::State::Set, op.value.Owned(), op.line};
         } else if ((op.kind == Operation::Kind::DeleteValue && here && named) ||
                    (op.kind == Operation::Kind::DeleteKey && Within(*wanted, *opKey))) {
             result = {FileValue::State::Deleted, {}, op.line};

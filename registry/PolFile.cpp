@@ -155,7 +155,7 @@ std::vector<Text> ListEntries(const Record& record) {
 bool StartsWith(TextView text, TextView prefix) { return text.substr(0, prefix.size()) == prefix; }
 
 // What an instruction ("**...") asks for, or why an import cannot do it.
-void ReadInstruction(const Record& record, const Text& key, std::vector<Operation>& out) {
+void ReadInstruction(const Record& record, const Text& key, regfile::ParseResult& out) {
     Text lower = LowerCase(record.name);
     // "**DeleteKeys" and "**DeleteValues" may end in a space.
     while (lower.back() == u' ') lower.pop_back();
@@ -163,9 +163,9 @@ void ReadInstruction(const Record& record, const Text& key, std::vector<Operatio
         Operation op;
         op.kind = kind;
         op.line = static_cast<int>(record.offset);
-        op.key = std::move(opKey);
-        op.value.name = std::move(name);
-        out.push_back(std::move(op));
+        op.key = out.storage->Keep(std::move(opKey));
+        op.value.name = out.storage->Keep(std::move(name));
+        out.operations.push_back(op);
     };
     if (StartsWith(lower, u"**del.")) {
         add(Operation::Kind::DeleteValue, key, record.name.substr(6));
@@ -196,22 +196,23 @@ void ReadInstruction(const Record& record, const Text& key, std::vector<Operatio
 }
 
 // A record's operations; a key is created once before the values set in it.
-void AddRecord(const Record& record, Text& created, std::vector<Operation>& out) {
+void AddRecord(const Record& record, TextView& created, regfile::ParseResult& out) {
     const Text key = kRootPrefix + record.key;
     if (IsInstruction(record.name)) return ReadInstruction(record, key, out);
+    regfile::ParseStorage& storage = *out.storage;
     Operation op;
     op.line = static_cast<int>(record.offset);
-    op.key = key;
     if (created.empty() || !EqualsNoCase(created, key)) {
         op.kind = Operation::Kind::CreateKey;
-        out.push_back(op);
-        created = key;
+        created = op.key = storage.Keep(key);
+        out.operations.push_back(op);
     }
+    op.key = created == key ? created : storage.Keep(key);  // as this record spells it
     // No name, type or data: the record only creates its key.
     if (record.name.empty() && record.type == regtype::None && record.data.empty()) return;
     op.kind = Operation::Kind::SetValue;
-    op.value = {record.name, record.type, record.data};
-    out.push_back(std::move(op));
+    op.value = {storage.Keep(record.name), record.type, storage.Keep(record.data)};
+    out.operations.push_back(op);
 }
 
 }  // namespace
@@ -253,12 +254,12 @@ regfile::ParseResult Parse(std::string_view bytes) {
         if (version != kVersion) {
             throw PolError{4, u"the file's version is " + IntToText(version) + u", not 1"};
         }
-        Text created;
-        while (!in.AtEnd()) AddRecord(ReadRecord(in), created, result.operations);
+        TextView created;
+        while (!in.AtEnd()) AddRecord(ReadRecord(in), created, result);
     } catch (const PolError& error) {
-        result.operations.clear();
-        result.errorLine = static_cast<int>(error.offset);
-        result.error = error.reason;
+        regfile::ParseResult failed{{}, static_cast<int>(error.offset), error.reason};
+        failed.where = result.where;
+        return failed;
     }
     return result;
 }

@@ -93,11 +93,10 @@ TextView Trimmed(TextView text) {
     return text.substr(begin, end - begin);
 }
 
-Text Trim(TextView text) { return Text(Trimmed(text)); }
-
 struct Line {
     int number = 0;  // of its first physical line, from 1
     TextView text;
+    bool joined = false;  // a copy, valid until the next line; else a view of the file's text
 };
 
 // The file's logical lines one at a time: physical lines joined where one
@@ -124,6 +123,7 @@ public:
         }
         if (Continues(current)) current.remove_suffix(1);  // at the end of the file
         line.text = current;
+        line.joined = copied;
         return true;
     }
 
@@ -201,8 +201,9 @@ int HexDigit(char16_t c) {
     return -1;
 }
 
-std::vector<std::uint8_t> HexBytes(TextView list) {
-    std::vector<std::uint8_t> bytes;
+// Into bytes, which a file's values reuse.
+void HexBytes(TextView list, std::vector<std::uint8_t>& bytes) {
+    bytes.clear();
     bytes.reserve(list.size() / 3 + 1);
     // As the registry editor writes it, "xx,xx,...,xx": read in one sweep;
     // anything else (blanks, one-digit bytes, a fault) by the loop below.
@@ -211,7 +212,7 @@ std::vector<std::uint8_t> HexBytes(TextView list) {
         const int high = HexDigit(list[at]), low = HexDigit(list[at + 1]);
         if (high < 0 || low < 0 || (at + 2 < list.size() && list[at + 2] != u',')) break;
         bytes.push_back(static_cast<std::uint8_t>(high * 16 + low));
-        if (at + 2 == list.size()) return bytes;
+        if (at + 2 == list.size()) return;
     }
     bytes.clear();
     std::size_t pos = 0;
@@ -237,65 +238,6 @@ std::vector<std::uint8_t> HexBytes(TextView list) {
         ++pos;
         skipSpace();
     }
-    return bytes;
-}
-
-Value ParseData(TextView data, bool version5) {
-    Value value;
-    if (!data.empty() && data[0] == u'"') {
-        std::size_t pos = 0;
-        // A text without escapes goes straight into the value's bytes.
-        const std::size_t end = PlainQuoteEnd(data, 0);
-        if (end != TextView::npos) pos = end + 1;
-        value.data = end != TextView::npos ? WideBytes(data.substr(1, end - 1))
-                                           : WideBytes(Quoted(data, pos));
-        if (!Trimmed(data.substr(pos)).empty())
-            throw LineError(u"there is more after the closing quote of the text");
-        value.type = regtype::Sz;
-        return value;
-    }
-    // Enough for the longest prefix, "hex(ffffffff):": the data may run to megabytes.
-    const TextView head = data.substr(0, 16);
-    const auto startsWith = [head](TextView prefix) {
-        return head.size() >= prefix.size() && EqualsNoCase(head.substr(0, prefix.size()), prefix);
-    };
-    if (startsWith(u"dword:")) {
-        const TextView digits = Trimmed(data.substr(6));
-        if (digits.empty() || digits.size() > 8) throw LineError(u"dword: needs one to eight hex digits");
-        Dword number = 0;
-        for (char16_t c : digits) {
-            if (HexDigit(c) < 0)
-                throw LineError(u"dword: needs one to eight hex digits, not \"" + Text(digits) + u"\"");
-            number = number * 16 + static_cast<Dword>(HexDigit(c));
-        }
-        value.type = regtype::Dword_;
-        value.data = LittleEndianBytes(number);
-        return value;
-    }
-    std::size_t colon = 0;
-    if (startsWith(u"hex:")) {
-        value.type = regtype::Binary;
-        colon = 3;
-    } else if (startsWith(u"hex(")) {
-        const std::size_t close = head.find(u"):");
-        if (close == Text::npos || close == 4 || close > 12)
-            throw LineError(u"hex( needs a hex type number and \"):\"");
-        Dword type = 0;
-        for (std::size_t i = 4; i < close; ++i) {
-            if (HexDigit(head[i]) < 0) throw LineError(u"hex( needs a hex type number and \"):\"");
-            type = type * 16 + static_cast<Dword>(HexDigit(head[i]));
-        }
-        value.type = type;
-        colon = close + 1;
-    } else {
-        throw LineError(u"the data must be \"text\", dword:, hex:, hex(type): or - (delete)");
-    }
-    value.data = HexBytes(data.substr(colon + 1));
-    // REGEDIT4 files hold text types in the code page.
-    if (!version5 && regtype::IsString(value.type)) {
-        value.data = FromAnsiData(value.type, std::string(value.data.begin(), value.data.end()));
-    }
-    return value;
 }
 
 const char16_t* const kRoots[][2] = {
@@ -316,7 +258,7 @@ std::vector<std::uint8_t> WideBytes(TextView text) {
     return bytes;
 }
 
-Text FromWideBytes(const std::vector<std::uint8_t>& data) {
+Text FromWideBytes(ByteView data) {
     Text text;
     for (std::size_t i = 0; i + 1 < data.size(); i += 2) {
         const char16_t c = static_cast<char16_t>(data[i] | data[i + 1] << 8);
@@ -326,7 +268,7 @@ Text FromWideBytes(const std::vector<std::uint8_t>& data) {
     return text;
 }
 
-std::string ToAnsiData(Dword type, const std::vector<std::uint8_t>& data) {
+std::string ToAnsiData(Dword type, ByteView data) {
     if (!regtype::IsString(type)) return {data.begin(), data.end()};
     Text wide;
     for (std::size_t i = 0; i + 1 < data.size(); i += 2)
@@ -391,86 +333,196 @@ std::string Write(const std::vector<Key>& keys) {
     return out;
 }
 
+std::uint8_t* ParseStorage::Room(std::size_t size) {
+    // Chunks big enough that a file's values take a few, small enough that
+    // the last one's unused room costs little.
+    constexpr std::size_t kChunk = 64 * 1024;
+    if (size > room_) {
+        room_ = std::max(size, kChunk);
+        chunks_.emplace_back(new std::uint8_t[room_]);  // not zeroed: filled by the caller
+        next_ = chunks_.back().get();
+    }
+    std::uint8_t* at = next_;
+    next_ += size;
+    room_ -= size;
+    return at;
+}
+
 namespace {
 
-// "[key]" or "[-key]": the key's operation.
-Operation KeyOperation(TextView text) {
-    if (text.back() != u']') throw LineError(u"a key line must end with ]");
-    const bool remove = text.size() > 1 && text[1] == u'-';
-    Text path = Trim(text.substr(remove ? 2 : 1, text.size() - (remove ? 3 : 2)));
-    std::int32_t root = 0;
-    Text sub;
-    if (!SplitKey(path, root, sub)) {
-        throw LineError(u"the key \"" + path +
-                        u"\" does not begin with HKEY_LOCAL_MACHINE or another root key");
-    }
-    if (remove && sub.empty()) throw LineError(u"a root key cannot be deleted");
-    Operation op;
-    op.kind = remove ? Operation::Kind::DeleteKey : Operation::Kind::CreateKey;
-    op.key = path;
-    return op;
-}
+// A .reg file's lines as operations that view the storage: texts of the
+// file's own lines as they stand, everything else kept there.
+class Parser {
+public:
+    explicit Parser(ParseStorage& storage) : storage_(storage) {}
 
-// "name"=data, @=data or "name"=-: the value's operation in key.
-Operation ValueOperation(TextView text, const Text& key, bool version5) {
-    std::size_t pos = 0;
-    Text name;
-    if (text[0] == u'@') {
-        pos = 1;
-    } else if (text[0] == u'"') {
-        name = Quoted(text, pos);
-    } else {
-        throw LineError(u"expected [key], \"name\"=data, @=data or a ; comment");
+    // The line's operation, after the header; false for the header itself.
+    bool Read(const Line& line, Operation& op) {
+        line_ = &line;
+        const TextView text = line.text;
+        if (!header_) {
+            if (text != kHeader5 && text != kHeader4) {
+                throw LineError(
+                    u"the file must begin with \"Windows Registry Editor Version 5.00\" or \"REGEDIT4\"");
+            }
+            version5_ = text == kHeader5;
+            header_ = true;
+            return false;
+        }
+        if (text[0] == u'[') {
+            op = KeyOperation(text);
+            // Values after a deleted key have nowhere to go, as in the registry editor.
+            key_ = op.kind == Operation::Kind::DeleteKey ? TextView() : op.key;
+        } else {
+            op = ValueOperation(text);
+        }
+        op.line = line.number;
+        return true;
     }
-    while (pos < text.size() && (text[pos] == u' ' || text[pos] == u'\t')) ++pos;
-    if (pos == text.size() || text[pos] != u'=') throw LineError(u"the value's name must be followed by =");
-    const TextView data = Trimmed(text.substr(pos + 1));
-    if (key.empty()) throw LineError(u"a value line before any [key] line (or after a [-key] line)");
-    Operation op;
-    op.key = key;
-    if (data == u"-") {
-        op.kind = Operation::Kind::DeleteValue;
-    } else {
-        op.kind = Operation::Kind::SetValue;
-        op.value = ParseData(data, version5);
+    bool SawHeader() const { return header_; }
+
+private:
+    // A view of the current line that outlives it.
+    TextView Kept(TextView part) { return line_->joined ? storage_.Keep(Text(part)) : part; }
+
+    // "[key]" or "[-key]": the key's operation.
+    Operation KeyOperation(TextView text) {
+        if (text.back() != u']') throw LineError(u"a key line must end with ]");
+        const bool remove = text.size() > 1 && text[1] == u'-';
+        const TextView path = Trimmed(text.substr(remove ? 2 : 1, text.size() - (remove ? 3 : 2)));
+        std::int32_t root = 0;
+        Text sub;
+        if (!SplitKey(path, root, sub)) {
+            throw LineError(u"the key \"" + Text(path) +
+                            u"\" does not begin with HKEY_LOCAL_MACHINE or another root key");
+        }
+        if (remove && sub.empty()) throw LineError(u"a root key cannot be deleted");
+        Operation op;
+        op.kind = remove ? Operation::Kind::DeleteKey : Operation::Kind::CreateKey;
+        op.key = Kept(path);
+        return op;
     }
-    op.value.name = std::move(name);
-    return op;
-}
+
+    // "name"=data, @=data or "name"=-: the value's operation in the current key.
+    Operation ValueOperation(TextView text) {
+        std::size_t pos = 0;
+        TextView name;
+        if (text[0] == u'@') {
+            pos = 1;
+        } else if (text[0] == u'"') {
+            if (const std::size_t end = PlainQuoteEnd(text, 0); end != TextView::npos) {
+                name = Kept(text.substr(1, end - 1));
+                pos = end + 1;
+            } else {
+                name = storage_.Keep(Quoted(text, pos));
+            }
+        } else {
+            throw LineError(u"expected [key], \"name\"=data, @=data or a ; comment");
+        }
+        while (pos < text.size() && (text[pos] == u' ' || text[pos] == u'\t')) ++pos;
+        if (pos == text.size() || text[pos] != u'=') throw LineError(u"the value's name must be followed by =");
+        const TextView data = Trimmed(text.substr(pos + 1));
+        if (key_.empty()) throw LineError(u"a value line before any [key] line (or after a [-key] line)");
+        Operation op;
+        op.key = key_;
+        if (data == u"-") {
+            op.kind = Operation::Kind::DeleteValue;
+        } else {
+            op.kind = Operation::Kind::SetValue;
+            op.value = Data(data);
+        }
+        op.value.name = name;
+        return op;
+    }
+
+    // A text's wide bytes and terminator, in the storage.
+    ByteView Wide(TextView text) {
+        const std::size_t size = (text.size() + 1) * 2;
+        std::uint8_t* at = storage_.Room(size);
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            at[2 * i] = static_cast<std::uint8_t>(text[i] & 0xFF);
+            at[2 * i + 1] = static_cast<std::uint8_t>(text[i] >> 8);
+        }
+        at[size - 2] = at[size - 1] = 0;
+        return {at, size};
+    }
+
+    ValueView Data(TextView data) {
+        if (!data.empty() && data[0] == u'"') {
+            std::size_t pos = 0;
+            // A text without escapes goes straight into the value's bytes.
+            const std::size_t end = PlainQuoteEnd(data, 0);
+            if (end != TextView::npos) pos = end + 1;
+            const ByteView bytes = end != TextView::npos ? Wide(data.substr(1, end - 1)) : Wide(Quoted(data, pos));
+            if (!Trimmed(data.substr(pos)).empty())
+                throw LineError(u"there is more after the closing quote of the text");
+            return {{}, regtype::Sz, bytes};
+        }
+        // Enough for the longest prefix, "hex(ffffffff):": the data may run to megabytes.
+        const TextView head = data.substr(0, 16);
+        const auto startsWith = [head](TextView prefix) {
+            return head.size() >= prefix.size() && EqualsNoCase(head.substr(0, prefix.size()), prefix);
+        };
+        if (startsWith(u"dword:")) {
+            const TextView digits = Trimmed(data.substr(6));
+            if (digits.empty() || digits.size() > 8) throw LineError(u"dword: needs one to eight hex digits");
+            Dword number = 0;
+            for (char16_t c : digits) {
+                if (HexDigit(c) < 0)
+                    throw LineError(u"dword: needs one to eight hex digits, not \"" + Text(digits) + u"\"");
+                number = number * 16 + static_cast<Dword>(HexDigit(c));
+            }
+            return {{}, regtype::Dword_, storage_.Keep(LittleEndianBytes(number))};
+        }
+        Dword type = regtype::Binary;
+        std::size_t colon = 3;
+        if (startsWith(u"hex(")) {
+            const std::size_t close = head.find(u"):");
+            if (close == Text::npos || close == 4 || close > 12)
+                throw LineError(u"hex( needs a hex type number and \"):\"");
+            type = 0;
+            for (std::size_t i = 4; i < close; ++i) {
+                if (HexDigit(head[i]) < 0) throw LineError(u"hex( needs a hex type number and \"):\"");
+                type = type * 16 + static_cast<Dword>(HexDigit(head[i]));
+            }
+            colon = close + 1;
+        } else if (!startsWith(u"hex:")) {
+            throw LineError(u"the data must be \"text\", dword:, hex:, hex(type): or - (delete)");
+        }
+        HexBytes(data.substr(colon + 1), bytes_);
+        // REGEDIT4 files hold text types in the code page.
+        if (!version5_ && regtype::IsString(type))
+            return {{}, type, storage_.Keep(FromAnsiData(type, std::string(bytes_.begin(), bytes_.end())))};
+        return {{}, type, storage_.Keep(bytes_)};
+    }
+
+    ParseStorage& storage_;
+    const Line* line_ = nullptr;
+    bool header_ = false, version5_ = false;
+    TextView key_;                     // where values go: a view that outlives its line
+    std::vector<std::uint8_t> bytes_;  // a hex list's, reused from value to value
+};
 
 }  // namespace
 
 ParseResult Parse(std::string_view bytes) {
     ParseResult result;
-    const Text decoded = DecodeTextFile(bytes);
-    result.operations.reserve(static_cast<std::size_t>(std::count(decoded.begin(), decoded.end(), u'\n')) +
-                              1);
-    bool version5 = false, header = false;
-    Text key;
-    LineReader lines(decoded);
+    ParseStorage& storage = *result.storage;
+    storage.text = DecodeTextFile(bytes);
+    const Text& text = storage.text;
+    result.operations.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), u'\n')) + 1);
+    Parser parser(storage);
+    LineReader lines(text);
     for (Line line; lines.Next(line);) {
-        const TextView text = line.text;
-        if (text.empty() || text[0] == u';') continue;
+        if (line.text.empty() || line.text[0] == u';') continue;
         try {
-            if (!header) {
-                if (text != kHeader5 && text != kHeader4) {
-                    throw LineError(
-                        u"the file must begin with \"Windows Registry Editor Version 5.00\" or \"REGEDIT4\"");
-                }
-                version5 = text == kHeader5;
-                header = true;
-                continue;
-            }
-            Operation op = text[0] == u'[' ? KeyOperation(text) : ValueOperation(text, key, version5);
-            // Values after a deleted key have nowhere to go, as in the registry editor.
-            if (text[0] == u'[') key = op.kind == Operation::Kind::DeleteKey ? Text() : op.key;
-            op.line = line.number;
-            result.operations.push_back(std::move(op));
+            Operation op;
+            if (parser.Read(line, op)) result.operations.push_back(op);
         } catch (const LineError& error) {
             return ParseResult{{}, line.number, error.reason};
         }
     }
-    if (!header)
+    if (!parser.SawHeader())
         return ParseResult{{}, 1, u"the file is empty: no \"Windows Registry Editor Version 5.00\" line"};
     return result;
 }

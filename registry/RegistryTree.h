@@ -28,7 +28,7 @@ struct TreeChange {
     Kind kind = Kind::CreateKey;
     RegHandle root = 0;
     TextView sub;
-    const regfile::Value* value = nullptr;  // SetValue; the name alone counts for DeleteValue
+    const regfile::ValueView* value = nullptr;  // SetValue; the name alone counts for DeleteValue
 };
 
 struct ApplyOutcome {

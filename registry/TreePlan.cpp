@@ -1,6 +1,7 @@
 #include "registry/TreePlan.h"
 
 #include <map>
+#include <memory_resource>
 #include <optional>
 #include <unordered_map>
 #include <utility>
@@ -55,7 +56,7 @@ public:
         Text at;
         for (const Text& part : Parts(key.second)) {
             at += (at.empty() ? Text() : Text(u"\\")) + part;
-            if (!Exists({key.first, at})) changed_[{key.first, at}] = Known{true, true, {}};
+            if (!Exists({key.first, at})) Put({key.first, at}, true, true);
         }
         last_.reset();
         return true;
@@ -67,17 +68,17 @@ public:
             const bool below = path.size() > key.second.size() && path[key.second.size()] == u'\\';
             it = below ? changed_.erase(it) : std::next(it);
         }
-        changed_[key] = Known{false, false, {}};
+        Put(key, false, false);
         last_.reset();
     }
     // The value's place in the overlay, holding the value as it stands (null:
     // none): a set or a deletion puts the file's own value, or null, there.
     // One lookup of the name for both, as a file's values come by the ten thousand.
-    const regfile::Value*& Slot(const Path& key, const Text& name) {
+    const regfile::ValueView*& Slot(const Path& key, TextView name) {
         Known* known = Changed(key);
         const bool exists = known != nullptr ? known->exists : Exists(key);
         if (known == nullptr)
-            known = last_->known = &changed_.try_emplace(key, Known{exists, false, {}}).first->second;
+            known = last_->known = &changed_.try_emplace(key, Known{exists, false, ByName(&names_)}).first->second;
         auto [slot, added] = known->values.try_emplace(name, nullptr);
         if (added && exists && !known->fresh) slot->second = BaseValue(key, name);
         return slot->second;
@@ -99,10 +100,13 @@ public:
     }
 
 private:
-    using ByName = std::unordered_map<TextView, const regfile::Value*, NoCaseHash, NoCaseEqual>;
+    // Their nodes come from names_: a file's values come by the ten thousand,
+    // and live as long as the overlay.
+    using ByName = std::pmr::unordered_map<TextView, const regfile::ValueView*, NoCaseHash, NoCaseEqual>;
     struct BaseKey {
         std::vector<regfile::Value> values;
-        ByName byName;  // views of values' names
+        std::vector<regfile::ValueView> views;  // of values, one each
+        ByName byName;                          // views of values' names
     };
     struct Known {
         bool exists = true;
@@ -114,7 +118,15 @@ private:
         Known* known;
     };
 
-    const regfile::Value* BaseValue(const Path& key, TextView name) {
+    // The key's state from here on, its values forgotten.
+    void Put(const Path& key, bool exists, bool fresh) {
+        Known& known = changed_.try_emplace(key, Known{exists, fresh, ByName(&names_)}).first->second;
+        known.exists = exists;
+        known.fresh = fresh;
+        known.values.clear();
+    }
+
+    const regfile::ValueView* BaseValue(const Path& key, TextView name) {
         const BaseKey* base = Base(key);
         if (base == nullptr) return nullptr;
         auto value = base->byName.find(name);
@@ -141,24 +153,26 @@ private:
             known = base_.emplace(key, std::nullopt).first;
             if (status == regerr::Success) {
                 // Filled in its place in the map, so that the views stay put.
-                BaseKey& base = known->second.emplace();
+                BaseKey& base = known->second.emplace(BaseKey{{}, {}, ByName(&names_)});
                 base.values = std::move(contents.values);
-                for (const regfile::Value& value : base.values) base.byName.emplace(value.name, &value);
+                base.views.assign(base.values.begin(), base.values.end());
+                for (const regfile::ValueView& value : base.views) base.byName.emplace(value.name, &value);
             }
         }
         return known->second ? &*known->second : nullptr;
     }
 
     RegistryTree& tree_;
+    std::pmr::monotonic_buffer_resource names_;  // before the maps that use it
     std::map<Path, Known> changed_;
     std::map<Path, std::optional<BaseKey>> base_;
     std::optional<Last> last_;
 };
 
 // The registry's calls take names up to a NUL: one inside would cut the name short.
-void RequireNoNul(const Text& name, const char16_t* what) {
-    if (name.find(u'\0') != Text::npos)
-        throw PlanError(Text(what) + u" \"" + name + u"\" holds a NUL character");
+void RequireNoNul(TextView name, const char16_t* what) {
+    if (name.find(u'\0') != TextView::npos)
+        throw PlanError(Text(what) + u" \"" + Text(name) + u"\" holds a NUL character");
 }
 
 }  // namespace
@@ -184,7 +198,7 @@ Text CheckedPath(RegistryTree& tree, const Operation& op, RegHandle& root) {
     std::int32_t root32 = 0;
     Text given;
     if (!regfile::SplitKey(op.key, root32, given))
-        throw PlanError(u"the key \"" + op.key + u"\" does not begin with a root key");
+        throw PlanError(u"the key \"" + Text(op.key) + u"\" does not begin with a root key");
     root = RootHandle(root32);
     if (!tree.HoldsRoot(root)) {
         throw PlanError(regfile::RootName(root32) + u" is not in this registry, which holds " +
@@ -217,7 +231,7 @@ bool Planned(Overlay& registry, const Operation& op, const Path& key, TreeChange
             return true;
         case Operation::Kind::DeleteValue: {
             if (!registry.Exists(key)) return false;
-            const regfile::Value*& slot = registry.Slot(key, op.value.name);
+            const regfile::ValueView*& slot = registry.Slot(key, op.value.name);
             if (slot == nullptr) return false;
             slot = nullptr;
             change.kind = TreeChange::Kind::DeleteValue;
@@ -227,7 +241,7 @@ bool Planned(Overlay& registry, const Operation& op, const Path& key, TreeChange
         case Operation::Kind::SetValue: break;
     }
     RequireNoNul(op.value.name, u"the value name");
-    const regfile::Value*& now = registry.Slot(key, op.value.name);
+    const regfile::ValueView*& now = registry.Slot(key, op.value.name);
     if (now != nullptr && now->type == op.value.type && now->data == op.value.data) return false;
     replaces = now != nullptr;
     now = &op.value;
@@ -250,7 +264,11 @@ TreePlan PlanChanges(RegistryTree& tree, const std::vector<Operation>& operation
     Path key;
     for (const Operation& op : operations) {
         try {
-            if (last == nullptr || op.key != last->key) {
+            // The values of one key line view one path: the same view, the same key.
+            const bool sameKey = last != nullptr && ((op.key.data() == last->key.data() &&
+                                                      op.key.size() == last->key.size()) ||
+                                                     op.key == last->key);
+            if (!sameKey) {
                 sub = plan.paths->emplace_back(CheckedPath(tree, op, root));
                 key = {root, FoldCase(sub)};
                 last = &op;

@@ -29,11 +29,11 @@ public:
 };
 
 // A name as a message shows it: a very long one cut short.
-Text Shown(const Text& name) {
+Text Shown(TextView name) {
     constexpr std::size_t kLongest = 60;
-    if (name.size() <= kLongest) return u"\"" + name + u"\"";
-    return u"\"" + name.substr(0, kLongest) + u"...\" (" + IntToText(static_cast<std::int64_t>(name.size())) +
-           u" characters)";
+    if (name.size() <= kLongest) return u"\"" + Text(name) + u"\"";
+    return u"\"" + Text(name.substr(0, kLongest)) + u"...\" (" +
+           IntToText(static_cast<std::int64_t>(name.size())) + u" characters)";
 }
 
 Text Joined(const Text& sub, const Text& child) { return sub.empty() ? child : sub + u"\\" + child; }
@@ -146,7 +146,7 @@ private:
     }
 
     void Value(const TreeChange& change) {
-        const regfile::Value& value = *change.value;
+        const regfile::ValueView& value = *change.value;
         const auto where = [&](const char16_t* what) {
             return [&change, &value, what] {
                 return u"the value " + Shown(value.name) + u" of " + Text(change.sub) + what;
@@ -161,7 +161,7 @@ private:
                     {Undo::Kind::PutValue, change.root, Text(change.sub), std::move(*before), {}});
             } else if (change.kind == TreeChange::Kind::SetValue) {
                 undo_.push_back(
-                    {Undo::Kind::RemoveValue, change.root, Text(change.sub), {value.name, 0, {}}, {}});
+                    {Undo::Kind::RemoveValue, change.root, Text(change.sub), {Text(value.name), 0, {}}, {}});
             }
         }
         if (change.kind == TreeChange::Kind::SetValue) {

@@ -16,14 +16,14 @@ public:
     // FileNotFound when the key does not exist.
     virtual RegStatus Read(RegHandle root, const Text& sub, KeyContents& out) = 0;
     // sub as a view: the calls a file's values make by the ten thousand.
-    virtual RegStatus ReadValue(RegHandle root, TextView sub, const Text& name,
+    virtual RegStatus ReadValue(RegHandle root, TextView sub, TextView name,
                                 std::optional<regfile::Value>& out) = 0;
     // One key whose parent exists; created says whether it is new.
     virtual RegStatus CreateKey(RegHandle root, const Text& sub, bool& created) = 0;
     // A key without subkeys.
     virtual RegStatus DeleteLeaf(RegHandle root, const Text& sub) = 0;
-    virtual RegStatus SetValue(RegHandle root, TextView sub, const regfile::Value& value) = 0;
-    virtual RegStatus DeleteValue(RegHandle root, TextView sub, const Text& name) = 0;
+    virtual RegStatus SetValue(RegHandle root, TextView sub, const regfile::ValueView& value) = 0;
+    virtual RegStatus DeleteValue(RegHandle root, TextView sub, TextView name) = 0;
     // The system's sentence for a status.
     virtual Text Reason(RegStatus status) = 0;
 };

@@ -18,7 +18,7 @@ std::string AnsiName(std::string_view stored) {
     return IsWideName(stored) ? ToAnsi(FromUtf16Le(stored.substr(1))) : std::string(stored);
 }
 
-StoredValue StoredData(Dword type, const std::vector<std::uint8_t>& wideData) {
+StoredValue StoredData(Dword type, regfile::ByteView wideData) {
     std::string ansi = regfile::ToAnsiData(type, wideData);
     if (!regtype::IsString(type) || regfile::FromAnsiData(type, ansi) == wideData)
         return {type, std::move(ansi)};

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "registry/RegFile.h"
 #include "registry/RegistryApi.h"
 #include "text/Text.h"
 
@@ -29,7 +30,7 @@ struct StoredValue {
     std::int64_t type;
     std::string data;
 };
-StoredValue StoredData(Dword type, const std::vector<std::uint8_t>& wideData);
+StoredValue StoredData(Dword type, regfile::ByteView wideData);
 std::vector<std::uint8_t> WideData(std::int64_t type, std::string_view stored);
 std::string AnsiData(std::int64_t type, std::string_view stored);
 

@@ -16,12 +16,11 @@ public:
     Win32KeyAccess& operator=(const Win32KeyAccess&) = delete;
 
     RegStatus Read(RegHandle root, const Text& sub, KeyContents& out) override;
-    RegStatus ReadValue(RegHandle root, TextView sub, const Text& name,
-                        std::optional<regfile::Value>& out) override;
+    RegStatus ReadValue(RegHandle root, TextView sub, TextView name, std::optional<regfile::Value>& out) override;
     RegStatus CreateKey(RegHandle root, const Text& sub, bool& created) override;
     RegStatus DeleteLeaf(RegHandle root, const Text& sub) override;
-    RegStatus SetValue(RegHandle root, TextView sub, const regfile::Value& value) override;
-    RegStatus DeleteValue(RegHandle root, TextView sub, const Text& name) override;
+    RegStatus SetValue(RegHandle root, TextView sub, const regfile::ValueView& value) override;
+    RegStatus DeleteValue(RegHandle root, TextView sub, TextView name) override;
     Text Reason(RegStatus status) override;
 
 private:
@@ -29,9 +28,13 @@ private:
     RegStatus Open(RegHandle root, TextView sub, RegHandle& key);
     void Close();
 
+    // The name with its NUL, for the call: names come as views.
+    const wchar_t* Terminated(TextView name);
+
     RegHandle open_ = 0;
     RegHandle openRoot_ = 0;
     Text openSub_;
+    Text name_;
 };
 
 }  // namespace pw

@@ -76,7 +76,12 @@ RegStatus Win32KeyAccess::Read(RegHandle root, const Text& sub, KeyContents& out
     return status == ERROR_NO_MORE_ITEMS ? ERROR_SUCCESS : status;
 }
 
-RegStatus Win32KeyAccess::ReadValue(RegHandle root, TextView sub, const Text& name,
+const wchar_t* Win32KeyAccess::Terminated(TextView name) {
+    name_.assign(name.begin(), name.end());  // in the room of the last: no allocation a value
+    return Wide(name_);
+}
+
+RegStatus Win32KeyAccess::ReadValue(RegHandle root, TextView sub, TextView name,
                                     std::optional<regfile::Value>& out) {
     out.reset();
     RegHandle key = 0;
@@ -85,13 +90,13 @@ RegStatus Win32KeyAccess::ReadValue(RegHandle root, TextView sub, const Text& na
     std::vector<BYTE> data(256);
     for (;;) {
         DWORD type = 0, size = static_cast<DWORD>(data.size());
-        status = ::RegQueryValueExW(ToHkey(key), Wide(name), nullptr, &type, data.data(), &size);
+        status = ::RegQueryValueExW(ToHkey(key), Terminated(name), nullptr, &type, data.data(), &size);
         if (status == ERROR_MORE_DATA) {
             data.resize(size);
             continue;
         }
         if (status == ERROR_FILE_NOT_FOUND) return ERROR_SUCCESS;
-        if (status == ERROR_SUCCESS) out = regfile::Value{name, type, {data.begin(), data.begin() + size}};
+        if (status == ERROR_SUCCESS) out = regfile::Value{Text(name), type, {data.begin(), data.begin() + size}};
         return status;
     }
 }
@@ -113,19 +118,19 @@ RegStatus Win32KeyAccess::DeleteLeaf(RegHandle root, const Text& sub) {
     return ::RegDeleteKeyW(ToHkey(root), Wide(sub));
 }
 
-RegStatus Win32KeyAccess::SetValue(RegHandle root, TextView sub, const regfile::Value& value) {
+RegStatus Win32KeyAccess::SetValue(RegHandle root, TextView sub, const regfile::ValueView& value) {
     RegHandle key = 0;
     const LONG status = Open(root, sub, key);
     if (status != ERROR_SUCCESS) return status;
-    return ::RegSetValueExW(ToHkey(key), Wide(value.name), 0, value.type, value.data.data(),
+    return ::RegSetValueExW(ToHkey(key), Terminated(value.name), 0, value.type, value.data.data(),
                             static_cast<DWORD>(value.data.size()));
 }
 
-RegStatus Win32KeyAccess::DeleteValue(RegHandle root, TextView sub, const Text& name) {
+RegStatus Win32KeyAccess::DeleteValue(RegHandle root, TextView sub, TextView name) {
     RegHandle key = 0;
     const LONG status = Open(root, sub, key);
     if (status != ERROR_SUCCESS) return status;
-    return ::RegDeleteValueW(ToHkey(key), Wide(name));
+    return ::RegDeleteValueW(ToHkey(key), Terminated(name));
 }
 
 Text Win32KeyAccess::Reason(RegStatus status) { return FromAnsi(SystemMessage(static_cast<DWORD>(status))); }

@@ -154,7 +154,7 @@ TEST(RegFile, WritesOnlyWhatItReadsBack) {
     ASSERT_EQ(parsed.operations.size(), 4u);
     EXPECT_EQ(parsed.operations[0].key, kept[0].path);
     for (std::size_t i = 0; i < 3; ++i) {
-        const Value& read = parsed.operations[i + 1].value;
+        const ValueView& read = parsed.operations[i + 1].value;
         EXPECT_TRUE(read.name == kept[0].values[i].name && read.type == kept[0].values[i].type &&
                     read.data == kept[0].values[i].data)
             << i;

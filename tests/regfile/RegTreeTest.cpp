@@ -79,10 +79,11 @@ TEST_P(FileFaults, AreAllOrNothing) {
     const Text key = regfile::RootName(box->Root()) + u"\\" + box->KeyPath();
     const RegHandle root = RootHandle(box->Root());
     const regfile::Value old{u"old", regtype::Sz, regfile::WideBytes(u"n")}, k{u"k", old.type, old.data};
+    const regfile::ValueView oldView = old, kView = k;
     const Text deep = box->KeyPath() + u"\\keep\\deep", keep = box->KeyPath() + u"\\keep";
-    ASSERT_TRUE(tree->Apply({{TreeChange::Kind::SetValue, root, box->KeyPath(), &old},
+    ASSERT_TRUE(tree->Apply({{TreeChange::Kind::SetValue, root, box->KeyPath(), &oldView},
                              {TreeChange::Kind::CreateKey, root, deep, nullptr},
-                             {TreeChange::Kind::SetValue, root, keep, &k}})
+                             {TreeChange::Kind::SetValue, root, keep, &kView}})
                     .ok);
     RegHandle vol = 0;
     ASSERT_EQ(
