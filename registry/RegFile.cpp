@@ -420,7 +420,8 @@ private:
             throw LineError(u"expected [key], \"name\"=data, @=data or a ; comment");
         }
         while (pos < text.size() && (text[pos] == u' ' || text[pos] == u'\t')) ++pos;
-        if (pos == text.size() || text[pos] != u'=') throw LineError(u"the value's name must be followed by =");
+        if (pos == text.size() || text[pos] != u'=')
+            throw LineError(u"the value's name must be followed by =");
         const TextView data = Trimmed(text.substr(pos + 1));
         if (key_.empty()) throw LineError(u"a value line before any [key] line (or after a [-key] line)");
         Operation op;
@@ -453,7 +454,8 @@ private:
             // A text without escapes goes straight into the value's bytes.
             const std::size_t end = PlainQuoteEnd(data, 0);
             if (end != TextView::npos) pos = end + 1;
-            const ByteView bytes = end != TextView::npos ? Wide(data.substr(1, end - 1)) : Wide(Quoted(data, pos));
+            const ByteView bytes = end != TextView::npos ? Wide(data.substr(1, end - 1))
+                                                         : Wide(Quoted(data, pos));
             if (!Trimmed(data.substr(pos)).empty())
                 throw LineError(u"there is more after the closing quote of the text");
             return {{}, regtype::Sz, bytes};

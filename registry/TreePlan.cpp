@@ -78,7 +78,8 @@ public:
         Known* known = Changed(key);
         const bool exists = known != nullptr ? known->exists : Exists(key);
         if (known == nullptr)
-            known = last_->known = &changed_.try_emplace(key, Known{exists, false, ByName(&names_)}).first->second;
+            known = last_->known =
+                &changed_.try_emplace(key, Known{exists, false, ByName(&names_)}).first->second;
         auto [slot, added] = known->values.try_emplace(name, nullptr);
         if (added && exists && !known->fresh) slot->second = BaseValue(key, name);
         return slot->second;
@@ -265,9 +266,9 @@ TreePlan PlanChanges(RegistryTree& tree, const std::vector<Operation>& operation
     for (const Operation& op : operations) {
         try {
             // The values of one key line view one path: the same view, the same key.
-            const bool sameKey = last != nullptr && ((op.key.data() == last->key.data() &&
-                                                      op.key.size() == last->key.size()) ||
-                                                     op.key == last->key);
+            const bool sameKey = last != nullptr &&
+                                 ((op.key.data() == last->key.data() && op.key.size() == last->key.size()) ||
+                                  op.key == last->key);
             if (!sameKey) {
                 sub = plan.paths->emplace_back(CheckedPath(tree, op, root));
                 key = {root, FoldCase(sub)};

@@ -16,7 +16,8 @@ public:
     Win32KeyAccess& operator=(const Win32KeyAccess&) = delete;
 
     RegStatus Read(RegHandle root, const Text& sub, KeyContents& out) override;
-    RegStatus ReadValue(RegHandle root, TextView sub, TextView name, std::optional<regfile::Value>& out) override;
+    RegStatus ReadValue(RegHandle root, TextView sub, TextView name,
+                        std::optional<regfile::Value>& out) override;
     RegStatus CreateKey(RegHandle root, const Text& sub, bool& created) override;
     RegStatus DeleteLeaf(RegHandle root, const Text& sub) override;
     RegStatus SetValue(RegHandle root, TextView sub, const regfile::ValueView& value) override;

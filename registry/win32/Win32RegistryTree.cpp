@@ -96,7 +96,8 @@ RegStatus Win32KeyAccess::ReadValue(RegHandle root, TextView sub, TextView name,
             continue;
         }
         if (status == ERROR_FILE_NOT_FOUND) return ERROR_SUCCESS;
-        if (status == ERROR_SUCCESS) out = regfile::Value{Text(name), type, {data.begin(), data.begin() + size}};
+        if (status == ERROR_SUCCESS)
+            out = regfile::Value{Text(name), type, {data.begin(), data.begin() + size}};
         return status;
     }
 }
