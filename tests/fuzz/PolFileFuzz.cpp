@@ -24,9 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         PW_FUZZ_CHECK(op.line >= 8 && static_cast<std::size_t>(op.line) < bytes.size());
         if (op.kind != Operation::Kind::SetValue) continue;
         PW_FUZZ_CHECK(op.value.name.rfind(u"**", 0) != 0);
-        if (keys.empty() || keys.back().path != op.key) keys.push_back({op.key, {}});
-        keys.back().values.push_back(op.value);
-        values.push_back(op.value);
+        if (keys.empty() || keys.back().path != op.key) keys.push_back({Text(op.key), {}});
+        keys.back().values.push_back(op.value.Owned());
+        values.push_back(op.value.Owned());
     }
     Text failure;
     const auto written = polfile::Write(keys, failure);
