@@ -35,7 +35,9 @@ TEST(RegFile, WritesTheEditorsVersion5Lines) {
 }
 
 // Whatever the writer makes, the parser gives back byte for byte: long data
-// continued over lines, texts that cannot be written plainly, code-page letters.
+// continued over lines (two in a row: the second joined line must not take
+// the place of the first's name), texts that cannot be written plainly,
+// code-page letters.
 TEST(RegFile, RoundTripsEveryTypeAndShape) {
     std::vector<std::uint8_t> longData(300);
     for (std::size_t i = 0; i < longData.size(); ++i) longData[i] = static_cast<std::uint8_t>(i);
@@ -46,6 +48,7 @@ TEST(RegFile, RoundTripsEveryTypeAndShape) {
         V(u"odd", regtype::Sz, {0x41}),
         V(u"multi", regtype::MultiSz, {0x61, 0, 0, 0, 0x62, 0, 0, 0, 0, 0}),
         V(u"long", regtype::Binary, longData),
+        V(u"also long", regtype::Binary, {longData.rbegin(), longData.rend()}),
         V(u"empty", regtype::Binary, {}),
         V(u"short dword", regtype::Dword_, {1, 2}),
         V(u"none", regtype::None, {7}),
