@@ -83,8 +83,8 @@ struct Operation {
 };
 
 // What a parse's operations view: the file's text, and what could not be
-// viewed in it (a joined or unescaped text, every value's bytes). What it
-// hands out stays where it is while it grows.
+// viewed in it (texts of joined lines or with escapes, every value's bytes).
+// What it hands out stays where it is while it grows.
 class ParseStorage {
 public:
     Text text;  // the file's text; set before anything views it
