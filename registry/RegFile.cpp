@@ -53,7 +53,9 @@ std::optional<Text> PlainText(const std::vector<std::uint8_t>& data) {
 }
 
 Text ValueLine(const Value& value) {
-    Text line = value.name.empty() ? Text(u"@=") : u"\"" + Escaped(value.name) + u"\"=";
+    // Appended, not "\"" + name: GCC 12 warns (-Wrestrict) on that inlined for 32-bit targets.
+    Text line = u"@=";
+    if (!value.name.empty()) line = (Text(u"\"") += Escaped(value.name)) += u"\"=";
     if (value.type == regtype::Sz) {
         if (auto text = PlainText(value.data)) return line + u"\"" + Escaped(*text) + u"\"";
     }
