@@ -101,6 +101,8 @@ bool GatherServers(Console& out, FileSystem& files, const std::vector<Text>& giv
 // file and the reason, also when it is larger than `largest`.
 std::string ReadNamedFile(FileSystem& files, const Text& path, std::size_t largest = std::size_t{1} << 20,
                           const char* what = "change log");
+// The same in 16-bit units, for a file that may be UTF-16LE text of megabytes.
+TextFileBytes ReadNamedTextFile(FileSystem& files, const Text& path, std::size_t largest, const char* what);
 // Standard input, whole (binary on Windows); throws FileError when it cannot
 // be read or is larger than `largest`.
 std::string ReadStandardInput(std::size_t largest, const char* what);

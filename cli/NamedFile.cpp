@@ -26,12 +26,26 @@ std::string Native(FileSystem& files, const Text& path) {
 
 }  // namespace
 
+namespace {
+
+void RefuseLarger(const std::string& native, std::size_t size, std::size_t largest, const char* what) {
+    if (size > largest)
+        throw FileError(native + ": larger than " + std::to_string(largest >> 20) + " MiB, so not a " + what);
+}
+
+}  // namespace
+
 std::string ReadNamedFile(FileSystem& files, const Text& path, std::size_t largest, const char* what) {
     const std::string native = Native(files, path);
     std::string bytes = files.ReadNativeFile(native, largest);
-    if (bytes.size() > largest) {
-        throw FileError(native + ": larger than " + std::to_string(largest >> 20) + " MiB, so not a " + what);
-    }
+    RefuseLarger(native, bytes.size(), largest, what);
+    return bytes;
+}
+
+TextFileBytes ReadNamedTextFile(FileSystem& files, const Text& path, std::size_t largest, const char* what) {
+    const std::string native = Native(files, path);
+    TextFileBytes bytes = files.ReadNativeTextFile(native, largest);
+    RefuseLarger(native, bytes.bytes().size(), largest, what);
     return bytes;
 }
 

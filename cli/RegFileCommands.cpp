@@ -138,16 +138,16 @@ Text Counted(std::size_t count) {
 // could not be read or is not well formed, which was said, with `then`.
 std::optional<regfile::ParseResult> ReadRegistryFile(CommandContext& context, const Text& file,
                                                      const Text& verb, const Text& then) {
-    std::string bytes;
+    TextFileBytes bytes;
     try {
-        bytes = file == u"-" ? ReadStandardInput(kLargestRegFile, ".reg file")
-                             : ReadNamedFile(context.services.files, file, kLargestRegFile, ".reg file");
+        bytes = file == u"-" ? TextFileBytes(ReadStandardInput(kLargestRegFile, ".reg file"))
+                             : ReadNamedTextFile(context.services.files, file, kLargestRegFile, ".reg file");
     } catch (const std::exception& error) {
         context.console.Err(u"Cannot " + verb + u" " + Quoted(file) + u": " + FromUtf8(error.what()));
         return std::nullopt;
     }
-    regfile::ParseResult parsed = polfile::IsPolicyFile(bytes) ? polfile::Parse(bytes)
-                                                               : regfile::Parse(bytes);
+    regfile::ParseResult parsed = polfile::IsPolicyFile(bytes.bytes()) ? polfile::Parse(bytes.bytes())
+                                                                       : regfile::Parse(std::move(bytes));
     if (!parsed.ok()) {
         context.console.Err(Shown(file) + u", " + parsed.where + u" " + IntToText(parsed.errorLine) + u": " +
                             Sentence(parsed.error) + u" " + then);

@@ -45,6 +45,11 @@ public:
     // The whole file named so, or its first bytes beyond `largest`, so that the
     // caller tells a file too large by the size. Throws FileError.
     virtual std::string ReadNativeFile(const std::string& native, std::size_t largest) const = 0;
+    // The same in 16-bit units: a .reg file of megabytes then becomes its text
+    // without a copy where the platform reads into them itself.
+    virtual TextFileBytes ReadNativeTextFile(const std::string& native, std::size_t largest) const {
+        return TextFileBytes(ReadNativeFile(native, largest));
+    }
 
     // Whether the name is taken (by a file, a folder or anything else), so that
     // a name can be announced before it is written. Throws FileError when it

@@ -509,10 +509,12 @@ private:
 
 }  // namespace
 
-ParseResult Parse(std::string_view bytes) {
+namespace {
+
+ParseResult ParseText(Text decoded) {
     ParseResult result;
     ParseStorage& storage = *result.storage;
-    storage.text = DecodeTextFile(bytes);
+    storage.text = std::move(decoded);
     const Text& text = storage.text;
     result.operations.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), u'\n')) + 1);
     Parser parser(storage);
@@ -530,5 +532,11 @@ ParseResult Parse(std::string_view bytes) {
         return ParseResult{{}, 1, u"the file is empty: no \"Windows Registry Editor Version 5.00\" line"};
     return result;
 }
+
+}  // namespace
+
+ParseResult Parse(std::string_view bytes) { return ParseText(DecodeTextFile(bytes)); }
+
+ParseResult Parse(TextFileBytes file) { return ParseText(DecodeTextFile(std::move(file))); }
 
 }  // namespace pw::regfile

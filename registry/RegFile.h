@@ -119,6 +119,8 @@ struct ParseResult {
 
 // All of the file or the first error; a file with an error yields no operations.
 ParseResult Parse(std::string_view bytes);
+// The same for a file read whole, whose UTF-16LE text is parsed where it lies.
+ParseResult Parse(TextFileBytes file);
 
 // Registry text <-> the wide bytes a value holds: adds or drops the terminator
 // (REG_MULTI_SZ: entries joined by NUL, two at the end).

@@ -1,5 +1,7 @@
 #include "text/Text.h"
 
+#include <cstring>
+
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -225,6 +227,29 @@ Text DecodeTextFile(std::string_view bytes) {
     if (bytes.substr(0, 2) == "\xFF\xFE") return FromUtf16Le(bytes.substr(2));
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return FromUtf8(bytes.substr(3));
     return FromAnsi(bytes);
+}
+
+TextFileBytes::TextFileBytes(std::string_view bytes) {
+    if (!bytes.empty()) std::memcpy(Resize(bytes.size()), bytes.data(), bytes.size());
+}
+
+char* TextFileBytes::Resize(std::size_t size) {
+    units_.resize((size + 1) / 2);
+    size_ = size;
+    return reinterpret_cast<char*>(units_.data());
+}
+
+Text DecodeTextFile(TextFileBytes file) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    // A little-endian machine's units are UTF-16LE's.
+    if (file.bytes().substr(0, 2) == "\xFF\xFE") {
+        Text text = std::move(file.units_);
+        text.resize(file.size_ / 2);  // without an odd last byte
+        text.erase(0, 1);             // the byte-order mark
+        return text;
+    }
+#endif
+    return DecodeTextFile(file.bytes());
 }
 
 Text FromUtf8(std::string_view utf8) {

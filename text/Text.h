@@ -52,6 +52,23 @@ Text FromUtf16Le(std::string_view bytes);
 // their byte-order marks, else the ANSI code page.
 Text DecodeTextFile(std::string_view bytes);
 
+// A file's bytes held in 16-bit units, so that a UTF-16LE file (regedit's
+// form, at times megabytes) becomes its text without a copy.
+class TextFileBytes {
+public:
+    TextFileBytes() = default;
+    explicit TextFileBytes(std::string_view bytes);
+    // Room for size bytes, the earlier ones kept; the rest to be filled before they are read.
+    char* Resize(std::size_t size);
+    std::string_view bytes() const { return {reinterpret_cast<const char*>(units_.data()), size_}; }
+    // As DecodeTextFile(bytes()), taking the units when they are the text already.
+    friend Text DecodeTextFile(TextFileBytes file);
+
+private:
+    Text units_;
+    std::size_t size_ = 0;
+};
+
 Text RemoveAll(TextView text, char16_t c);
 Text ReplaceAll(TextView text, char16_t from, char16_t to);
 

@@ -108,6 +108,47 @@ std::wstring Wide(const std::string& native) {
     return std::wstring(text.begin(), text.end());
 }
 
+// Room for size bytes in either buffer, the first ones kept.
+char* Room(std::string& bytes, std::size_t size) {
+    bytes.resize(size);
+    return bytes.data();
+}
+char* Room(TextFileBytes& bytes, std::size_t size) { return bytes.Resize(size); }
+std::size_t SizeOf(const std::string& bytes) { return bytes.size(); }
+std::size_t SizeOf(const TextFileBytes& bytes) { return bytes.bytes().size(); }
+
+// The whole file, or its first bytes beyond largest.
+template <typename Bytes>
+Bytes ReadWhole(const std::string& native, std::size_t largest) {
+    RefuseNul(FromUtf8(native), "Cannot read the file");
+    HANDLE handle = CreateFileW(Wide(native).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) throw FileError(native + ": " + Reason(GetLastError()));
+    // Read straight into the result, in one piece where the file tells its
+    // size (one byte more, to see it end): a .reg file may be megabytes. A
+    // disk file's read comes up short only at its end, which then needs no
+    // second read into a buffer grown to twice the file.
+    LARGE_INTEGER size{};
+    const bool sized = GetFileSizeEx(handle, &size) && size.QuadPart > 0;
+    const DWORD piece = sized ? static_cast<DWORD>(std::min<std::uint64_t>(size.QuadPart, largest) + 1)
+                              : 65536;
+    Bytes bytes;
+    for (bool more = true; more && SizeOf(bytes) <= largest;) {
+        const std::size_t used = SizeOf(bytes);
+        char* at = Room(bytes, used + piece) + used;
+        DWORD got = 0;
+        if (!ReadFile(handle, at, piece, &got, nullptr)) {
+            const DWORD code = GetLastError();
+            CloseHandle(handle);
+            throw FileError(native + ": " + Reason(code));
+        }
+        Room(bytes, used + got);
+        more = sized ? got == piece : got > 0;
+    }
+    CloseHandle(handle);
+    return bytes;
+}
+
 }  // namespace
 
 bool Win32FileSystem::WriteWholeFile(const Text& path, const std::string& bytes, Mode mode) {
@@ -129,33 +170,11 @@ bool Win32FileSystem::WriteNativeFile(const std::string& native, const std::stri
 }
 
 std::string Win32FileSystem::ReadNativeFile(const std::string& native, std::size_t largest) const {
-    RefuseNul(FromUtf8(native), "Cannot read the file");
-    HANDLE handle = CreateFileW(Wide(native).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) throw FileError(native + ": " + Reason(GetLastError()));
-    // Read straight into the result, in one piece where the file tells its
-    // size (one byte more, to see it end): a .reg file may be megabytes. A
-    // disk file's read comes up short only at its end, which then needs no
-    // second read into a buffer grown to twice the file.
-    LARGE_INTEGER size{};
-    const bool sized = GetFileSizeEx(handle, &size) && size.QuadPart > 0;
-    const DWORD piece = sized ? static_cast<DWORD>(std::min<std::uint64_t>(size.QuadPart, largest) + 1)
-                              : 65536;
-    std::string bytes;
-    for (bool more = true; more && bytes.size() <= largest;) {
-        const std::size_t used = bytes.size();
-        bytes.resize(used + piece);
-        DWORD got = 0;
-        if (!ReadFile(handle, &bytes[used], piece, &got, nullptr)) {
-            const DWORD code = GetLastError();
-            CloseHandle(handle);
-            throw FileError(native + ": " + Reason(code));
-        }
-        bytes.resize(used + got);
-        more = sized ? got == piece : got > 0;
-    }
-    CloseHandle(handle);
-    return bytes;
+    return ReadWhole<std::string>(native, largest);
+}
+
+TextFileBytes Win32FileSystem::ReadNativeTextFile(const std::string& native, std::size_t largest) const {
+    return ReadWhole<TextFileBytes>(native, largest);
 }
 
 bool Win32FileSystem::Exists(const Text& path) const {

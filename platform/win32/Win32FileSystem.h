@@ -10,6 +10,7 @@ public:
     bool WriteWholeFile(const Text& path, const std::string& bytes, Mode mode) override;
     bool WriteNativeFile(const std::string& native, const std::string& bytes, Mode mode) override;
     std::string ReadNativeFile(const std::string& native, std::size_t largest) const override;
+    TextFileBytes ReadNativeTextFile(const std::string& native, std::size_t largest) const override;
     bool Exists(const Text& path) const override;
     // The Windows path is the real one here (UTF-8, as for every message).
     std::string NativePath(const Text& path) const override;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -110,6 +112,33 @@ TEST(Utf8Text, MalformedInputBecomesReplacementCharacters) {
     EXPECT_EQ(FromUtf8("\xE0\x80\xAF").find(u'/'), Text::npos);
     // A lone surrogate cannot be written as UTF-8.
     EXPECT_EQ(ToUtf8(Text(1, static_cast<char16_t>(0xD800))), "\xEF\xBF\xBD");
+}
+
+// A file read into 16-bit units decodes as its bytes do, whatever its form;
+// an odd last byte and a lone byte-order mark included.
+TEST(TextFiles, UnitsDecodeAsTheirBytes) {
+    const std::string cases[] = {
+        std::string("\xFF\xFE"
+                    "a\0\xAC\x20\r\0\n\0",
+                    10),
+        std::string("\xFF\xFE"
+                    "a\0b",
+                    5),
+        "\xFF\xFE",
+        "\xEF\xBB\xBF"
+        "caf\xC3\xA9",
+        "plain ANSI \xE9",
+        "",
+    };
+    for (const std::string& bytes : cases) {
+        const TextFileBytes file(bytes);
+        EXPECT_EQ(file.bytes(), bytes);
+        EXPECT_EQ(DecodeTextFile(file), DecodeTextFile(std::string_view(bytes))) << bytes.size();
+    }
+    TextFileBytes grown;
+    std::memcpy(grown.Resize(3), "\xFF\xFEx", 3);
+    std::memcpy(grown.Resize(4) + 3, "\0", 1);  // the first bytes kept
+    EXPECT_EQ(DecodeTextFile(grown), u"x");
 }
 
 }  // namespace
