@@ -196,6 +196,15 @@ Text Quoted(TextView line, std::size_t& pos) {
     throw LineError(u"a quoted text has no closing quote");
 }
 
+// The text's UTF-16LE bytes and its terminator at `at`, which has room for them.
+void PutWide(TextView text, std::uint8_t* at) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        at[2 * i] = static_cast<std::uint8_t>(text[i] & 0xFF);
+        at[2 * i + 1] = static_cast<std::uint8_t>(text[i] >> 8);
+    }
+    at[2 * text.size()] = at[2 * text.size() + 1] = 0;
+}
+
 int HexDigit(char16_t c) {
     if (c >= u'0' && c <= u'9') return c - u'0';
     if (c >= u'a' && c <= u'f') return c - u'a' + 10;
@@ -252,11 +261,8 @@ constexpr std::int32_t kRootHandles[] = {kLocalMachine32, kCurrentUser32, kClass
 }  // namespace
 
 std::vector<std::uint8_t> WideBytes(TextView text) {
-    std::vector<std::uint8_t> bytes((text.size() + 1) * 2, 0);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        bytes[2 * i] = static_cast<std::uint8_t>(text[i] & 0xFF);
-        bytes[2 * i + 1] = static_cast<std::uint8_t>(text[i] >> 8);
-    }
+    std::vector<std::uint8_t> bytes((text.size() + 1) * 2);
+    PutWide(text, bytes.data());
     return bytes;
 }
 
@@ -442,11 +448,7 @@ private:
     ByteView Wide(TextView text) {
         const std::size_t size = (text.size() + 1) * 2;
         std::uint8_t* at = storage_.Room(size);
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            at[2 * i] = static_cast<std::uint8_t>(text[i] & 0xFF);
-            at[2 * i + 1] = static_cast<std::uint8_t>(text[i] >> 8);
-        }
-        at[size - 2] = at[size - 1] = 0;
+        PutWide(text, at);
         return {at, size};
     }
 
