@@ -236,13 +236,16 @@ int WriteAndLog(CommandContext& context, const Text& previous, const std::option
     if (!BackupKey(context)) return kFailed;
     Services& services = context.services;
     Console& out = context.console;
-    ApplyRequest request;
-    request.value = value;
-    request.logPath = BuildLogPath(services.clock, DriveRoot(services.environment));
+    // Made whole, not assigned its value: GCC 12 takes the assignment of an
+    // optional text for a read of an uninitialized one under the sanitizers.
+    ApplyRequest request{value,
+                         BuildLogPath(services.clock, DriveRoot(services.environment)),  // logPath
+                         previous,                                                       // previousSetting
+                         false,                                                          // keepPrevious
+                         {},                                                             // origin
+                         u"ValidPorts deleted by portwright-cli: " + deletedWhy,         // deletionLine
+                         doneMessage};
     if (!context.server.empty()) request.logPath = ServerLogPath(request.logPath, context.server);
-    request.previousSetting = previous;
-    request.deletionLine = u"ValidPorts deleted by portwright-cli: " + deletedWhy;
-    request.doneMessage = doneMessage;
     const ApplyOutcome outcome = ApplyValidPorts(services.registry, services.files, request);
     switch (outcome.result) {
         case ApplyOutcome::Result::NothingToDelete:
