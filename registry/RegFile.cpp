@@ -165,13 +165,9 @@ std::size_t PlainQuoteEnd(TextView line, std::size_t pos) {
     return TextView::npos;
 }
 
-// A quoted text from pos (at the opening quote); pos ends after the closing one.
+// A quoted text from pos (at the opening quote), its escapes read; pos ends
+// after the closing quote. Callers take one without escapes as a view instead.
 Text Quoted(TextView line, std::size_t& pos) {
-    if (const std::size_t end = PlainQuoteEnd(line, pos); end != TextView::npos) {
-        Text out(line.substr(pos + 1, end - pos - 1));
-        pos = end + 1;
-        return out;
-    }
     Text out;
     for (++pos; pos < line.size(); ++pos) {
         char16_t c = line[pos];
